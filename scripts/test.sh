@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# One command for the whole suite on a fresh Debian 12 machine: installs what is
+# missing, configures, builds and runs every test through ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools libgl-dev
+          librtmidi-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+          xvfb xauth fonts-comfortaa)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${TAVIK_BUILD_DIR:-build-test}
+JOBS=$(nproc)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=ON
+cmake --build "$BUILD_DIR" -j"$JOBS"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" --timeout 300
