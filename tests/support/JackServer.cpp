@@ -1,0 +1,154 @@
+// A private JACK server with the dummy driver, started and stopped by one end-to-end test.
+#include "JackServer.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+// The child dies with the test process, even when that one is killed by a time-out.
+void dieWithParent() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+// Runs a short helper program against the server; kills it when it overruns.
+bool runHelper(const QString &program, const QStringList &args, const QProcessEnvironment &env, int timeoutMs,
+               QString *output = nullptr) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setChildProcessModifier(dieWithParent);
+    p.start(program, args);
+    if (!p.waitForStarted(qMax(timeoutMs, 1)))
+        return false;
+    if (!p.waitForFinished(qMax(timeoutMs, 1))) {
+        p.kill();
+        p.waitForFinished(2000);
+        return false;
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+JackServer::JackServer(const QString &name) : m_name(name) {
+    m_jackd.setProcessChannelMode(QProcess::MergedChannels);
+    m_jackd.setChildProcessModifier(dieWithParent);
+}
+
+JackServer::~JackServer() {
+    stop();
+}
+
+bool JackServer::start(int timeoutMs) {
+    if (m_jackd.state() != QProcess::NotRunning)
+        return true;
+    m_output.clear();
+    QDeadlineTimer deadline(timeoutMs);
+    m_jackd.setProcessEnvironment(environment());
+    m_jackd.start(QStringLiteral("jackd"),
+                  {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
+                   QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("48000"),
+                   QStringLiteral("-p"), QStringLiteral("256")});
+    if (!m_jackd.waitForStarted(qMax(1, int(deadline.remainingTime())))) {
+        m_output += m_jackd.errorString();
+        stop();
+        return false;
+    }
+    if (!waitUntilUp(int(deadline.remainingTime())) || !clientCanConnect(int(deadline.remainingTime()))) {
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool JackServer::waitUntilUp(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_jackd.state() == QProcess::NotRunning)
+            return false;
+        const int left = int(deadline.remainingTime());
+        const int seconds = qMax(1, left / 1000);
+        if (runHelper(QStringLiteral("jack_wait"),
+                      {QStringLiteral("-s"), m_name, QStringLiteral("-w"), QStringLiteral("-t"),
+                       QString::number(seconds)},
+                      environment(), left))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+// jack_wait answers as soon as the server socket exists; the first clients that come right
+// after that are sometimes refused while the driver starts. A client that lists the dummy
+// driver's ports twice in a row shows the server is ready for real clients.
+bool JackServer::clientCanConnect(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    int successes = 0;
+    while (!deadline.hasExpired() && successes < 2) {
+        if (m_jackd.state() == QProcess::NotRunning)
+            return false;
+        QString out;
+        if (runHelper(QStringLiteral("jack_lsp"), {}, environment(), int(deadline.remainingTime()), &out) &&
+            out.contains(QStringLiteral("system:")))
+            ++successes;
+        else
+            successes = 0;
+        if (successes < 2)
+            QThread::msleep(50);
+    }
+    return successes >= 2;
+}
+
+void JackServer::stop() {
+    if (m_jackd.state() != QProcess::NotRunning) {
+        m_jackd.terminate();
+        if (!m_jackd.waitForFinished(3000)) {
+            m_jackd.kill();
+            m_jackd.waitForFinished(3000);
+        }
+    }
+    m_output += QString::fromLocal8Bit(m_jackd.readAll());
+}
+
+QString JackServer::name() const {
+    return m_name;
+}
+
+QProcessEnvironment JackServer::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), m_name);
+    // A JACK client must never start a server of its own behind the test's back.
+    env.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    return env;
+}
+
+void JackServer::applyToThisProcess() {
+    qputenv("JACK_DEFAULT_SERVER", m_name.toLocal8Bit());
+    qputenv("JACK_NO_START_SERVER", "1");
+}
+
+QString JackServer::uniqueName(const QString &prefix) {
+    static QAtomicInt counter;
+    return QStringLiteral("%1-%2-%3-%4")
+        .arg(prefix)
+        .arg(QCoreApplication::applicationPid())
+        .arg(counter.fetchAndAddRelaxed(1))
+        .arg(QRandomGenerator::global()->bounded(1000000));
+}
+
+QString JackServer::diagnostics() const {
+    if (m_jackd.state() != QProcess::NotRunning)
+        m_output += QString::fromLocal8Bit(const_cast<QProcess &>(m_jackd).readAll());
+    return m_output;
+}

@@ -1,0 +1,37 @@
+// A private JACK server with the dummy driver, started and stopped by one end-to-end test.
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+
+class JackServer {
+public:
+    explicit JackServer(const QString &name);
+    ~JackServer();
+    JackServer(const JackServer &) = delete;
+    JackServer &operator=(const JackServer &) = delete;
+
+    // Starts `jackd --no-realtime -n <name> -d dummy -r 48000 -p 256` and returns once clients
+    // can connect to it (or false after timeoutMs, with the server stopped again).
+    bool start(int timeoutMs = 15000);
+    // Stops the server (terminate, then kill); safe to call more than once.
+    void stop();
+    QString name() const;
+    // The system environment with JACK_DEFAULT_SERVER set to this server.
+    QProcessEnvironment environment() const;
+    // Points the JACK clients of this process (e.g. RtMidi objects) at this server.
+    void applyToThisProcess();
+    // A server name no other test on this machine uses: prefix, process id and a counter.
+    static QString uniqueName(const QString &prefix);
+    // The server's standard error so far, for diagnosing a failed start.
+    QString diagnostics() const;
+
+private:
+    bool waitUntilUp(int timeoutMs);
+    bool clientCanConnect(int timeoutMs);
+
+    QString m_name;
+    QProcess m_jackd;
+    mutable QString m_output;
+};
