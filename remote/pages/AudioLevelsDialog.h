@@ -1,0 +1,22 @@
+// Audio levels page: the 16 input and 16 output gain faders of one device.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class TavikFader;
+
+class AudioLevelsDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    AudioLevelsDialog(qint32 serialNo, QWidget *parent);
+
+    // Configuration fader index 0..15: output faders, 16..31: input faders; null otherwise.
+    TavikFader *getTavikFader(int index) const;
+
+private:
+    TavikFader *inputFader[16] = {};
+    TavikFader *outputFader[16] = {};
+    qint32 serialNo;
+};

@@ -1,0 +1,29 @@
+// SMUX page: how the MADI and ADAT inputs at 44.1/48 kHz frame rate are read (single, double or quad speed).
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QRadioButton;
+
+class SMuxDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    SMuxDialog(qint32 serialNo, QWidget *parent);
+
+    static constexpr int ButtonCount = 10;
+    QRadioButton *getButton(int index) const;
+    quint8 getSmuxShown(int index) const { return smuxShown[index & 3]; }
+
+public slots:
+    void update(bool changedByGUI);
+    void update();
+
+private:
+    qint32 serialNo;
+    // The values last sent or received, to tell which values a click changed.
+    quint8 smuxShown[4] = {};
+    QRadioButton *button[ButtonCount] = {};
+    QButtonGroup *group[4] = {};
+};

@@ -1,0 +1,35 @@
+// Settings page: sample rate and clock source of one device, and the extended-functions switch.
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QRadioButton;
+
+class SettingsDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    SettingsDialog(qint32 serialNo, QWidget *parent);
+
+    // Sets the check box and the enabled state of this page only.
+    void setSettingsDialogEnabled(bool on);
+
+    QRadioButton *getRateButton(int index) const;
+    QRadioButton *getSyncButton(int index) const;
+    QCheckBox *getExtFunctionsBox() const { return extFunctionsBox; }
+
+public slots:
+    void update(bool changedByGUI);
+    void update();
+    void setAllSettingsDialogEnabled(bool isEnabled);
+
+private:
+    qint32 serialNo;
+    QRadioButton *rateButton[6] = {};
+    QRadioButton *syncButton[4] = {};
+    QCheckBox *extFunctionsBox = nullptr;
+    QButtonGroup *rateGroup = nullptr;
+    QButtonGroup *syncGroup = nullptr;
+};
