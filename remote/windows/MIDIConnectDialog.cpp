@@ -1,0 +1,86 @@
+#include "MIDIConnectDialog.h"
+
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "RowHeightDelegate.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+TAVIK_REVISION("MIDIConnectDialog.cpp");
+
+MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
+    TAVIK_DEBUG(QStringLiteral("Start of MIDIConnectDialog constructor"));
+
+    background = new QLabel(this);
+    background->setPixmap(QPixmap(QStringLiteral(":/images/gui/midiconnect.png")));
+    background->move(0, 0);
+    background->adjustSize();
+
+    inDelegate = new RowHeightDelegate();
+    inPortCombo = new QComboBox(this);
+    inPortCombo->setItemDelegate(inDelegate);
+    inPortCombo->setGeometry(28, 41, 172, 20);
+
+    outDelegate = new RowHeightDelegate();
+    outPortCombo = new QComboBox(this);
+    outPortCombo->setItemDelegate(outDelegate);
+    outPortCombo->setGeometry(28, 82, 172, 20);
+
+    // Filled before the signals below are connected, so listing the ports sets no port number.
+    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    if (midi)
+        midi->enumeratePorts(inPortCombo, outPortCombo);
+
+    connectButton = new QPushButton(this);
+    connectButton->setGeometry(56, 112, 117, 20);
+    connectButton->setIconSize(QSize(117, 20));
+
+    updateButtonText();
+
+    if (midi) {
+        // The toggle runs first, so the text below reflects the new state.
+        connect(connectButton, &QPushButton::clicked, midi, &MIDI::toggleConnectedStatus);
+        connect(connectButton, &QPushButton::clicked, this, &MIDIConnectDialog::updateButtonText);
+        connect(inPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberIn);
+        connect(outPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberOut);
+    }
+}
+
+MIDIConnectDialog::~MIDIConnectDialog() {
+    // The combo boxes keep pointers to the delegates but do not own them: delete the boxes first.
+    delete inPortCombo;
+    delete outPortCombo;
+    delete inDelegate;
+    delete outDelegate;
+}
+
+void MIDIConnectDialog::jumpStart() {
+    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    if (!midi)
+        return;
+
+    inPortCombo->setCurrentIndex(midi->getPortNumberIn());
+    outPortCombo->setCurrentIndex(midi->getPortNumberOut());
+
+    if (midi->getPortNumberIn() >= 0 && midi->getPortNumberOut() >= 0) {
+        TAVIK_DEBUG(QStringLiteral(
+            "Found usable MIDI port numbers from last program run, jump-starting MIDI-connection!"));
+        midi->toggleConnectedStatus();
+        updateButtonText();
+    }
+
+    TAVIK_DEBUG(QStringLiteral("End of MIDIConnectDialog constructor"));
+}
+
+void MIDIConnectDialog::updateButtonText() {
+    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    const bool connected = midi && midi->isConnected();
+    connectButton->setText(connected ? tr("Disconnect!") : tr("Connect!"));
+    inPortCombo->setEnabled(!connected);
+    outPortCombo->setEnabled(!connected);
+}

@@ -1,0 +1,37 @@
+// The panel below the device list where the MIDI ports are chosen and the link is switched on and off.
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class RowHeightDelegate;
+
+class MIDIConnectDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MIDIConnectDialog(QWidget *parent);
+    ~MIDIConnectDialog() override;
+
+    // Selects the remembered ports and connects when both are usable; called once after start-up.
+    void jumpStart();
+
+    QComboBox *getInPortCombo() const { return inPortCombo; }
+    QComboBox *getOutPortCombo() const { return outPortCombo; }
+    QPushButton *getConnectButton() const { return connectButton; }
+
+public slots:
+    // Shows "Disconnect!" and locks the lists while connected, "Connect!" with usable lists otherwise.
+    void updateButtonText();
+
+private:
+    QComboBox *inPortCombo = nullptr;
+    QComboBox *outPortCombo = nullptr;
+    QPushButton *connectButton = nullptr;
+    QLabel *background = nullptr;
+    // Combo boxes do not take ownership of their delegates.
+    RowHeightDelegate *inDelegate = nullptr;
+    RowHeightDelegate *outDelegate = nullptr;
+};

@@ -1,0 +1,55 @@
+#include "MainDialog.h"
+
+#include "LogSwitch.h"
+#include "MIDIConnectDialog.h"
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "StackedTavikDialog.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+TAVIK_REVISION("MainDialog.cpp");
+
+namespace {
+
+constexpr int WindowWidth = 1249;
+constexpr int WindowHeight = 616;
+
+} // namespace
+
+MainDialog::MainDialog() : QDialog(nullptr) {
+    TAVIK_DEBUG(QStringLiteral("Start of MainDialog."));
+
+    // Registered first: the page stack built below already looks devices up through the application.
+    if (MyApplication *app = MyApplication::instance())
+        app->setMainDialog(this);
+
+    background = new QLabel(this);
+    background->setPixmap(QPixmap(QStringLiteral(":/images/gui/main.png")));
+    background->setGeometry(0, 0, WindowWidth, WindowHeight);
+
+    deviceListCaption = new QLabel(this);
+    deviceListCaption->setPixmap(QPixmap(QStringLiteral(":/images/gui/devicelist.png")));
+    deviceListCaption->move(80, 24);
+    deviceListCaption->adjustSize();
+
+    stackedDialog = new StackedTavikDialog(this);
+    stackedDialog->setGeometry(4, 8, 1247, 609);
+
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
+    setMinimumSize(WindowWidth, WindowHeight);
+    setMaximumSize(WindowWidth, WindowHeight);
+    resize(WindowWidth, WindowHeight);
+
+    stackedDialog->getMIDIConnectDialog()->jumpStart();
+
+    TAVIK_DEBUG(QStringLiteral("End of MainDialog."));
+}
+
+MainDialog::~MainDialog() {
+    // Nobody may reach the page stack through the application once this window is gone.
+    MyApplication *app = MyApplication::instance();
+    if (app && app->getMainDialog() == this)
+        app->setMainDialog(nullptr);
+}

@@ -1,0 +1,56 @@
+#include "TavikConfigurationDialog.h"
+
+#include "AudioLevelsDialog.h"
+#include "InfoDialog.h"
+#include "LockDialog.h"
+#include "LogoDialog.h"
+#include "MidiCodec.h"
+#include "RevisionInfo.h"
+#include "RoutingDialog.h"
+#include "SMuxDialog.h"
+#include "SettingsDialog.h"
+#include "StatusDialog.h"
+#include "TavikConfiguration.h"
+
+TAVIK_REVISION("TavikConfigurationDialog.cpp");
+
+TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configuration, QWidget *parent)
+    : QWidget(parent), configuration(configuration) {
+    serialNo = configuration ? configuration->getSerialNo() : 0;
+    const quint8 deviceType = configuration ? configuration->getDeviceType() : 0;
+
+    // The placeholder (serial number 1) keeps an empty label, so it sorts first in the device list.
+    if (serialNo != 1) {
+        const QByteArray code = MidiCodec::serialCode(serialNo).toLatin1();
+        qstrncpy(serialCode, code.constData(), sizeof(serialCode));
+        const QString name = configuration ? QString::fromLatin1(configuration->getDeviceName()) : QString();
+        label = name.isEmpty()
+                    ? QString::fromLatin1(serialCode)
+                    : name + QStringLiteral("\n(") + QString::fromLatin1(serialCode) + QStringLiteral(")");
+    }
+
+    logoDialog = new LogoDialog(this);
+    logoDialog->setGeometry(870, 4, 129, 32);
+
+    audioLevelsDialog = new AudioLevelsDialog(serialNo, this);
+    audioLevelsDialog->setGeometry(0, 37, 546, 494);
+
+    statusDialog = new StatusDialog(serialNo, this);
+    statusDialog->setGeometry(551, 37, 229, 143);
+
+    settingsDialog = new SettingsDialog(serialNo, this);
+    settingsDialog->setGeometry(551, 185, 229, 170);
+
+    smuxDialog = new SMuxDialog(serialNo, this);
+    smuxDialog->setGeometry(551, 360, 229, 170);
+
+    routingDialog = new RoutingDialog(serialNo, this);
+    routingDialog->setGeometry(785, 37, 223, 568);
+    routingDialog->setEnabled(deviceType == 1);
+
+    lockDialog = new LockDialog(serialNo, this);
+    lockDialog->move(5, 540);
+
+    infoDialog = new InfoDialog(serialNo, this);
+    infoDialog->setGeometry(10, 12, 400, 20);
+}
