@@ -1,0 +1,99 @@
+// The program's mirror of one device: what it last reported plus the bookkeeping around it.
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+class TavikConfiguration : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TavikConfiguration(qint32 serialNo);
+    ~TavikConfiguration() override;
+
+    // Display names of the rate codes 0..6 and the clock-source codes 0..3; empty outside the tables.
+    static QString frequencyName(int code);
+    static QString syncName(int code);
+
+    qint32 getSerialNo() const { return serialNo; }
+
+    QDateTime getLastResponseTime() const { return lastResponseTime; }
+    void setLastResponseTime(const QDateTime &time) { lastResponseTime = time; }
+
+    const char *getDeviceName() const { return deviceName; }
+    // Returns true when the name was already the same (and nothing changed).
+    bool setDeviceName(const char *name);
+
+    qint32 getVersion1() const { return version1; }
+    void setVersion1(quint8 value) { version1 = value; }
+    qint32 getVersion2() const { return version2; }
+    void setVersion2(quint8 value) { version2 = value; }
+
+    quint8 getFrequency() const { return frequency; }
+    void setFrequency(quint8 value);
+    quint8 getSync() const { return sync; }
+    void setSync(quint8 value);
+    quint8 getLock() const { return lock; }
+    void setLock(quint8 value) { lock = value; }
+    quint8 getStatusScreen() const { return statusScreen; }
+    void setStatusScreen(quint8 value) { statusScreen = value; }
+
+    quint8 getSMUX(quint8 index) const { return smux[index & 3]; }
+    void setSMUX(quint8 index, quint8 value);
+    quint8 getRouting(quint8 index) const;
+    void setRouting(quint8 index, quint8 value);
+
+    quint8 getBncRate() const { return bncRate; }
+    void setBncRate(quint8 value);
+    quint8 getAdatARate() const { return adatARate; }
+    void setAdatARate(quint8 value);
+    quint8 getAdatBRate() const { return adatBRate; }
+    void setAdatBRate(quint8 value);
+    quint8 getMadiRate() const { return madiRate; }
+    void setMadiRate(quint8 value);
+    quint8 getLockedRate() const { return lockedRate; }
+    void setLockedRate(quint8 value);
+    quint8 getStatusNibble() const { return statusNibble; }
+    void setStatusNibble(quint8 value) { statusNibble = value; }
+    quint8 getStatusFlags() const { return statusFlags; }
+    void setStatusFlags(quint8 value) { statusFlags = value; }
+
+    quint8 getFaderValue(int index) const { return faderValue[index & 31]; }
+    void setFaderValue(quint32 index, quint32 value);
+
+    quint8 getDeviceType() const { return deviceType; }
+    void setDeviceType(quint8 value) { deviceType = value; }
+
+    bool isFaderSendPending() const { return faderSendPending; }
+    void setFaderSendPending(bool pending);
+    bool isFaderResendNeeded() const { return faderResendNeeded; }
+    void setFaderResendNeeded(bool needed) { faderResendNeeded = needed; }
+    // When the pending fader message went out; used to recover from a lost acknowledgement.
+    QDateTime getFaderSendTime() const { return faderSendTime; }
+
+private:
+    bool faderSendPending = false;
+    bool faderResendNeeded = false;
+    qint32 serialNo;
+    QDateTime lastResponseTime;
+    char deviceName[17] = {};
+    qint32 version1 = 0;
+    qint32 version2 = 0;
+    quint8 frequency = 0;
+    quint8 sync = 0;
+    quint8 lock = 0;
+    quint8 statusScreen = 0;
+    quint8 smux[4] = {};
+    quint8 routing[12] = {};
+    quint8 bncRate = 0;
+    quint8 adatARate = 0;
+    quint8 adatBRate = 0;
+    quint8 madiRate = 0;
+    quint8 lockedRate = 0;
+    quint8 statusNibble = 0;
+    quint8 statusFlags = 0;
+    quint8 faderValue[32] = {};
+    quint8 deviceType = 0;
+    QDateTime faderSendTime;
+};

@@ -1,0 +1,181 @@
+#include "MidiCodec.h"
+
+#include "LogSwitch.h"
+#include "RevisionInfo.h"
+
+TAVIK_REVISION("MidiCodec.cpp");
+
+namespace {
+bool inside(const MidiMessage *msg, int index, int width) {
+    return msg && index >= 0 && width >= 0 &&
+           static_cast<size_t>(index) + static_cast<size_t>(width) <= msg->size();
+}
+
+bool hasPrefix(const MidiMessage *msg, unsigned char family) {
+    if (!msg || msg->size() < 5)
+        return false;
+    const MidiMessage &m = *msg;
+    return m[1] == 0x00 && m[2] == 0x11 && m[3] == 0x22 && m[4] == family;
+}
+} // namespace
+
+unsigned char MidiCodec::readChar8(const MidiMessage *msg, int index) {
+    if (!inside(msg, index, 1)) {
+        LogSwitch::warning(QStringLiteral("MIDI::readChar8(): msg is NULL or index out of range!"));
+        return 0;
+    }
+    return (*msg)[index];
+}
+
+unsigned char MidiCodec::readChar4(const MidiMessage *msg, int index, bool low) {
+    if (!msg) {
+        LogSwitch::warning(QStringLiteral("MIDI::readChar4(): msg is NULL!"));
+        return 0;
+    }
+    if (!inside(msg, index, 1)) {
+        LogSwitch::warning(QStringLiteral("MIDI::readChar4(): index out of range!"));
+        return 0;
+    }
+    const unsigned char byte = (*msg)[index];
+    return low ? (byte & 0x0F) : (byte >> 4);
+}
+
+qint32 MidiCodec::readInt32(const MidiMessage *msg, int index) {
+    if (!inside(msg, index, 4)) {
+        LogSwitch::warning(
+            QStringLiteral(
+                "Attempt discovered to fetch int32 from MIDI-msg outside of message! Index was %1.")
+                .arg(index));
+        return -1;
+    }
+    const MidiMessage &m = *msg;
+    return qint32(m[index] & 0x7F) | (qint32(m[index + 1] & 0x7F) << 7) |
+           (qint32(m[index + 2] & 0x7F) << 14) | (qint32(m[index + 3] & 0x7F) << 21);
+}
+
+qint32 MidiCodec::readInt16(const MidiMessage *msg, int index) {
+    if (!inside(msg, index, 2)) {
+        LogSwitch::warning(
+            QStringLiteral(
+                "Attempt discovered to fetch int16 from MIDI-msg outside of message! Index was %1.")
+                .arg(index));
+        return -1;
+    }
+    const MidiMessage &m = *msg;
+    return qint32(m[index] & 0x7F) | (qint32(m[index + 1] & 0x7F) << 7);
+}
+
+bool MidiCodec::parseMsgIsSysExType(const MidiMessage *msg) {
+    if (!msg) {
+        LogSwitch::warning(QStringLiteral("MIDI::parseMsgIsSysExType(): msg is NULL!"));
+        return false;
+    }
+    if (msg->size() < static_cast<size_t>(TavikSysEx::MinimumSize)) {
+        LogSwitch::warning(QStringLiteral("parseMsgIsSysExType(): msg size less than 11 (truncated msg!)"));
+        return false;
+    }
+    if (msg->front() != TavikSysEx::SysExStart || msg->back() != TavikSysEx::SysExEnd)
+        return false;
+    TAVIK_DEBUG(QStringLiteral("MIDI message is of type SysEx!"));
+    return true;
+}
+
+bool MidiCodec::parseMsgIsForTavikNeo(const MidiMessage *msg) {
+    if (!hasPrefix(msg, TavikSysEx::FamilyNeo))
+        return false;
+    TAVIK_DEBUG(QStringLiteral("MIDI message is for a KalVenso Tavik-Neo!"));
+    return true;
+}
+
+bool MidiCodec::parseMsgIsForTavikLux(const MidiMessage *msg) {
+    return hasPrefix(msg, TavikSysEx::FamilyLux);
+}
+
+void MidiCodec::prepMsgSysExStart(MidiMessage *msg) {
+    if (!msg || !msg->empty()) {
+        LogSwitch::warning(QStringLiteral("MIDI::prepMsgSysExStart(): msg is NULL or size() is not 0!"));
+        return;
+    }
+    msg->push_back(TavikSysEx::SysExStart);
+}
+
+void MidiCodec::prepMsgManufacturerId(MidiMessage *msg) {
+    if (!msg)
+        return;
+    msg->push_back(0x00);
+    msg->push_back(0x11);
+    msg->push_back(0x22);
+}
+
+MidiMessage *MidiCodec::prepMsgHeader(unsigned char family) {
+    auto *msg = new MidiMessage;
+    msg->reserve(48);
+    prepMsgSysExStart(msg);
+    prepMsgManufacturerId(msg);
+    msg->push_back(family);
+    return msg;
+}
+
+void MidiCodec::prepMsgSerialNumber(MidiMessage *msg, qint32 serial) {
+    if (!msg)
+        return;
+    const quint32 s = static_cast<quint32>(serial);
+    msg->push_back(s & 0x7F);
+    msg->push_back((s >> 7) & 0x7F);
+    msg->push_back((s >> 14) & 0x7F);
+    msg->push_back((s >> 21) & 0x7F);
+}
+
+void MidiCodec::prepMsgSysExEnd(MidiMessage *msg) {
+    if (msg)
+        msg->push_back(TavikSysEx::SysExEnd);
+}
+
+QString MidiCodec::hexText(unsigned int value) {
+    return QStringLiteral("0x") + QString::number(value, 16).rightJustified(2, QLatin1Char('0'));
+}
+
+QString MidiCodec::dumpText(const MidiMessage *msg, bool incoming, double stamp) {
+    const size_t n = msg ? msg->size() : 0;
+    QString text;
+    text.reserve(64 + int(n) * 12);
+    text += QStringLiteral("*** Printing ");
+    text += incoming ? QStringLiteral("MIDI-IN") : QStringLiteral("MIDI-OUT");
+    text += QStringLiteral(" message, message size = ");
+    text += QString::number(n);
+    text += QStringLiteral(" ***\n");
+    for (size_t i = 0; i < n; ++i) {
+        text += hexText(unsigned(i));
+        text += QLatin1Char(':');
+        text += hexText((*msg)[i]);
+        text += (i % 17 == 16) ? QStringLiteral("\n") : QStringLiteral(", ");
+    }
+    if (n > 0 && stamp != -1.0) {
+        text += QStringLiteral("stamp = ");
+        text += QString::number(stamp);
+    }
+    return text;
+}
+
+void MidiCodec::printMsg(const MidiMessage *msg, bool incoming, double stamp) {
+    TAVIK_DEBUG(dumpText(msg, incoming, stamp));
+}
+
+QString MidiCodec::serialCode(qint32 serial) {
+    quint32 value = static_cast<quint32>(serial) % 1000000000u;
+    int d[9];
+    for (int i = 8; i >= 0; --i) {
+        d[i] = int(value % 10);
+        value /= 10;
+    }
+    auto c = [](int x, int y) { return (x + y) % 10; };
+    const int digits[9] = {d[4], d[7], c(d[0], d[4]), d[5], d[2], c(d[1], d[5]), d[6], c(d[8], d[6]), d[3]};
+    QString code;
+    code.reserve(11);
+    for (int i = 0; i < 9; ++i) {
+        if (i == 3 || i == 6)
+            code += QLatin1Char('-');
+        code += QLatin1Char(char('0' + digits[i]));
+    }
+    return code;
+}

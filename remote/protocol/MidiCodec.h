@@ -1,0 +1,69 @@
+// Field codec, framing checks, builders and diagnostic dump of the Tavik SysEx messages.
+#pragma once
+
+#include "MidiMessage.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// Message layout: F0 | 00 11 22 | family | serial (4 x 7 bit, LSB first) | command | payload | F7.
+namespace TavikSysEx {
+constexpr unsigned char SysExStart = 0xF0;
+constexpr unsigned char SysExEnd = 0xF7;
+constexpr int HeaderSize = 10;
+constexpr int MinimumSize = 11;
+constexpr int FamilyIndex = 4;
+constexpr int SerialIndex = 5;
+constexpr int CommandIndex = 9;
+constexpr int PayloadIndex = 10;
+
+constexpr unsigned char FamilyNeo = 0x01;
+constexpr unsigned char FamilyLux = 0x05;
+
+enum Command : unsigned char {
+    SEND_VERSION = 0x00,
+    SET_VALUES = 0x01,
+    SET_FADERS = 0x02,
+    PICTURE_CHUNK = 0x03,
+    SEND_INFO = 0x05,
+    GET_VERSION = 0x20,
+    ACK_VALUES = 0x21,
+    ACK_FADERS = 0x22,
+    ACK_PIC = 0x23,
+    ACK_UPDATE = 0x24,
+    ACK_INFO = 0x25,
+    GET_CONFIG = 0x40,
+    GET_STATUS = 0x41,
+    GET_FADERS = 0x42,
+};
+} // namespace TavikSysEx
+
+class MidiCodec {
+public:
+    // Readers never read outside the message: out of range gives 0 (or -1) and a warning.
+    static unsigned char readChar8(const MidiMessage *msg, int index);
+    static unsigned char readChar4(const MidiMessage *msg, int index, bool low);
+    static qint32 readInt32(const MidiMessage *msg, int index);
+    static qint32 readInt16(const MidiMessage *msg, int index);
+
+    static bool parseMsgIsSysExType(const MidiMessage *msg);
+    static bool parseMsgIsForTavikNeo(const MidiMessage *msg);
+    static bool parseMsgIsForTavikLux(const MidiMessage *msg);
+
+    static void prepMsgSysExStart(MidiMessage *msg);
+    static void prepMsgManufacturerId(MidiMessage *msg);
+    // A new message on the heap holding F0, the manufacturer identifier and the family byte.
+    static MidiMessage *prepMsgHeader(unsigned char family);
+    static void prepMsgSerialNumber(MidiMessage *msg, qint32 serial);
+    static void prepMsgSysExEnd(MidiMessage *msg);
+
+    // Debug dump of one message; stamp is -1.0 for outgoing messages.
+    static void printMsg(const MidiMessage *msg, bool incoming, double stamp);
+    static QString dumpText(const MidiMessage *msg, bool incoming, double stamp);
+
+    // "0x" and at least two lower-case hex digits: 5 -> 0x05, 300 -> 0x12c.
+    static QString hexText(unsigned int value);
+
+    // The 11-character form in which serial numbers are shown, e.g. 12345 -> 141-202-380.
+    static QString serialCode(qint32 serial);
+};
