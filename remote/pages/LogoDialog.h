@@ -1,11 +1,11 @@
 // The maker's logo in a device window; every click opens a new modal about window.
 #pragma once
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
 class ClickableLabel;
-class QDialog;
 
 class LogoDialog : public QWidget {
     Q_OBJECT

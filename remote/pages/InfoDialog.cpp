@@ -1,0 +1,51 @@
+#include "InfoDialog.h"
+
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "TavikConfiguration.h"
+
+#include <QLabel>
+#include <QStringList>
+
+TAVIK_REVISION("InfoDialog.cpp");
+
+namespace {
+
+const QStringList lockedRateNames = {
+    "not locked",      "32kHz, locked", "44.1kHz, locked", "48kHz, locked",
+    "88.2kHz, locked", "96kHz, locked", "192kHz, locked",
+};
+
+} // namespace
+
+InfoDialog::InfoDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+    label = new QLabel("selected: ---", this);
+    label->setGeometry(0, 0, 400, 20);
+}
+
+QString InfoDialog::lockedRateName(int lockedRate) {
+    if (lockedRate < 0 || lockedRate >= lockedRateNames.size())
+        return lockedRateNames.first();
+    return lockedRateNames.at(lockedRate);
+}
+
+void InfoDialog::updateInfo() {
+    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    if (!cfg)
+        return;
+    QString text = "selected: ";
+    switch (cfg->getDeviceType()) {
+    case 1:
+        text += " Tavik Neo, ";
+        break;
+    case 5:
+        text += " Tavik Lux, ";
+        break;
+    default:
+        text += " unknown, ";
+        break;
+    }
+    text += lockedRateName(cfg->getLockedRate());
+    infoText = text;
+    label->setText(infoText);
+}

@@ -1,0 +1,46 @@
+#include "LockDialog.h"
+
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "TavikConfiguration.h"
+
+#include <QCheckBox>
+
+TAVIK_REVISION("LockDialog.cpp");
+
+LockDialog::LockDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+    lockBox = new QCheckBox(tr("Locked"), this);
+    lockBox->ensurePolished();
+    lockBox->setGeometry(QRect(QPoint(0, 0), lockBox->sizeHint()));
+    resize(lockBox->size());
+    connect(lockBox, &QCheckBox::clicked, this, qOverload<>(&LockDialog::update));
+}
+
+void LockDialog::update() {
+    update(true);
+}
+
+void LockDialog::update(bool changedByGUI) {
+    MyApplication *app = MyApplication::instance();
+    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    if (!cfg) {
+        LogSwitch::warning("LockDialog::update(): cfg ptr is NULL!");
+        return;
+    }
+    if (changedByGUI) {
+        const quint8 value = lockBox->isChecked() ? 1 : 0;
+        cfg->setLock(value);
+        TAVIK_DEBUG(QString("GUI -> Tavik: Setting lock to value ") + QString::number(value) +
+                    " for device  " + QString::fromLatin1(cfg->getDeviceName()) +
+                    "(sn=" + QString::number(serialNo) + ")");
+        app->getMIDI()->sendMsgSET_VALUES(serialNo, 2);
+        return;
+    }
+    const quint8 value = cfg->getLock();
+    TAVIK_DEBUG(QString("Tavik -> GUI: Setting lock to value ") + QString::number(value) + " for device  " +
+                QString::fromLatin1(cfg->getDeviceName()) + "(sn=" + QString::number(serialNo) + ")");
+    // Only 1 means locked; the field has four bits on the wire.
+    lockBox->setChecked(value == 1);
+}

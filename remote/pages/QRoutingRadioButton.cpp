@@ -1,0 +1,7 @@
+#include "QRoutingRadioButton.h"
+
+#include "RevisionInfo.h"
+
+TAVIK_REVISION("QRoutingRadioButton.cpp");
+
+QRoutingRadioButton::QRoutingRadioButton(QWidget *parent) : QRadioButton(parent) {}

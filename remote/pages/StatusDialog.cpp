@@ -1,0 +1,123 @@
+#include "StatusDialog.h"
+
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "TavikConfiguration.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+TAVIK_REVISION("StatusDialog.cpp");
+
+namespace {
+
+// Row: the rate the device runs at (lockedRate); column: the input's rate code; entry: rate image shown.
+// At double or quad speed an input running at the base frame rate carries the higher rate.
+const int displayTable[7][7] = {
+    {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6},
+    {0, 1, 4, 3, 4, 5, 6}, {0, 1, 4, 5, 4, 5, 6}, {0, 1, 2, 6, 4, 6, 6},
+};
+
+const char *const imageNames[9] = {
+    ":/images/gui/in_ko.png",  ":/images/gui/in_ok.png",  ":/images/gui/in_ko.png",
+    ":/images/gui/in_32.png",  ":/images/gui/in_441.png", ":/images/gui/in_48.png",
+    ":/images/gui/in_882.png", ":/images/gui/in_96.png",  ":/images/gui/in_192.png",
+};
+
+struct CellPlace {
+    int x;
+    int y;
+};
+
+const CellPlace cellPlaces[StatusDialog::CellCount] = {
+    {77, 36}, {128, 36}, {179, 36}, {77, 63},  {128, 63},  {179, 63},
+    {77, 90}, {128, 90}, {179, 90}, {77, 117}, {128, 117},
+};
+
+int rateColumn(quint8 rate) {
+    return rate > 6 ? 0 : rate;
+}
+
+} // namespace
+
+StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+    background = new QLabel(this);
+    background->move(0, 0);
+
+    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    const quint8 type = cfg ? cfg->getDeviceType() : 0;
+    if (type == 1)
+        background->setPixmap(QPixmap(":/images/gui/inputs.png"));
+    else if (type == 5)
+        background->setPixmap(QPixmap(":/images/gui/inputs_lux.png"));
+    else
+        background->setPixmap(QPixmap(":/images/gui/inputs_off.png"));
+    background->resize(229, 143);
+
+    for (int i = 0; i < 9; ++i)
+        images[i] = new QPixmap(imageNames[i]);
+
+    auto makeCell = [this](int index) {
+        cell[index] = new QLabel(this);
+        cell[index]->setGeometry(cellPlaces[index].x, cellPlaces[index].y, 49, 25);
+        cell[index]->setPixmap(*images[LampOff]);
+    };
+    if (type == 1) {
+        for (int i = 0; i <= 2; ++i)
+            makeCell(i);
+    }
+    if (type != 0) {
+        for (int i = 3; i <= 10; ++i)
+            makeCell(i);
+    }
+}
+
+StatusDialog::~StatusDialog() {
+    for (QPixmap *image : images)
+        delete image;
+}
+
+QLabel *StatusDialog::getCell(int index) const {
+    if (index < 0 || index >= CellCount)
+        return nullptr;
+    return cell[index];
+}
+
+void StatusDialog::updateStatus() {
+    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    if (!cfg)
+        return;
+
+    int row = cfg->getLockedRate();
+    if (row > 6)
+        row = 0;
+    const quint8 type = cfg->getDeviceType();
+    auto showRate = [this](int index, int tableRow, quint8 rate) {
+        if (cell[index])
+            cell[index]->setPixmap(*images[RateImage + displayTable[tableRow][rateColumn(rate)]]);
+    };
+    auto showLamp = [this](int index, quint8 flags, int bit) {
+        if (cell[index])
+            cell[index]->setPixmap(*images[LampOff + ((flags >> bit) & 1)]);
+    };
+
+    if (type == 1)
+        showRate(0, row, cfg->getMadiRate());
+    if (type == 0)
+        return;
+    showRate(3, row, cfg->getAdatARate());
+    showRate(6, row, cfg->getAdatBRate());
+    // The word clock input is shown as reported, never converted.
+    showRate(9, 0, cfg->getBncRate());
+
+    const quint8 flags = cfg->getStatusFlags();
+    if (type == 1) {
+        showLamp(1, flags, 0);
+        showLamp(2, flags, 4);
+    }
+    showLamp(4, flags, 1);
+    showLamp(7, flags, 2);
+    showLamp(10, flags, 3);
+    showLamp(5, flags, 5);
+    showLamp(8, flags, 6);
+}

@@ -1,0 +1,90 @@
+#include "TavikFader.h"
+
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MyApplication.h"
+#include "RevisionInfo.h"
+#include "TavikConfiguration.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QStringList>
+
+TAVIK_REVISION("TavikFader.cpp");
+
+namespace {
+
+constexpr int MaxStep = 28;
+
+// Gain texts of steps 0..28 in 0.5 dB steps from the given lowest gain.
+QStringList buildGainTexts(double lowest) {
+    QStringList texts;
+    for (int step = 0; step <= MaxStep; ++step) {
+        const double gain = lowest + 0.5 * step;
+        QString text = QString::number(gain, 'f', 1);
+        if (gain > 0)
+            text.prepend('+');
+        texts << text;
+    }
+    return texts;
+}
+
+const QStringList inputGainTexts = buildGainTexts(-4.0);
+const QStringList outputGainTexts = buildGainTexts(-10.0);
+
+} // namespace
+
+TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWidget *parent)
+    : QWidget(parent), isInputFader(isInputFader), faderNumber(faderNumber), serialNo(serialNo) {
+    if (faderNumber < 0 || faderNumber > 15) {
+        LogSwitch::warning("TavikFader constructor: fader number out of range!");
+        return;
+    }
+    if (!parent) {
+        LogSwitch::warning("TavikFader constructor: no parent!");
+        return;
+    }
+    slider = new QSlider(Qt::Vertical, this);
+    slider->setRange(0, MaxStep);
+    slider->setFixedWidth(33);
+    slider->setFixedHeight(183);
+    slider->setGeometry(0, 0, 33, 183);
+
+    valueLabel = new QLabel(this);
+    valueLabel->setGeometry(4, 183, 33, 20);
+    resize(37, 203);
+}
+
+QString TavikFader::gainText(bool isInputFader, int value) {
+    if (value < 0 || value > MaxStep)
+        return QString();
+    return isInputFader ? inputGainTexts.at(value) : outputGainTexts.at(value);
+}
+
+void TavikFader::update(int newFaderValue) {
+    update(newFaderValue, true);
+}
+
+void TavikFader::update(int newFaderValue, bool updateFromGUI) {
+    if (unsigned(newFaderValue) > unsigned(MaxStep)) {
+        LogSwitch::warning("TavikFader::update(): new val out of range!");
+        return;
+    }
+    if (valueLabel)
+        valueLabel->setText(gainText(isInputFader, newFaderValue));
+
+    MyApplication *app = MyApplication::instance();
+    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    if (!cfg || !slider)
+        return;
+    cfg->setFaderValue(quint32(configurationIndex()), quint32(newFaderValue));
+
+    if (updateFromGUI) {
+        app->getMIDI()->sendFadersFlowControlled(serialNo);
+        return;
+    }
+    // A device value moves the slider without a valueChanged, so it is never sent back.
+    const bool wasBlocked = slider->blockSignals(true);
+    slider->setValue(newFaderValue);
+    slider->blockSignals(wasBlocked);
+}
