@@ -1,0 +1,392 @@
+#include "CGlimmerlyDlg.h"
+
+#include "MidiPlatform.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <climits>
+
+namespace {
+
+const char *const kSection = "TavikNeo";
+const char *const kInEntry = "MIDI_IN";
+const char *const kOutEntry = "MIDI_OUT";
+const char *const kTitle = "Tavik Neo Logo Uploader";
+const char *const kTooLarge = "Error: After compression, the logo doesn't fit in the Tavik memory.";
+
+QIcon DialogIcon() {
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(QColor(32, 32, 40));
+        QPainter painter(&pixmap);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(120, 200, 255));
+        int bar = size / 4;
+        painter.drawRect(bar, bar, size - 2 * bar, bar);
+        painter.drawRect(size / 2 - bar / 2, bar, bar, size - 2 * bar);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+CGlimmerlyDlg::CGlimmerlyDlg(std::unique_ptr<MidiPlatform> platform, QWidget *parent)
+    : QDialog(parent), m_sender(std::move(platform)) {
+    CreateControls();
+    InitDialog();
+}
+
+CGlimmerlyDlg::~CGlimmerlyDlg() {
+    // Close before any widget goes, so no received buffer reaches a half-destroyed dialog.
+    m_sender.Port().Close();
+}
+
+int CGlimmerlyDlg::ParsePortNumber(const QString &text) {
+    QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 10)
+        return 0;
+    for (QChar c : trimmed) {
+        if (!c.isDigit() || c.unicode() > '9')
+            return 0;
+    }
+    bool ok = false;
+    qlonglong value = trimmed.toLongLong(&ok);
+    if (!ok || value > INT_MAX)
+        return 0;
+    return static_cast<int>(value);
+}
+
+QRect CGlimmerlyDlg::DialogRect(int x, int y, int width, int height) {
+    return QRect(qRound(x * 1.5), qRound(y * 1.625), qRound(width * 1.5), qRound(height * 1.625));
+}
+
+void CGlimmerlyDlg::CreateControls() {
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setFixedSize(DialogRect(0, 0, 418, 193).size());
+
+    auto group = [this](const char *text, int x, int y, int w, int h) {
+        auto *box = new QGroupBox(QString::fromLatin1(text), this);
+        box->setGeometry(DialogRect(x, y, w, h));
+    };
+    auto label = [this](const char *text, int x, int y, int w, int h) {
+        auto *l = new QLabel(QString::fromLatin1(text), this);
+        l->setGeometry(DialogRect(x, y, w, h));
+        return l;
+    };
+    auto button = [this](const char *text, const char *name, int x, int y, int w, int h) {
+        auto *b = new QPushButton(QString::fromLatin1(text), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        b->setGeometry(DialogRect(x, y, w, h));
+        return b;
+    };
+    auto combo = [this](const char *name, int x, int y, int w, int h) {
+        auto *c = new QComboBox(this);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(DialogRect(x, y, w, h));
+        return c;
+    };
+    auto edit = [this](const char *name, int x, int y, int w, int h) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setGeometry(DialogRect(x, y, w, h));
+        return e;
+    };
+
+    group("MIDI port", 6, 6, 150, 72);
+    label("OUT:", 12, 24, 18, 12);
+    m_outList = combo("outList", 36, 24, 114, 12);
+    label("IN:", 12, 42, 18, 12);
+    m_inList = combo("inList", 36, 42, 114, 12);
+    m_tryingLabel = label("trying to connect...", 36, 60, 66, 12);
+    m_tryingLabel->setObjectName(QStringLiteral("tryingLabel"));
+    m_connectButton = button("Connect", "connectButton", 108, 60, 42, 12);
+    group("File control", 6, 84, 150, 48);
+    m_pathEdit = edit("pathEdit", 18, 96, 114, 12);
+    m_browseButton = button("...", "browseButton", 132, 96, 18, 12);
+    m_sendButton = button("Send", "sendButton", 108, 114, 42, 12);
+    group("Tavik info", 6, 138, 150, 48);
+    label("SER:", 12, 150, 18, 12);
+    m_deviceList = combo("deviceList", 36, 150, 114, 12);
+    label("Name:", 12, 168, 24, 12);
+    m_nameEdit = edit("nameEdit", 36, 168, 114, 12);
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setTextVisible(false);
+    m_progress->setGeometry(DialogRect(168, 174, 174, 10));
+    label("V1.1", 348, 174, 66, 12);
+
+    connect(m_connectButton, &QPushButton::clicked, this, &CGlimmerlyDlg::OnConnect);
+    connect(m_sendButton, &QPushButton::clicked, this, &CGlimmerlyDlg::OnSend);
+    connect(m_browseButton, &QPushButton::clicked, this, &CGlimmerlyDlg::OnBrowse);
+    // activated fires for the user's choices only, never for selections made by the program.
+    connect(m_outList, &QComboBox::activated, this, &CGlimmerlyDlg::OnOutSelected);
+    connect(m_inList, &QComboBox::activated, this, &CGlimmerlyDlg::OnInSelected);
+    connect(m_deviceList, &QComboBox::activated, this, &CGlimmerlyDlg::OnDeviceSelected);
+}
+
+void CGlimmerlyDlg::InitDialog() {
+    setWindowIcon(DialogIcon());
+    m_sender.Port().SetOwner(this,
+                             [this](const uint8_t *data, size_t length) { OnSysExReceived(data, length); });
+
+    for (int i = 0; i < kMaxPorts; ++i) {
+        std::optional<std::string> name = m_sender.Port().GetInName(i);
+        if (!name)
+            break;
+        m_inList->addItem(QString::fromStdString(*name));
+    }
+    m_inPort = ReadProfile(kInEntry);
+    m_inList->setCurrentIndex(m_inPort < m_inList->count() ? m_inPort : -1);
+
+    for (int i = 0; i < kMaxPorts; ++i) {
+        std::optional<std::string> name = m_sender.Port().GetOutName(i);
+        if (!name)
+            break;
+        m_outList->addItem(QString::fromStdString(*name));
+    }
+    m_outPort = ReadProfile(kOutEntry);
+    m_outList->setCurrentIndex(m_outPort < m_outList->count() ? m_outPort : -1);
+
+    m_progress->hide();
+    m_tryingLabel->hide();
+
+    m_state = Disconnected;
+    if (m_sender.Port().Open(m_inPort, m_outPort)) {
+        m_state = TryingToConnect;
+        m_sender.SendQuery();
+    }
+    UpdateControls();
+    m_pathEdit->setText(m_picturePath);
+}
+
+int CGlimmerlyDlg::ReadProfile(const char *entry) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(kSection));
+    return ParsePortNumber(settings.value(QString::fromLatin1(entry), QStringLiteral("0")).toString());
+}
+
+void CGlimmerlyDlg::WriteProfile(const char *entry, int value) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(kSection));
+    settings.setValue(QString::fromLatin1(entry), QString::number(value));
+    settings.sync();
+}
+
+void CGlimmerlyDlg::UpdateControls() {
+    bool disconnected = m_state == Disconnected;
+    bool connected = m_state == Connected;
+
+    m_tryingLabel->setVisible(m_state == TryingToConnect);
+    m_outList->setEnabled(disconnected);
+    m_inList->setEnabled(disconnected);
+    m_connectButton->setText(disconnected ? QStringLiteral("Connect") : QStringLiteral("Disconnect"));
+    m_connectButton->setEnabled(true);
+    if (!connected) {
+        ClearDeviceList();
+        m_nameEdit->clear();
+    }
+    m_deviceList->setEnabled(connected);
+    m_nameEdit->setEnabled(connected);
+    m_pathEdit->setEnabled(connected);
+    m_browseButton->setEnabled(connected);
+    m_sendButton->setEnabled(connected);
+    m_progress->hide();
+}
+
+void CGlimmerlyDlg::ClearDeviceList() {
+    m_deviceList->clear();
+    m_deviceRows = 0;
+    m_cachedSelection = -1;
+}
+
+void CGlimmerlyDlg::OnConnect() {
+    if (m_state == Disconnected) {
+        if (m_sender.Port().Open(m_inPort, m_outPort)) {
+            m_state = TryingToConnect;
+            m_sender.SendQuery();
+        }
+    } else {
+        m_sender.Port().Close();
+        m_sender.AbandonTransfer();
+        m_state = Disconnected;
+    }
+    UpdateControls();
+}
+
+void CGlimmerlyDlg::OnOutSelected(int index) {
+    if (index < 0 || index == m_outPort)
+        return;
+    m_outPort = index;
+    WriteProfile(kOutEntry, index);
+}
+
+void CGlimmerlyDlg::OnInSelected(int index) {
+    if (index < 0 || index == m_inPort)
+        return;
+    m_inPort = index;
+    WriteProfile(kInEntry, index);
+}
+
+void CGlimmerlyDlg::OnDeviceSelected(int index) {
+    if (index < 0 || index == m_cachedSelection)
+        return;
+    m_cachedSelection = index;
+    int row = m_deviceList->itemData(index).toInt();
+    if (row >= 0 && row < m_deviceRows)
+        m_nameEdit->setText(m_devices[static_cast<size_t>(row)].name);
+}
+
+void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
+    switch (m_sender.ParseReply(data, length)) {
+    case CLogoSender::Reply::DeviceReply:
+        if (m_state == TryingToConnect) {
+            m_state = Connected;
+            UpdateControls();
+            ClearDeviceList();
+        }
+        AddDevice();
+        break;
+    case CLogoSender::Reply::ChunkAck: {
+        // An acknowledgement outside a running transfer (late, or after a Disconnect) is not
+        // counted, so it can neither move the progress bar nor end a later transfer early.
+        if (!m_sender.TransferActive())
+            break;
+        int old = m_ackCounter;
+        m_ackCounter = old + 1;
+        m_progress->setValue(old);
+        m_sender.OnChunkAck();
+        if (m_ackCounter == CLogoSender::kChunkCount) {
+            UpdateControls();
+            ClearDeviceList();
+            m_sender.SendQuery();
+        }
+        break;
+    }
+    case CLogoSender::Reply::Other:
+        break;
+    }
+}
+
+void CGlimmerlyDlg::AddDevice() {
+    if (m_deviceRows >= kMaxDevices)
+        return;
+    DeviceEntry &entry = m_devices[static_cast<size_t>(m_deviceRows)];
+    entry.serial = m_sender.ReplySerial();
+    entry.displaySerial = m_sender.ReplyDisplaySerial();
+    entry.name = m_sender.ReplyName();
+
+    // The list keeps its items sorted; each item carries the row it belongs to.
+    QString text = QStringLiteral("%1 (SN: %2)").arg(entry.name, entry.displaySerial);
+    int position = m_deviceList->count();
+    for (int i = 0; i < m_deviceList->count(); ++i) {
+        if (QString::compare(text, m_deviceList->itemText(i), Qt::CaseInsensitive) < 0) {
+            position = i;
+            break;
+        }
+    }
+    m_deviceList->insertItem(position, text, m_deviceRows);
+    ++m_deviceRows;
+
+    m_deviceList->setCurrentIndex(0);
+    m_cachedSelection = 0;
+    int row = m_deviceList->itemData(0).toInt();
+    m_nameEdit->setText(m_devices[static_cast<size_t>(row)].name);
+}
+
+void CGlimmerlyDlg::OnBrowse() {
+    m_picturePath = m_pathEdit->text();
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    dialog.setNameFilters(
+        {QStringLiteral("graphics files (*.bmp *.gif *.jpg)"), QStringLiteral("All Files (*)")});
+    if (!m_picturePath.isEmpty()) {
+        QFileInfo info(m_picturePath);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ApplyChosenPicture(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+}
+
+void CGlimmerlyDlg::ApplyChosenPicture(const QString &path) {
+    m_picturePath = path;
+    m_pathEdit->setText(m_picturePath);
+    m_picture.LoadPicture(m_picturePath);
+    update();
+}
+
+void CGlimmerlyDlg::OnSend() {
+    int item = m_deviceList->currentIndex();
+    if (item < 0)
+        return;
+
+    std::vector<uint16_t> pixels;
+    bool hasPicture = m_picture.ConvertToLogo(pixels);
+    if (!hasPicture)
+        pixels.clear();
+    int width = hasPicture ? CLogoPicture::kLogoWidth : 0;
+    int height = hasPicture ? CLogoPicture::kLogoHeight : 0;
+    QString name = m_nameEdit->text();
+
+    if (!m_sender.BuildLogoBlock(width, height, pixels, name)) {
+        QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromLatin1(kTooLarge), QMessageBox::Ok,
+                        this);
+        box.setObjectName(QStringLiteral("tooLargeBox"));
+        box.exec();
+        return;
+    }
+
+    m_sendButton->setEnabled(false);
+    m_pathEdit->setEnabled(false);
+    m_browseButton->setEnabled(false);
+    m_deviceList->setEnabled(false);
+    m_nameEdit->setEnabled(false);
+
+    int row = m_deviceList->itemData(item).toInt();
+    uint32_t target = (row >= 0 && row < m_deviceRows) ? m_devices[static_cast<size_t>(row)].serial : 0;
+
+    m_progress->setRange(0, CLogoSender::kChunkCount);
+    m_sender.StartTransfer(target);
+    m_ackCounter = 0;
+    m_progress->setValue(0);
+    m_progress->show();
+}
+
+void CGlimmerlyDlg::paintEvent(QPaintEvent *event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    m_picture.PaintPreview(painter);
+}
+
+void CGlimmerlyDlg::keyPressEvent(QKeyEvent *event) {
+    // Enter presses the focused button; with no button focused it ends the dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget())) {
+            if (focused->isEnabled())
+                focused->click();
+        } else {
+            accept();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,177 @@
+#include "CLogoSender.h"
+
+#include "CLogoPicture.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint8_t kNeoType = 0x01;
+constexpr uint8_t kCmdQuery = 0x00;
+constexpr uint8_t kCmdChunk = 0x03;
+constexpr uint8_t kCmdReply = 0x20;
+constexpr uint8_t kCmdChunkAck = 0x23;
+constexpr uint32_t kCrcPolynomial = 0x04C11DB7;
+
+void AppendHeader(std::vector<uint8_t> &msg, uint32_t serial, uint8_t command) {
+    msg.insert(msg.end(), {0xF0, 0x00, 0x11, 0x22, kNeoType});
+    for (int shift = 0; shift < 28; shift += 7)
+        msg.push_back(static_cast<uint8_t>((serial >> shift) & 0x7F));
+    msg.push_back(command);
+}
+
+} // namespace
+
+CLogoSender::CLogoSender(std::unique_ptr<MidiPlatform> platform) : m_port(std::move(platform)) {
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t entry = i << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            entry = (entry & 0x80000000u) ? (entry << 1) ^ kCrcPolynomial : entry << 1;
+        m_crcTable[i] = entry;
+    }
+}
+
+void CLogoSender::SendQuery() {
+    std::vector<uint8_t> msg;
+    AppendHeader(msg, 0, kCmdQuery);
+    msg.push_back(0xF7);
+    m_port.SendLong(std::move(msg));
+}
+
+CLogoSender::Reply CLogoSender::ParseReply(const uint8_t *data, size_t length) {
+    // Bytes beyond the end of the message read as 0x00.
+    auto at = [data, length](size_t i) -> uint8_t {
+        return (data != nullptr && i < length) ? data[i] : 0x00;
+    };
+
+    static const uint8_t kHeader[] = {0xF0, 0x00, 0x11, 0x22, kNeoType};
+    for (size_t i = 0; i < sizeof kHeader; ++i) {
+        if (at(i) != kHeader[i])
+            return Reply::Other;
+    }
+    for (size_t i = 5; i <= 8; ++i) {
+        if (at(i) >= 0x80)
+            return Reply::Other;
+    }
+
+    switch (at(9)) {
+    case kCmdReply: {
+        m_replySerial = static_cast<uint32_t>(at(5)) | static_cast<uint32_t>(at(6)) << 7 |
+                        static_cast<uint32_t>(at(7)) << 14 | static_cast<uint32_t>(at(8)) << 21;
+        QString name;
+        for (size_t i = 12; i < 12 + 16; ++i) {
+            uint8_t c = at(i);
+            if (c == 0x00 || c == 0x7F)
+                break;
+            name.append(QChar(c));
+        }
+        m_replyName = name;
+        m_replyDisplaySerial = FormatSerial(m_replySerial);
+        return Reply::DeviceReply;
+    }
+    case kCmdChunkAck:
+        return Reply::ChunkAck;
+    default:
+        // 0x43 is a known device report that needs no action; all else is ignored alike.
+        return Reply::Other;
+    }
+}
+
+uint32_t CLogoSender::Crc32(const uint8_t *data, size_t length) const {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < length; ++i)
+        crc = (crc << 8) ^ m_crcTable[((crc >> 24) ^ data[i]) & 0xFF];
+    return ~crc;
+}
+
+bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16_t> &pixels,
+                                 const QString &name) {
+    size_t count = 0;
+    if (width > 0 && height > 0)
+        count = std::min(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+    std::vector<uint8_t> stream = CLogoPicture::CompressLogo(pixels.data(), count);
+    if (stream.size() > kMaxCompressed)
+        return false;
+
+    std::fill(m_block.begin(), m_block.begin() + 24, 0x00);
+    std::fill(m_block.begin() + 24, m_block.end(), 0xFF);
+    int nameLength = std::min<int>(static_cast<int>(name.size()), 16);
+    for (int i = 0; i < nameLength; ++i) {
+        ushort code = name.at(i).unicode();
+        m_block[4 + i] = code < 128 ? static_cast<uint8_t>(code) : 0x3F;
+    }
+    m_block[20] = static_cast<uint8_t>(width & 0xFF);
+    m_block[21] = static_cast<uint8_t>((width >> 8) & 0xFF);
+    m_block[22] = static_cast<uint8_t>(height & 0xFF);
+    m_block[23] = static_cast<uint8_t>((height >> 8) & 0xFF);
+    std::copy(stream.begin(), stream.end(), m_block.begin() + 24);
+
+    uint32_t crc = Crc32(m_block.data() + 4, kBlockSize - 4);
+    for (int i = 0; i < 4; ++i)
+        m_block[i] = static_cast<uint8_t>((crc >> (8 * i)) & 0xFF);
+    return true;
+}
+
+std::vector<uint8_t> CLogoSender::BuildChunk(uint32_t serial, int index) const {
+    std::vector<uint8_t> msg;
+    msg.reserve(kChunkMessageSize);
+    AppendHeader(msg, serial, kCmdChunk);
+    msg.push_back(static_cast<uint8_t>(index & 0x7F));
+    const uint8_t *bytes = m_block.data() + static_cast<size_t>(index) * kChunkBytes;
+    // Four block bytes travel as their low seven bits and one byte of their top bits.
+    for (size_t group = 0; group < kChunkBytes / 4; ++group) {
+        const uint8_t *b = bytes + group * 4;
+        uint8_t top = 0;
+        for (int k = 0; k < 4; ++k) {
+            msg.push_back(b[k] & 0x7F);
+            top |= static_cast<uint8_t>((b[k] >> 7) << k);
+        }
+        msg.push_back(top);
+    }
+    msg.push_back(0xF7);
+    return msg;
+}
+
+void CLogoSender::StartTransfer(uint32_t serial) {
+    m_target = serial;
+    m_offset = 0;
+    m_chunkIndex = 0;
+    m_transferActive = true;
+    SendChunk();
+}
+
+void CLogoSender::OnChunkAck() {
+    if (!m_transferActive)
+        return;
+    m_offset += kChunkBytes;
+    m_chunkIndex += 1;
+    if (m_offset < kBlockSize)
+        SendChunk();
+    else
+        m_transferActive = false;
+}
+
+void CLogoSender::SendChunk() {
+    if (m_offset >= kBlockSize)
+        return;
+    m_port.SendLong(BuildChunk(m_target, m_chunkIndex));
+}
+
+QString CLogoSender::FormatSerial(uint32_t serial) {
+    // Nine digits d0 (most significant) to d8, shuffled and mixed into three groups of three.
+    int d[9];
+    uint32_t rest = serial % 1000000000u;
+    for (int i = 8; i >= 0; --i) {
+        d[i] = static_cast<int>(rest % 10);
+        rest /= 10;
+    }
+    auto c = [](int x, int y) { return (x + y) % 10; };
+    const int code[9] = {d[4], d[7], c(d[0], d[4]), d[5], d[2], c(d[1], d[5]), d[6], c(d[8], d[6]), d[3]};
+    QString text;
+    for (int i = 0; i < 9; ++i) {
+        if (i == 3 || i == 6)
+            text.append(QLatin1Char('-'));
+        text.append(QChar('0' + code[i]));
+    }
+    return text;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CMidiPort.h"
+
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The logo upload protocol: device query and reply, the logo block with its CRC, and the
+// stop-and-wait transfer of the block in 64 picture chunks.
+class CLogoSender {
+public:
+    enum class Reply { Other, DeviceReply, ChunkAck };
+
+    static constexpr size_t kBlockSize = 32768;
+    static constexpr size_t kChunkBytes = 512;
+    static constexpr size_t kChunkMessageSize = 652;
+    static constexpr size_t kMaxCompressed = 32735;
+    static constexpr int kChunkCount = static_cast<int>(kBlockSize / kChunkBytes);
+
+    explicit CLogoSender(std::unique_ptr<MidiPlatform> platform);
+
+    CMidiPort &Port() { return m_port; }
+
+    void SendQuery();
+    Reply ParseReply(const uint8_t *data, size_t length);
+    bool BuildLogoBlock(int width, int height, const std::vector<uint16_t> &pixels, const QString &name);
+    void StartTransfer(uint32_t serial);
+    void OnChunkAck();
+    void SendChunk();
+    // Forgets a transfer under way; used when the ports are closed.
+    void AbandonTransfer() { m_transferActive = false; }
+    static QString FormatSerial(uint32_t serial);
+
+    uint32_t Crc32(const uint8_t *data, size_t length) const;
+    // The picture chunk for the block bytes at offset 512 * index.
+    std::vector<uint8_t> BuildChunk(uint32_t serial, int index) const;
+
+    uint32_t ReplySerial() const { return m_replySerial; }
+    const QString &ReplyName() const { return m_replyName; }
+    const QString &ReplyDisplaySerial() const { return m_replyDisplaySerial; }
+    const std::array<uint8_t, kBlockSize> &LogoBlock() const { return m_block; }
+    bool TransferActive() const { return m_transferActive; }
+    int ChunkIndex() const { return m_chunkIndex; }
+
+private:
+    std::array<uint8_t, kBlockSize> m_block{};
+    std::array<uint32_t, 256> m_crcTable{};
+    uint32_t m_replySerial = 0;
+    QString m_replyName;
+    QString m_replyDisplaySerial;
+    uint32_t m_target = 0;
+    size_t m_offset = 0;
+    int m_chunkIndex = 0;
+    bool m_transferActive = false;
+    CMidiPort m_port;
+};

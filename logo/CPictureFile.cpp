@@ -1,0 +1,43 @@
+#include "CPictureFile.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+bool CPictureFile::Load(const QString &path) {
+    m_image = QImage();
+    m_width = 0;
+    m_height = 0;
+
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    QSize announced = reader.size();
+    if (announced.isValid()) {
+        if (announced.width() <= 0 || announced.height() <= 0 || announced.width() > kMaxSide ||
+            announced.height() > kMaxSide)
+            return false;
+        qint64 pixels = static_cast<qint64>(announced.width()) * announced.height();
+        if (pixels > kMaxDecodedPixels) {
+            // Decode a reduced copy; the placement still uses the file's own dimensions.
+            reader.setScaledSize(announced.scaled(2048, 2048, Qt::KeepAspectRatio));
+        }
+    }
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return false;
+    m_image = image;
+    m_width = announced.isValid() ? announced.width() : image.width();
+    m_height = announced.isValid() ? announced.height() : image.height();
+    return true;
+}
+
+bool CPictureFile::DrawScaled(QImage &target, const QRectF &dest) const {
+    if (m_image.isNull())
+        return false;
+    QPainter painter(&target);
+    if (!painter.isActive())
+        return false;
+    painter.drawImage(dest, m_image, QRectF(m_image.rect()));
+    return true;
+}

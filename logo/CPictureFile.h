@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+// The image library as the uploader uses it: load a picture file, measure it, and draw it
+// scaled into a target picture. Decoding is bounded in memory whatever the file announces.
+class CPictureFile {
+public:
+    // Largest side accepted at all, and the decode budget above which a picture is decoded at a
+    // reduced size (it ends up at most 220 x 176 anyway).
+    static constexpr int kMaxSide = 65535;
+    static constexpr qint64 kMaxDecodedPixels = 4096LL * 4096LL;
+    static constexpr int kAllocationLimitMb = 256;
+
+    bool Load(const QString &path);
+    bool IsLoaded() const { return !m_image.isNull(); }
+    // Dimensions of the picture in the file, in pixels.
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    // Draws the whole picture into dest of target with the default (fast) scaling.
+    bool DrawScaled(QImage &target, const QRectF &dest) const;
+
+private:
+    QImage m_image;
+    int m_width = 0;
+    int m_height = 0;
+};

@@ -1,0 +1,3 @@
+#include "MidiPlatform.h"
+
+MidiPlatform::~MidiPlatform() = default;

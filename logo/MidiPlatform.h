@@ -1,0 +1,49 @@
+#pragma once
+
+#include "MidiBuffer.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// The platform MIDI service as the uploader's transport sees it: devices by index, input with
+// queued long-data buffers delivered on a thread of the layer's own, long-message output with a
+// done notification.
+class MidiPlatform {
+public:
+    using Handle = uintptr_t; // 0 means no handle
+
+    enum class InEvent { LongData, LongError, Data };
+    enum class OutEvent { Done };
+
+    // Input notifications run on the layer's callback thread, never on the caller's thread of
+    // InOpen and never on a realtime thread of the MIDI system. LongData returns a queued buffer.
+    using InCallback = std::function<void(Handle, InEvent, MidiBuffer *)>;
+    // The done notification hands a sent buffer back; it may run before OutLongMsg returns.
+    using OutCallback = std::function<void(Handle, OutEvent, MidiBuffer *)>;
+
+    // Every int result is 0 for success and non-zero for failure.
+    virtual ~MidiPlatform();
+
+    virtual std::optional<std::string> InDeviceName(unsigned index) = 0;
+    virtual std::optional<std::string> OutDeviceName(unsigned index) = 0;
+
+    virtual int InOpen(Handle &handle, unsigned index, InCallback callback) = 0;
+    virtual int InPrepareHeader(Handle handle, MidiBuffer *buffer) = 0;
+    virtual int InAddBuffer(Handle handle, MidiBuffer *buffer) = 0;
+    virtual int InStart(Handle handle) = 0;
+    virtual int InStop(Handle handle) = 0;
+    // Returns every queued buffer through the callback as LongData with no bytes recorded and
+    // waits until the callback thread has done so.
+    virtual int InReset(Handle handle) = 0;
+    virtual int InClose(Handle handle) = 0;
+    virtual int InUnprepareHeader(Handle handle, MidiBuffer *buffer) = 0;
+
+    virtual int OutOpen(Handle &handle, unsigned index, OutCallback callback) = 0;
+    virtual int OutPrepareHeader(Handle handle, MidiBuffer *buffer) = 0;
+    virtual int OutLongMsg(Handle handle, MidiBuffer *buffer) = 0;
+    virtual int OutUnprepareHeader(Handle handle, MidiBuffer *buffer) = 0;
+    virtual int OutReset(Handle handle) = 0;
+    virtual int OutClose(Handle handle) = 0;
+};

@@ -1,0 +1,6 @@
+#include "CGlimmerlyApp.h"
+
+int main(int argc, char **argv) {
+    CGlimmerlyApp app(argc, argv);
+    return app.Run();
+}
