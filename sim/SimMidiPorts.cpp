@@ -1,0 +1,102 @@
+// The simulator's virtual MIDI input and output ports, over ALSA or JACK through RtMidi.
+#include "SimMidiPorts.h"
+
+#include <RtMidi.h>
+
+namespace {
+
+void errorCallback(RtMidiError::Type type, const std::string &text, void *sink) {
+    auto *errors = static_cast<SimMidiPorts::ErrorSink *>(sink);
+    if (*errors)
+        (*errors)(QStringLiteral("midi %1: %2")
+                      .arg(type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING
+                               ? QStringLiteral("warning")
+                               : QStringLiteral("error"),
+                           QString::fromStdString(text).trimmed()));
+}
+
+} // namespace
+
+SimMidiPorts::SimMidiPorts(Receiver receiver, ErrorSink errors)
+    : m_receiver(std::move(receiver)), m_errors(std::move(errors)) {}
+
+SimMidiPorts::~SimMidiPorts() {
+    close();
+}
+
+void SimMidiPorts::onMessage(double, std::vector<unsigned char> *message, void *self) {
+    auto *ports = static_cast<SimMidiPorts *>(self);
+    if (message && ports->m_receiver)
+        ports->m_receiver(SysExMessage(message->begin(), message->end()));
+}
+
+bool SimMidiPorts::openWith(int rtApi, const QString &clientName, QString *error) {
+    const auto api = RtMidi::Api(rtApi);
+    try {
+        // A large input queue limit: the simulator takes every message through its callback.
+        auto in = std::make_unique<RtMidiIn>(api, clientName.toStdString(), 1000);
+        auto out = std::make_unique<RtMidiOut>(api, clientName.toStdString());
+        in->ignoreTypes(false, false, false);
+        in->setCallback(&SimMidiPorts::onMessage, this);
+        in->openVirtualPort("in");
+        out->openVirtualPort("out");
+        // From here on the library reports through the callback instead of throwing.
+        in->setErrorCallback(errorCallback, &m_errors);
+        out->setErrorCallback(errorCallback, &m_errors);
+        m_in = std::move(in);
+        m_out = std::move(out);
+        m_apiName = QString::fromStdString(RtMidi::getApiName(api));
+        return true;
+    } catch (const RtMidiError &e) {
+        *error = QStringLiteral("%1: %2").arg(QString::fromStdString(RtMidi::getApiName(api)),
+                                              QString::fromStdString(e.getMessage()).trimmed());
+        return false;
+    }
+}
+
+bool SimMidiPorts::open(SimOptions::Api api, const QString &clientName, QString *error) {
+    close();
+    QStringList failures;
+    std::vector<int> apis;
+    if (api == SimOptions::Api::Alsa || api == SimOptions::Api::Auto)
+        apis.push_back(RtMidi::LINUX_ALSA);
+    if (api == SimOptions::Api::Jack || api == SimOptions::Api::Auto)
+        apis.push_back(RtMidi::UNIX_JACK);
+    for (int candidate : apis) {
+        QString why;
+        if (openWith(candidate, clientName, &why))
+            return true;
+        failures << why;
+    }
+    *error = failures.join(QStringLiteral("; "));
+    return false;
+}
+
+void SimMidiPorts::close() {
+    try {
+        if (m_in) {
+            m_in->cancelCallback();
+            m_in->closePort();
+        }
+        if (m_out)
+            m_out->closePort();
+    } catch (const RtMidiError &) {
+        // Closing at exit: nothing left to do about a failure.
+    }
+    m_in.reset();
+    m_out.reset();
+}
+
+bool SimMidiPorts::send(const SysExMessage &msg, QString *error) {
+    if (!m_out) {
+        *error = QStringLiteral("output port not open");
+        return false;
+    }
+    try {
+        m_out->sendMessage(msg.data(), msg.size());
+        return true;
+    } catch (const RtMidiError &e) {
+        *error = QString::fromStdString(e.getMessage()).trimmed();
+        return false;
+    }
+}
