@@ -1,0 +1,119 @@
+// The MIDI connection panel: reconnecting to remembered ports at start-up, connecting and disconnecting.
+#include "FakeMidiPorts.h"
+#include "MIDI.h"
+#include "MIDIConnectDialog.h"
+#include "MainDialog.h"
+#include "MyApplication.h"
+#include "StackedTavikDialog.h"
+#include "VersionReply.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+class TestMidiConnect : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestMidiConnect(std::shared_ptr<FakeMidiState> fake) : fake(std::move(fake)) {}
+
+private:
+    std::shared_ptr<FakeMidiState> fake;
+
+    static MIDI *midi() { return MyApplication::instance()->getMIDI(); }
+    static void checkPanel(MIDIConnectDialog *panel, bool connected) {
+        QCOMPARE(midi()->isConnected(), connected);
+        QCOMPARE(panel->getConnectButton()->text(), connected ? QString("Disconnect!") : QString("Connect!"));
+        QCOMPARE(panel->getInPortCombo()->isEnabled(), !connected);
+        QCOMPARE(panel->getOutPortCombo()->isEnabled(), !connected);
+    }
+
+private slots:
+    void init() {
+        // Each case starts like a fresh program run: disconnected, no port chosen.
+        if (midi()->isConnected())
+            midi()->toggleConnectedStatus();
+        midi()->setPortNumberIn(-1);
+        midi()->setPortNumberOut(-1);
+        MyApplication::instance()->getSettings()->clear();
+    }
+
+    void jumpStartUsesRememberedPorts_data() {
+        QTest::addColumn<QVariant>("storedIn");
+        QTest::addColumn<QVariant>("storedOut");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("none") << QVariant() << QVariant() << false;
+        QTest::newRow("both") << QVariant(1) << QVariant(0) << true;
+        QTest::newRow("input only") << QVariant(1) << QVariant() << false;
+        QTest::newRow("output only") << QVariant() << QVariant(0) << false;
+        QTest::newRow("output gone") << QVariant(0) << QVariant(5) << false;
+    }
+    void jumpStartUsesRememberedPorts() {
+        QFETCH(QVariant, storedIn);
+        QFETCH(QVariant, storedOut);
+        QFETCH(bool, connects);
+        QSettings *settings = MyApplication::instance()->getSettings();
+        if (storedIn.isValid())
+            settings->setValue("midiInPortnumber", storedIn);
+        if (storedOut.isValid())
+            settings->setValue("midiOutPortnumber", storedOut);
+
+        MainDialog window;
+        MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
+        checkPanel(panel, connects);
+        if (connects) {
+            // Listing the ports must not overwrite the remembered numbers before they are read.
+            QCOMPARE(fake->openedIn, 1);
+            QCOMPARE(fake->openedOut, 0);
+            QCOMPARE(panel->getInPortCombo()->currentIndex(), 1);
+            QCOMPARE(panel->getOutPortCombo()->currentIndex(), 0);
+            panel->getConnectButton()->click();
+            checkPanel(panel, false);
+            QVERIFY(!fake->inOpen);
+        }
+    }
+
+    void userPicksPortsConnectsAndDisconnects() {
+        MainDialog window;
+        MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
+        checkPanel(panel, false);
+        panel->getInPortCombo()->setCurrentIndex(1);
+        panel->getOutPortCombo()->setCurrentIndex(1);
+        QCOMPARE(midi()->getPortNumberIn(), 1);
+        QCOMPARE(midi()->getPortNumberOut(), 1);
+
+        panel->getConnectButton()->click();
+        checkPanel(panel, true);
+        QCOMPARE(fake->openedIn, 1);
+        QCOMPARE(fake->openedOut, 1);
+        QCOMPARE(MyApplication::instance()->getSettings()->value("midiInPortnumber").toInt(), 1);
+
+        // A device answering on the input is found by the poll tick.
+        fake->incoming.push_back(versionReply(1, 12345, "Studio"));
+        QListWidget *list = window.getStackedDialog()->getDeviceList();
+        QTRY_COMPARE(list->count(), 2);
+
+        // Disconnecting drops the device and frees the lists again.
+        panel->getConnectButton()->click();
+        checkPanel(panel, false);
+        QCOMPARE(list->count(), 1);
+        QVERIFY(!MyApplication::instance()->getConfiguration(12345));
+    }
+};
+
+int main(int argc, char **argv) {
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QCoreApplication::setOrganizationName("Kalvenso");
+    QCoreApplication::setApplicationName("Kalvenso Remote");
+    auto fake = installFakeMidi({"In A", "In B"}, {"Out A", "Out B"});
+    MyApplication app(argc, argv);
+    TestMidiConnect test(fake);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_midi_connect.moc"
