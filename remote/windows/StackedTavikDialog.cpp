@@ -1,10 +1,17 @@
 #include "StackedTavikDialog.h"
 
+#include "AudioLevelsDialog.h"
+#include "InfoDialog.h"
+#include "LockDialog.h"
 #include "LogSwitch.h"
+#include "LogoDialog.h"
 #include "MIDIConnectDialog.h"
 #include "MyApplication.h"
 #include "RevisionInfo.h"
+#include "RoutingDialog.h"
+#include "SMuxDialog.h"
 #include "SettingsDialog.h"
+#include "StatusDialog.h"
 #include "TavikConfiguration.h"
 #include "TavikConfigurationDialog.h"
 
