@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Quick start on a fresh Debian 12 machine: installs what is missing, builds TavikRemote and starts it.
+#
+#   scripts/run.sh                       try it without hardware: a simulated Tavik Neo and Tavik Lux
+#   scripts/run.sh --ports IN OUT        use these MIDI ports (number or part of the port name)
+#   scripts/run.sh --no-sim              use the ports remembered from the last run
+#
+# Further arguments (for example --debug) are passed on to TavikRemote. TAVIK_PORTS="IN OUT" in the
+# environment does the same as --ports. Closing the window stops everything this command started.
+set -euo pipefail
+START_DIR=$(pwd)
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+
+PORTS=${TAVIK_PORTS:-}
+USE_SIM=1
+REMOTE_ARGS=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --ports)
+        [ $# -ge 3 ] || { echo "run.sh: --ports needs an input and an output port" >&2; exit 2; }
+        PORTS="$2 $3"
+        shift 3
+        ;;
+    --no-sim)
+        USE_SIM=0
+        shift
+        ;;
+    -h | --help)
+        sed -n '2,10s/^# \{0,1\}//p' "$0"
+        exit 0
+        ;;
+    *)
+        REMOTE_ARGS+=("$1")
+        shift
+        ;;
+    esac
+done
+[ -n "$PORTS" ] && USE_SIM=0
+
+PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
+          jackd2 fonts-comfortaa)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${TAVIK_BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
+REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
+SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
+
+RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tavik-run.XXXXXX")
+PIDS=()
+cleanup() {
+    # Stop in reverse order of starting: the simulator before the JACK server it uses.
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${PIDS[i]}" 2>/dev/null || true
+        wait "${PIDS[i]}" 2>/dev/null || true
+    done
+    rm -rf "$RUN_DIR"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Waits until file holds a line matching pattern; fails after about 10 s.
+wait_for_line() {
+    local file=$1 pattern=$2
+    for _ in $(seq 100); do
+        grep -q -- "$pattern" "$file" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A JACK server with its dummy driver, where there is neither an ALSA sequencer nor a JACK server.
+ensure_midi_system() {
+    [ -e /dev/snd/seq ] && return 0
+    JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0
+    echo "No ALSA sequencer and no JACK server: starting a JACK server with the dummy driver."
+    jackd --no-realtime -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
+    PIDS+=($!)
+    for _ in $(seq 100); do
+        JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "run.sh: the JACK server did not start:" >&2
+    cat "$RUN_DIR/jackd.log" >&2
+    exit 1
+}
+
+# Lists the MIDI ports as TavikRemote numbers them ("in|out NUMBER NAME" lines), from a start of
+# TavikRemote without a window, without remembered ports and with its log in a scratch folder.
+list_ports() {
+    local probe="$RUN_DIR/probe"
+    mkdir -p "$probe/config"
+    (cd "$probe" && XDG_CONFIG_HOME="$probe/config" QT_QPA_PLATFORM=offscreen exec "$REMOTE" --debug) \
+        >/dev/null 2>&1 &
+    local pid=$!
+    wait_for_line "$probe/log_messages.txt" "Done reading in midiOut ports." || true
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    sed -n -e 's/.*Found MIDI IN port = >>\(.*\)<<, port number #\([0-9]*\)\.$/in \2 \1/p' \
+        -e 's/.*Found MIDI OUT port = >>\(.*\)<<, port number #\([0-9]*\)\.$/out \2 \1/p' \
+        "$probe/log_messages.txt" 2>/dev/null
+}
+
+# The number of the first port of the direction whose name contains the text (a number stays as is).
+resolve_port() {
+    local direction=$1 text=$2
+    if [[ "$text" =~ ^[0-9]+$ ]]; then
+        echo "$text"
+        return 0
+    fi
+    local number
+    number=$(printf '%s\n' "$PORT_LIST" | awk -v d="$direction" -v t="$text" \
+        '$1 == d && index(substr($0, length($1 $2) + 3), t) { print $2; exit }')
+    if [ -z "$number" ]; then
+        echo "run.sh: no MIDI $direction port matches \"$text\". Ports found:" >&2
+        printf '%s\n' "$PORT_LIST" >&2
+        exit 1
+    fi
+    echo "$number"
+}
+
+# Sets the remembered port numbers in the settings file below the folder, keeping its other keys.
+write_port_settings() {
+    local file="$1/Kalvenso/Kalvenso Remote.conf" in=$2 out=$3
+    mkdir -p "$(dirname "$file")"
+    [ -f "$file" ] || printf '[General]\n' >"$file"
+    awk -v pin="$in" -v pout="$out" '
+        function ports() { print "midiInPortnumber=" pin; print "midiOutPortnumber=" pout; done = 1 }
+        /^\[/ { if (general && !done) ports(); general = ($0 == "[General]") }
+        general && /^midi(In|Out)Portnumber=/ { next }
+        { print }
+        END { if (!done) { if (!general) print "[General]"; ports() } }
+    ' "$file" >"$file.new"
+    mv "$file.new" "$file"
+}
+
+USER_CONFIG=${XDG_CONFIG_HOME:-$HOME/.config}
+if [ "$USE_SIM" = 1 ]; then
+    ensure_midi_system
+    "$SIM" --device neo:12345:Studio --device lux:1234:Stage --log "$RUN_DIR/tavik-sim.log" \
+        </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
+    PIDS+=($!)
+    if ! wait_for_line "$RUN_DIR/tavik-sim.out" "^ready"; then
+        echo "run.sh: the simulator did not start:" >&2
+        cat "$RUN_DIR/tavik-sim.out" >&2
+        exit 1
+    fi
+    PORT_LIST=$(list_ports)
+    IN=$(resolve_port in "tavik-sim:out")
+    OUT=$(resolve_port out "tavik-sim:in")
+    # The simulator run keeps its own settings, so the ports remembered for real devices stay as they are.
+    SIM_CONFIG="$ROOT/$BUILD_DIR/sim-settings"
+    write_port_settings "$SIM_CONFIG" "$IN" "$OUT"
+    echo "Simulated Tavik Neo (Studio) and Tavik Lux (Stage) on MIDI ports $IN (in) and $OUT (out)."
+    (cd "$START_DIR" && XDG_CONFIG_HOME="$SIM_CONFIG" exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+elif [ -n "$PORTS" ]; then
+    read -r IN_TEXT OUT_TEXT <<<"$PORTS"
+    PORT_LIST=""
+    if ! [[ "$IN_TEXT" =~ ^[0-9]+$ && "$OUT_TEXT" =~ ^[0-9]+$ ]]; then
+        PORT_LIST=$(list_ports)
+    fi
+    IN=$(resolve_port in "$IN_TEXT")
+    OUT=$(resolve_port out "$OUT_TEXT")
+    write_port_settings "$USER_CONFIG" "$IN" "$OUT"
+    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+else
+    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+fi

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Screenshots of TavikRemote with a simulated Tavik Neo and Tavik Lux, taken on a virtual X display:
+# docs/images/tavikremote-main.png (as it comes up), tavikremote-neo.png and tavikremote-lux.png (each
+# device selected in the list by a mouse click).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+
+PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
+          jackd2 fonts-comfortaa xvfb xauth x11-utils imagemagick xdotool)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${TAVIK_BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
+REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
+SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
+OUT_DIR="$ROOT/docs/images"
+mkdir -p "$OUT_DIR"
+
+RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tavik-shot.XXXXXX")
+PIDS=()
+cleanup() {
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${PIDS[i]}" 2>/dev/null || true
+        wait "${PIDS[i]}" 2>/dev/null || true
+    done
+    rm -rf "$RUN_DIR"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "screenshot.sh: $1" >&2
+    [ -n "${2:-}" ] && [ -f "$2" ] && cat "$2" >&2
+    exit 1
+}
+
+# Waits until file holds at least count lines matching pattern; fails after about 20 s.
+wait_for_lines() {
+    local file=$1 pattern=$2 count=${3:-1}
+    for _ in $(seq 200); do
+        [ "$(grep -c -- "$pattern" "$file" 2>/dev/null || true)" -ge "$count" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# TavikRemote takes the ALSA sequencer where there is one, so the simulator goes there too;
+# otherwise both meet on a private JACK server.
+SIM_API=alsa
+if [ ! -e /dev/snd/seq ]; then
+    SIM_API=jack
+    export JACK_DEFAULT_SERVER="tavik-shot-$$"
+    export JACK_NO_START_SERVER=1
+    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
+    PIDS+=($!)
+    for _ in $(seq 100); do
+        jack_lsp >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    jack_lsp >/dev/null 2>&1 || fail "the JACK server did not start:" "$RUN_DIR/jackd.log"
+fi
+
+DISPLAY_NUMBER=99
+while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ]; do DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1)); done
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1400x800x24 -nolisten tcp >"$RUN_DIR/xvfb.log" 2>&1 &
+PIDS+=($!)
+export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start:" "$RUN_DIR/xvfb.log"
+
+"$SIM" --api "$SIM_API" --device neo:12345:Studio --device lux:1234:Stage --log "$RUN_DIR/tavik-sim.log" \
+    </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
+PIDS+=($!)
+wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready" || fail "the simulator did not start:" "$RUN_DIR/tavik-sim.out"
+
+# Port numbers as TavikRemote lists them, from a first start without remembered ports.
+mkdir -p "$RUN_DIR/probe/config" "$RUN_DIR/remote/config"
+(cd "$RUN_DIR/probe" && XDG_CONFIG_HOME="$RUN_DIR/probe/config" QT_QPA_PLATFORM=offscreen exec "$REMOTE" --debug) \
+    >/dev/null 2>&1 &
+PROBE=$!
+wait_for_lines "$RUN_DIR/probe/log_messages.txt" "Done reading in midiOut ports." || true
+kill "$PROBE" 2>/dev/null || true
+wait "$PROBE" 2>/dev/null || true
+port_number() {
+    sed -n "s/.*Found MIDI $1 port = >>.*$2.*<<, port number #\([0-9]*\)\.$/\1/p" \
+        "$RUN_DIR/probe/log_messages.txt" | head -n 1
+}
+IN=$(port_number IN "tavik-sim:out")
+OUT=$(port_number OUT "tavik-sim:in")
+[ -n "$IN" ] && [ -n "$OUT" ] || fail "TavikRemote does not list the simulator's ports:" "$RUN_DIR/probe/log_messages.txt"
+mkdir -p "$RUN_DIR/remote/config/Kalvenso"
+printf '[General]\nmidiInPortnumber=%s\nmidiOutPortnumber=%s\n' "$IN" "$OUT" \
+    >"$RUN_DIR/remote/config/Kalvenso/Kalvenso Remote.conf"
+
+(cd "$RUN_DIR/remote" && XDG_CONFIG_HOME="$RUN_DIR/remote/config" exec "$REMOTE" --debug) \
+    >"$RUN_DIR/remote.out" 2>&1 &
+PIDS+=($!)
+LOG="$RUN_DIR/remote/log_messages.txt"
+wait_for_lines "$LOG" "is new, adding it to collection!" 2 || fail "the devices did not appear:" "$LOG"
+WINDOW=$(xdotool search --sync --onlyvisible --name '^Kalvenso Remote$' | head -n 1)
+# Without a window manager nobody places the window: put it at the screen origin.
+xdotool windowmove "$WINDOW" 0 0
+sleep 1
+import -window "$WINDOW" "$OUT_DIR/tavikremote-main.png"
+echo "Wrote $OUT_DIR/tavikremote-main.png"
+
+# Clicks the device list entry at row (0 is the placeholder) and takes the picture.
+shoot_row() {
+    local row=$1 file=$2
+    # The list starts 45 pixels below the window's top and each entry is LIST_ROW pixels high.
+    xdotool mousemove --window "$WINDOW" 118 $((45 + LIST_ROW0 + row * LIST_ROW - LIST_ROW / 2)) click 1
+    sleep 0.5
+    import -window "$WINDOW" "$OUT_DIR/$file"
+    echo "Wrote $OUT_DIR/$file"
+}
+LIST_ROW0=0
+LIST_ROW=0
+# Entries sort by label: Stage (the Lux) before Studio (the Neo).
+shoot_row 1 tavikremote-lux.png
+shoot_row 2 tavikremote-neo.png
