@@ -58,10 +58,12 @@ CLogoSender::Reply CLogoSender::ParseReply(const uint8_t *data, size_t length) {
     case kCmdReply: {
         m_replySerial = static_cast<uint32_t>(at(5)) | static_cast<uint32_t>(at(6)) << 7 |
                         static_cast<uint32_t>(at(7)) << 14 | static_cast<uint32_t>(at(8)) << 21;
+        // 0x00 and 0x7F end the name; so does the end byte 0xF7 of a reply shorter than a full
+        // name, which would otherwise show up as a character.
         QString name;
         for (size_t i = 12; i < 12 + 16; ++i) {
             uint8_t c = at(i);
-            if (c == 0x00 || c == 0x7F)
+            if (c == 0x00 || c == 0x7F || c == 0xF7)
                 break;
             name.append(QChar(c));
         }
