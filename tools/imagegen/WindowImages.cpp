@@ -128,14 +128,14 @@ void WindowImages::drawDevice(QPainter &p, const QRectF &r, int kind) {
                              PanelPainter::font(W::Light, 11 * s, 2 * s), colour);
     PanelPainter::legendText(p, QRectF(lx, front.top() + 22 * s, 90 * s, 9 * s),
                              Qt::AlignLeft | Qt::AlignVCenter,
-                             known ? "DIGITAL AUDIO CONVERTER" : "UNIDENTIFIED UNIT",
-                             PanelPainter::font(W::Regular, 5.5 * s, 0.6 * s), PanelPainter::legendDim());
+                             known ? "AUDIO CONVERTER" : "UNIDENTIFIED UNIT",
+                             PanelPainter::font(W::Regular, 5.5 * s, 0.5 * s), PanelPainter::legendDim());
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawRect(QRectF(lx, front.top() + 33 * s, 28 * s, 1.5 * s));
 
     // Display window with the rate it runs at.
-    const QRectF disp(front.left() + 96 * s, front.top() + 10 * s, 38 * s, 22 * s);
+    const QRectF disp(front.left() + 100 * s, front.top() + 10 * s, 38 * s, 22 * s);
     PanelPainter::recess(p, disp, QColor(0x07, 0x08, 0x0a), 1.5 * s);
     if (known) {
         QFont df = PanelPainter::font(W::Bold, 10 * s);
@@ -147,7 +147,7 @@ void WindowImages::drawDevice(QPainter &p, const QRectF &r, int kind) {
     }
 
     // Input LEDs: MADI (Neo only), ADAT A, ADAT B, BNC, lock.
-    const qreal ledX = front.left() + 142 * s;
+    const qreal ledX = front.left() + 146 * s;
     for (int i = 0; i < 5; ++i) {
         const bool present = kind == 1 || (kind == 5 && i != 0);
         const bool lit = known && present && i != 2;
@@ -230,7 +230,7 @@ QImage WindowImages::mainBackground() {
     p.setBrush(PanelPainter::accent());
     p.drawRect(QRectF(940, 600, 70, 2));
 
-    for (const QPointF &c : {QPointF(345, 558), QPointF(12, 12), QPointF(225, 12)})
+    for (const QPointF &c : {QPointF(12, 12), QPointF(225, 12)})
         PanelPainter::screw(p, c, 4);
     return img;
 }
