@@ -1,161 +1,21 @@
-// tavik-rescheck: checks, from a program that links tavik_resources, that every embedded
-// font, the style sheet and every picture are present, readable and of the intended size.
+// tavik-rescheck: checks, from a program that reaches tavik_resources only through another static
+// library (as TavikRemote does), that every embedded font, the style sheet and every picture are
+// present, readable and of the intended size.
 //
 // Usage: tavik-rescheck [PICTURE_SOURCE_DIR]
-// With the source folder given, it also checks that no picture there is left out of the resources.
 
-#include "ResourceNames.h"
+#include "ResourceCheck.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFontDatabase>
 #include <QGuiApplication>
-#include <QImage>
-#include <QMap>
-#include <QRegularExpression>
-#include <QSet>
-#include <QSize>
 #include <QTextStream>
-
-namespace {
-
-QTextStream out(stdout);
-int failures = 0;
-
-void fail(const QString &what) {
-    out << "FAIL " << what << "\n";
-    ++failures;
-}
-
-// Every picture the windows and pages use, with the pixel size it is drawn for.
-QMap<QString, QSize> intendedPictures() {
-    QMap<QString, QSize> m;
-    const QSize icon(217, 46), cell(49, 25), box(12, 13), inputs(229, 143), page(229, 170), gains(546, 244);
-    for (const char *n : {"tavik_icon_neo.png", "tavik_icon_lux.png", "tavik_icon_xxx.png"})
-        m[n] = icon;
-    m["main.png"] = QSize(1249, 616);
-    m["devicelist.png"] = QSize(77, 18);
-    m["midiconnect.png"] = QSize(229, 143);
-    m["logo.png"] = QSize(129, 32);
-    m["splash.png"] = QSize(489, 228);
-    for (const char *n : {"inputs.png", "inputs_lux.png", "inputs_off.png"})
-        m[n] = inputs;
-    for (const char *n : {"in_ok.png", "in_ko.png", "in_32.png", "in_441.png", "in_48.png", "in_882.png",
-                          "in_96.png", "in_192.png"})
-        m[n] = cell;
-    m["ingains.png"] = gains;
-    m["outgains.png"] = gains;
-    for (const char *n :
-         {"settings.png", "settings_lux.png", "settings_off.png", "smux.png", "smux_lux.png", "smux_off.png"})
-        m[n] = page;
-    m["routing48.png"] = QSize(223, 219);
-    m["routing96.png"] = QSize(223, 178);
-    m["routing192.png"] = QSize(223, 160);
-    m["slider_back.png"] = QSize(23, 183);
-    m["slider_knob.png"] = QSize(20, 39);
-    for (const char *n : {"box_checked2.png", "box_unchecked.png", "box_checked_gray.png",
-                          "box_unchecked_gray.png", "radio_cross.png", "radio_white.png", "radio_gray.png"})
-        m[n] = box;
-    return m;
-}
-
-void checkPictures(const QString &sourceDir) {
-    const QMap<QString, QSize> intended = intendedPictures();
-    for (auto it = intended.cbegin(); it != intended.cend(); ++it) {
-        const QString path = ":/images/gui/" + it.key();
-        if (!QFile(path).exists()) {
-            fail(path + " is not in the resources");
-            continue;
-        }
-        const QImage img(path);
-        if (img.isNull())
-            fail(path + " does not decode");
-        else if (img.size() != it.value())
-            fail(QStringLiteral("%1 is %2 x %3, intended %4 x %5")
-                     .arg(path)
-                     .arg(img.width())
-                     .arg(img.height())
-                     .arg(it.value().width())
-                     .arg(it.value().height()));
-    }
-    // The logo is laid over the chassis and needs its transparency.
-    const QImage logo(":/images/gui/logo.png");
-    if (!logo.hasAlphaChannel() || logo.pixelColor(0, 0).alpha() != 0)
-        fail(":/images/gui/logo.png has no transparent background");
-
-    QSet<QString> listed;
-    for (const QString &n : ResourceNames::guiImages())
-        listed.insert(n.mid(QStringLiteral(":/images/gui/").size()));
-    for (auto it = intended.cbegin(); it != intended.cend(); ++it)
-        if (!listed.contains(it.key()))
-            fail(it.key() + " is missing from ResourceNames::guiImages()");
-    if (listed.size() != intended.size())
-        fail(QStringLiteral("ResourceNames::guiImages() names %1 pictures, %2 intended")
-                 .arg(listed.size())
-                 .arg(intended.size()));
-
-    if (!sourceDir.isEmpty()) {
-        const QStringList files = QDir(sourceDir).entryList({"*.png"}, QDir::Files);
-        if (files.isEmpty())
-            fail("no pictures found in " + sourceDir);
-        for (const QString &f : files)
-            if (!intended.contains(f))
-                fail(sourceDir + "/" + f + " is not one of the embedded pictures");
-    }
-}
-
-void checkFonts() {
-    for (const QString &path : ResourceNames::fonts()) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            fail(path + " cannot be opened");
-            continue;
-        }
-        const int id = QFontDatabase::addApplicationFontFromData(f.readAll());
-        if (id < 0 || QFontDatabase::applicationFontFamilies(id).isEmpty())
-            fail(path + " is not a usable font");
-    }
-}
-
-void checkStyleSheet() {
-    QFile f(ResourceNames::styleSheet());
-    if (!f.open(QIODevice::ReadOnly)) {
-        fail(ResourceNames::styleSheet() + " cannot be opened");
-        return;
-    }
-    const QString text = QString::fromLatin1(f.readAll());
-    if (text.trimmed().isEmpty())
-        fail(ResourceNames::styleSheet() + " is empty");
-    const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
-    int images = 0;
-    for (auto m = url.globalMatch(text); m.hasNext();) {
-        const QString ref = m.next().captured(1).trimmed();
-        ++images;
-        if (!ref.startsWith(":/images/gui/"))
-            fail("style sheet refers to " + ref + " outside :/images/gui/");
-        else if (!QFile(ref).exists())
-            fail("style sheet refers to missing " + ref);
-    }
-    if (images != 10)
-        fail(QStringLiteral("style sheet refers to %1 pictures, 10 expected").arg(images));
-    // Subclass rules must follow their base class rules to win over them.
-    const auto before = [&](const char *a, const char *b) { return text.indexOf(a) < text.indexOf(b); };
-    if (!before("QRadioButton::indicator", "QRoutingRadioButton::indicator"))
-        fail("QRoutingRadioButton rules do not follow the QRadioButton rules");
-    if (!before("QGroupBox {", "QFaderGroupBox {"))
-        fail("QFaderGroupBox rules do not follow the QGroupBox rules");
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QString sourceDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    checkPictures(sourceDir);
-    checkFonts();
-    checkStyleSheet();
-    out << (failures == 0 ? "all resources present\n" : QStringLiteral("%1 failures\n").arg(failures));
+    QTextStream out(stdout);
+    const int failures = ResourceCheck(out).run(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    out << (failures == 0 ? QStringLiteral("all resources present\n")
+                          : QStringLiteral("%1 failures\n").arg(failures));
     return failures == 0 ? 0 : 1;
 }
