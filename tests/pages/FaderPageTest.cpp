@@ -1,0 +1,200 @@
+// Audio levels page: fader places, gain texts, the device path and the flow control of user moves.
+#include "PageTestHarness.h"
+
+#include "AudioLevelsDialog.h"
+#include "MyApplication.h"
+#include "TavikConfiguration.h"
+#include "TavikConfigurationDialog.h"
+#include "TavikFader.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+constexpr qint32 NeoSerial = 12345;
+const QPoint AudioPage(0, 37);
+
+QString fadersCommand(const std::array<int, 32> &values) {
+    std::vector<unsigned char> payload = {0x20};
+    for (int v : values)
+        payload.push_back((unsigned char)v);
+    return PageTestHarness::command(1, NeoSerial, 0x02, payload);
+}
+
+} // namespace
+
+class FaderPageTest : public QObject {
+    Q_OBJECT
+
+private:
+    PageTestHarness &h = *PageTestHarness::instance();
+    TavikConfigurationDialog *window = nullptr;
+
+    AudioLevelsDialog *page() {
+        h.reset();
+        window = h.addDevice(1, NeoSerial, "Studio");
+        return window ? window->getAudioLevelsDialog() : nullptr;
+    }
+
+    // Drags the knob of the fader whose top-left corner is at place (page coordinates) to the top.
+    void dragToTop(const QPoint &place) {
+        QWindow *handle = window->window()->windowHandle();
+        auto at = [this, &place](int y) {
+            return window->mapTo(window->window(), AudioPage + place + QPoint(16, y));
+        };
+        QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at(170));
+        for (int y = 150; y >= 0; y -= 30)
+            QTest::mouseMove(handle, at(y));
+        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at(0));
+        QCoreApplication::processEvents();
+    }
+
+    static int fadersMessages(const QStringList &sent) {
+        int count = 0;
+        for (const QString &text : sent)
+            count += text.mid(27, 2) == "02" ? 1 : 0;
+        return count;
+    }
+
+private slots:
+    void startsAtTheLowestGainWithoutSending() {
+        AudioLevelsDialog *levels = page();
+        QVERIFY(levels);
+        for (int i = 0; i < 32; ++i) {
+            TavikFader *fader = levels->getTavikFader(i);
+            QVERIFY(fader);
+            QCOMPARE(fader->isInput(), i >= 16);
+            QCOMPARE(fader->getFaderNumber(), i % 16);
+            QCOMPARE(fader->pos(), QPoint(11 + 33 * (i % 16), i >= 16 ? 40 : 290));
+            QCOMPARE(fader->getSlider()->geometry(), QRect(0, 0, 33, 183));
+            QCOMPARE(fader->getSlider()->maximum(), 28);
+            QCOMPARE(fader->getValueLabel()->text(), QString(i >= 16 ? "-4.0" : "-10.0"));
+        }
+        QVERIFY(h.takeSent().isEmpty());
+    }
+
+    void faderIndexOutsideTheRange() {
+        AudioLevelsDialog *levels = page();
+        for (int index : {32, -1, 1000}) {
+            QTest::ignoreMessage(QtWarningMsg, "getTavikFader(): got strange fader number (out of range)");
+            QVERIFY(!levels->getTavikFader(index));
+        }
+    }
+
+    void deviceValuesMoveSlidersAndSendNothing() {
+        AudioLevelsDialog *levels = page();
+        std::vector<unsigned char> values(32);
+        for (int i = 0; i < 32; ++i)
+            values[i] = (unsigned char)(i < 16 ? (i + 14) % 29 : (i * 3) % 29);
+        values[15] = 20;
+        values[16] = 8;
+        values[17] = 28;
+        values[0] = 0;
+        values[1] = 28;
+        values[2] = 19;
+        h.feed(PageTestHarness::fadersReport(1, NeoSerial, values));
+        TavikConfiguration *cfg = h.app()->getConfiguration(NeoSerial);
+        for (int i = 0; i < 32; ++i) {
+            QCOMPARE(levels->getTavikFader(i)->getSlider()->value(), int(values[i]));
+            QCOMPARE(int(cfg->getFaderValue(i)), int(values[i]));
+        }
+        QCOMPARE(levels->getTavikFader(15)->getValueLabel()->text(), QString("0.0"));
+        QCOMPARE(levels->getTavikFader(16)->getValueLabel()->text(), QString("0.0"));
+        QCOMPARE(levels->getTavikFader(17)->getValueLabel()->text(), QString("+10.0"));
+        QCOMPARE(levels->getTavikFader(0)->getValueLabel()->text(), QString("-10.0"));
+        QCOMPARE(levels->getTavikFader(1)->getValueLabel()->text(), QString("+4.0"));
+        QCOMPARE(levels->getTavikFader(2)->getValueLabel()->text(), QString("-0.5"));
+        QVERIFY(h.takeSent().isEmpty());
+    }
+
+    void gainTexts() {
+        QCOMPARE(TavikFader::gainText(true, 0), QString("-4.0"));
+        QCOMPARE(TavikFader::gainText(true, 7), QString("-0.5"));
+        QCOMPARE(TavikFader::gainText(true, 8), QString("0.0"));
+        QCOMPARE(TavikFader::gainText(true, 9), QString("+0.5"));
+        QCOMPARE(TavikFader::gainText(true, 28), QString("+10.0"));
+        QCOMPARE(TavikFader::gainText(false, 0), QString("-10.0"));
+        QCOMPARE(TavikFader::gainText(false, 20), QString("0.0"));
+        QCOMPARE(TavikFader::gainText(false, 21), QString("+0.5"));
+        QCOMPARE(TavikFader::gainText(false, 28), QString("+4.0"));
+        QVERIFY(TavikFader::gainText(false, 29).isEmpty());
+    }
+
+    void valueOutsideTheRangeChangesNothing() {
+        AudioLevelsDialog *levels = page();
+        TavikFader *fader = levels->getTavikFader(16);
+        fader->update(12, false);
+        for (int bad : {29, -1}) {
+            QTest::ignoreMessage(QtWarningMsg, "TavikFader::update(): new val out of range!");
+            fader->update(bad, false);
+            QTest::ignoreMessage(QtWarningMsg, "TavikFader::update(): new val out of range!");
+            fader->update(bad, true);
+        }
+        QCOMPARE(fader->getSlider()->value(), 12);
+        QCOMPARE(fader->getValueLabel()->text(), QString("+2.0"));
+        QCOMPARE(int(h.app()->getConfiguration(NeoSerial)->getFaderValue(16)), 12);
+        QVERIFY(h.takeSent().isEmpty());
+    }
+
+    void dragToTheTopSendsOnce() {
+        AudioLevelsDialog *levels = page();
+        dragToTop(QPoint(11, 40)); // input fader 1
+        TavikFader *fader = levels->getTavikFader(16);
+        QCOMPARE(fader->getSlider()->value(), 28);
+        QCOMPARE(fader->getValueLabel()->text(), QString("+10.0"));
+        QCOMPARE(int(h.app()->getConfiguration(NeoSerial)->getFaderValue(16)), 28);
+        const QStringList sent = h.takeSent();
+        QCOMPARE(fadersMessages(sent), 1);
+        QCOMPARE(sent.size(), 1);
+        TavikConfiguration *cfg = h.app()->getConfiguration(NeoSerial);
+        QVERIFY(cfg->isFaderSendPending());
+
+        // The drag passed through several values; they go out once, with the final values, when the
+        // device acknowledges.
+        QVERIFY(cfg->isFaderResendNeeded());
+        std::array<int, 32> expected = {};
+        expected[16] = 28;
+        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        QCOMPARE(h.takeSent(), QStringList{fadersCommand(expected)});
+        QVERIFY(!cfg->isFaderSendPending());
+    }
+
+    void lastOutputFaderHasItsPlace() {
+        AudioLevelsDialog *levels = page();
+        dragToTop(QPoint(11 + 33 * 15, 290));
+        QCOMPARE(levels->getTavikFader(15)->getSlider()->value(), 28);
+        QCOMPARE(levels->getTavikFader(15)->getValueLabel()->text(), QString("+4.0"));
+        for (int i = 0; i < 32; ++i)
+            QCOMPARE(levels->getTavikFader(i)->getSlider()->value(), i == 15 ? 28 : 0);
+    }
+
+    void quickMovesAreMergedUntilTheAcknowledgement() {
+        AudioLevelsDialog *levels = page();
+        QSlider *slider = levels->getTavikFader(16)->getSlider();
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Up);
+        QTest::keyClick(slider, Qt::Key_Up);
+        QTest::keyClick(slider, Qt::Key_Up);
+        std::array<int, 32> first = {};
+        first[16] = 1;
+        QCOMPARE(h.takeSent(), QStringList{fadersCommand(first)});
+
+        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        std::array<int, 32> latest = {};
+        latest[16] = 3;
+        QCOMPARE(h.takeSent(), QStringList{fadersCommand(latest)});
+
+        // The re-send leaves nothing pending: the next move goes out at once.
+        QTest::keyClick(slider, Qt::Key_Up);
+        latest[16] = 4;
+        QCOMPARE(h.takeSent(), QStringList{fadersCommand(latest)});
+        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        QVERIFY(h.takeSent().isEmpty());
+    }
+};
+
+TAVIK_PAGES_TEST_MAIN(FaderPageTest)
+#include "FaderPageTest.moc"

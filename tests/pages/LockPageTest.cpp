@@ -1,0 +1,80 @@
+// Lock page: the "Locked" box, what a click sends, and which device values check it.
+#include "PageTestHarness.h"
+
+#include "LockDialog.h"
+#include "LogSwitch.h"
+#include "MyApplication.h"
+#include "TavikConfiguration.h"
+#include "TavikConfigurationDialog.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+namespace {
+
+constexpr qint32 NeoSerial = 12345;
+const QPoint LockPage(5, 540);
+
+} // namespace
+
+class LockPageTest : public QObject {
+    Q_OBJECT
+
+private:
+    PageTestHarness &h = *PageTestHarness::instance();
+    TavikConfigurationDialog *window = nullptr;
+
+    void lockReport(int lock) {
+        h.feed(
+            PageTestHarness::configReport(1, NeoSerial, PageTestHarness::configPayload(3, 0, lock, {}, {})));
+    }
+
+private slots:
+    void init() {
+        h.reset();
+        window = h.addDevice(1, NeoSerial, "Studio");
+    }
+    void cleanup() { LogSwitch::setOn(false); }
+
+    void clickSendsTheLock() {
+        QCheckBox *box = window->getLockDialog()->getLockBox();
+        QCOMPARE(box->text(), QString("Locked"));
+        QVERIFY(!box->isChecked());
+        LogSwitch::setOn(true);
+        QTest::ignoreMessage(QtDebugMsg,
+                             "GUI -> Tavik: Setting lock to value 1 for device  Studio(sn=12345)");
+        PageTestHarness::clickAt(window, LockPage + QPoint(6, box->height() / 2));
+        QVERIFY(box->isChecked());
+        QCOMPARE(int(h.app()->getConfiguration(NeoSerial)->getLock()), 1);
+        QCOMPARE(h.takeSent(), QStringList{PageTestHarness::command(1, NeoSerial, 0x01, {0x02, 1})});
+        PageTestHarness::clickAt(window, LockPage + QPoint(6, box->height() / 2));
+        QCOMPARE(h.takeSent(), QStringList{PageTestHarness::command(1, NeoSerial, 0x01, {0x02, 0})});
+    }
+
+    void onlyValueOneChecksTheBox() {
+        QCheckBox *box = window->getLockDialog()->getLockBox();
+        LogSwitch::setOn(true);
+        QTest::ignoreMessage(QtDebugMsg,
+                             "Tavik -> GUI: Setting lock to value 1 for device  Studio(sn=12345)");
+        lockReport(1);
+        QVERIFY(box->isChecked());
+        for (int value : {2, 15, 0}) {
+            lockReport(1);
+            lockReport(value);
+            QVERIFY2(!box->isChecked(), qPrintable(QString::number(value)));
+        }
+        QVERIFY(h.takeSent().isEmpty());
+    }
+
+    void withoutConfigurationOnlyWarns() {
+        LockDialog page(4242, nullptr);
+        QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");
+        page.update(false);
+        QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");
+        page.getLockBox()->click();
+        QVERIFY(h.takeSent().isEmpty());
+    }
+};
+
+TAVIK_PAGES_TEST_MAIN(LockPageTest)
+#include "LockPageTest.moc"

@@ -1,0 +1,155 @@
+#include "PageTestHarness.h"
+
+#include "DeviceClock.h"
+#include "MIDI.h"
+#include "MainDialog.h"
+#include "MyApplication.h"
+#include "StackedTavikDialog.h"
+#include "TavikConfigurationDialog.h"
+
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QTest>
+#include <QWindow>
+
+PageTestHarness *PageTestHarness::current = nullptr;
+
+namespace {
+
+void appendSerial(MidiMessage &message, qint32 serial) {
+    for (int i = 0; i < 4; ++i)
+        message.push_back((unsigned char)((serial >> (7 * i)) & 0x7F));
+}
+
+} // namespace
+
+PageTestHarness::PageTestHarness(int &argc, char **argv) {
+    current = this;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings of the tests never reach the user's own store.
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    QCoreApplication::setOrganizationName("Kalvenso");
+    QCoreApplication::setApplicationName("Kalvenso Remote Page Tests");
+
+    fake = installFakeMidi({"In A"}, {"Out A"});
+    application = std::make_unique<MyApplication>(argc, argv);
+    // A fixed clock: no acknowledgement ever counts as overdue and no device falls silent.
+    DeviceClock::setSource([] { return qint64(1800000000000); });
+    window = std::make_unique<MainDialog>();
+
+    MIDI *midi = application->getMIDI();
+    midi->setPortNumberIn(0);
+    midi->setPortNumberOut(0);
+    if (!midi->isConnected())
+        midi->toggleConnectedStatus();
+    midi->stopTimers();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("page tests: the main window was not exposed");
+}
+
+PageTestHarness::~PageTestHarness() {
+    window.reset();
+    application->setMainDialog(nullptr);
+    application.reset();
+    DeviceClock::setSource({});
+    current = nullptr;
+}
+
+void PageTestHarness::reset() {
+    application->removeAllDevices();
+    fake->sent.clear();
+    fake->incoming.clear();
+}
+
+TavikConfigurationDialog *PageTestHarness::addDevice(unsigned char family, qint32 serial, const char *name) {
+    feed(versionReply(family, serial, name));
+    fake->sent.clear();
+    TavikConfigurationDialog *dialog = application->getConfigurationDialog(serial);
+    if (dialog)
+        select(dialog);
+    return dialog;
+}
+
+void PageTestHarness::select(TavikConfigurationDialog *dialog) {
+    QListWidget *list = window->getStackedDialog()->getDeviceList();
+    const QList<QListWidgetItem *> items = list->findItems(dialog->getLabel(), Qt::MatchExactly);
+    if (!items.isEmpty())
+        list->setCurrentItem(items.first());
+    window->getStackedDialog()->getPageStack()->setCurrentWidget(dialog);
+    QCoreApplication::processEvents();
+}
+
+void PageTestHarness::feed(const MidiMessage &message) {
+    MidiMessage copy = message;
+    application->getMIDI()->parseMsg(0.0, &copy);
+}
+
+MidiMessage PageTestHarness::report(unsigned char family, qint32 serial, unsigned char command,
+                                    const std::vector<unsigned char> &payload) {
+    MidiMessage message = {0xF0, 0x00, 0x11, 0x22, family};
+    appendSerial(message, serial);
+    message.push_back(command);
+    message.insert(message.end(), payload.begin(), payload.end());
+    message.push_back(0xF7);
+    return message;
+}
+
+MidiMessage PageTestHarness::versionReply(unsigned char family, qint32 serial, const char *name) {
+    std::vector<unsigned char> payload = {1, 2};
+    const QByteArray text(name);
+    for (int i = 0; i < 16; ++i)
+        payload.push_back(i < text.size() ? (unsigned char)text.at(i) : 0x7F);
+    return report(family, serial, 0x20, payload);
+}
+
+MidiMessage PageTestHarness::configReport(unsigned char family, qint32 serial,
+                                          const std::vector<unsigned char> &bytes) {
+    return report(family, serial, 0x40, bytes);
+}
+
+std::vector<unsigned char> PageTestHarness::configPayload(int frequency, int sync, int lock,
+                                                          const std::array<int, 4> &smux,
+                                                          const std::array<int, 12> &routing) {
+    std::vector<unsigned char> bytes = {(unsigned char)(frequency | sync << 4), (unsigned char)lock,
+                                        (unsigned char)(smux[0] | smux[1] << 4),
+                                        (unsigned char)(smux[2] | smux[3] << 4)};
+    for (int i = 0; i < 12; i += 2)
+        bytes.push_back((unsigned char)(routing[i] | routing[i + 1] << 4));
+    return bytes;
+}
+
+MidiMessage PageTestHarness::statusReport(unsigned char family, qint32 serial,
+                                          const std::vector<unsigned char> &bytes) {
+    return report(family, serial, 0x41, bytes);
+}
+
+MidiMessage PageTestHarness::fadersReport(unsigned char family, qint32 serial,
+                                          const std::vector<unsigned char> &values) {
+    return report(family, serial, 0x42, values);
+}
+
+QString PageTestHarness::command(unsigned char family, qint32 serial, unsigned char command,
+                                 const std::vector<unsigned char> &payload) {
+    return hex(report(family, serial, command, payload));
+}
+
+QStringList PageTestHarness::takeSent() {
+    QStringList texts;
+    for (const MidiMessage &message : fake->sent) {
+        const bool broadcast = message.size() == 11 && message[9] == 0x00;
+        if (!broadcast)
+            texts << hex(message);
+    }
+    fake->sent.clear();
+    return texts;
+}
+
+void PageTestHarness::clickAt(QWidget *widget, QPoint pos, Qt::MouseButton button) {
+    QWidget *top = widget->window();
+    QWindow *handle = top->windowHandle();
+    const QPoint inWindow = widget->mapTo(top, pos);
+    QTest::mouseClick(handle, button, Qt::NoModifier, inWindow);
+    QCoreApplication::processEvents();
+}

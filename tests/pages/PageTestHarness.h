@@ -1,0 +1,82 @@
+// A real application with its main window on in-memory MIDI ports, for tests of the device pages.
+#pragma once
+
+#include "FakeMidiPorts.h"
+#include "MidiMessage.h"
+
+#include <QPoint>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <array>
+#include <memory>
+#include <vector>
+
+class MainDialog;
+class MyApplication;
+class QWidget;
+class TavikConfigurationDialog;
+
+class PageTestHarness {
+public:
+    // Installs the fake ports, builds the application and the main window, connects and stops the
+    // timers (so nothing is polled or dropped behind a test's back) and freezes the device clock.
+    PageTestHarness(int &argc, char **argv);
+    ~PageTestHarness();
+    PageTestHarness(const PageTestHarness &) = delete;
+    PageTestHarness &operator=(const PageTestHarness &) = delete;
+
+    static PageTestHarness *instance() { return current; }
+
+    MyApplication *app() const { return application.get(); }
+    MainDialog *mainDialog() const { return window.get(); }
+    FakeMidiState &midi() const { return *fake; }
+
+    // Removes every real device and forgets what was sent.
+    void reset();
+    // Announces a device by a version reply through the dispatcher, forgets the greeting sent to it
+    // and returns its window, made the visible one.
+    TavikConfigurationDialog *addDevice(unsigned char family, qint32 serial, const char *name);
+    // Makes the device's window the visible one.
+    void select(TavikConfigurationDialog *dialog);
+    void feed(const MidiMessage &message);
+
+    // Device reports, laid out as the devices send them.
+    static MidiMessage report(unsigned char family, qint32 serial, unsigned char command,
+                              const std::vector<unsigned char> &payload);
+    static MidiMessage versionReply(unsigned char family, qint32 serial, const char *name);
+    static MidiMessage configReport(unsigned char family, qint32 serial,
+                                    const std::vector<unsigned char> &bytes);
+    // The ten payload bytes of a configuration report, nibble packed as the devices do.
+    static std::vector<unsigned char> configPayload(int frequency, int sync, int lock,
+                                                    const std::array<int, 4> &smux,
+                                                    const std::array<int, 12> &routing);
+    static MidiMessage statusReport(unsigned char family, qint32 serial,
+                                    const std::vector<unsigned char> &bytes);
+    static MidiMessage fadersReport(unsigned char family, qint32 serial,
+                                    const std::vector<unsigned char> &values);
+    // The hex text of a command to the device, for comparing with what was sent.
+    static QString command(unsigned char family, qint32 serial, unsigned char command,
+                           const std::vector<unsigned char> &payload);
+
+    // Every sent message except the periodic version broadcast, as hex text; clears the record.
+    QStringList takeSent();
+
+    // A press and release of the button at pos of the widget, delivered through its top-level window
+    // so that it reaches whatever child really sits there.
+    static void clickAt(QWidget *widget, QPoint pos, Qt::MouseButton button = Qt::LeftButton);
+
+private:
+    static PageTestHarness *current;
+    QTemporaryDir configDir;
+    std::shared_ptr<FakeMidiState> fake;
+    std::unique_ptr<MyApplication> application;
+    std::unique_ptr<MainDialog> window;
+};
+
+// main() of a page test: one harness for the process, then the test object's cases.
+#define TAVIK_PAGES_TEST_MAIN(TestClass)                                                                     \
+    int main(int argc, char **argv) {                                                                        \
+        PageTestHarness harness(argc, argv);                                                                 \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }
