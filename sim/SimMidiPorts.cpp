@@ -64,8 +64,10 @@ bool SimMidiPorts::open(SimOptions::Api api, const QString &clientName, QString 
         apis.push_back(RtMidi::UNIX_JACK);
     for (int candidate : apis) {
         QString why;
-        if (openWith(candidate, clientName, &why))
+        if (openWith(candidate, clientName, &why)) {
+            m_skipped = failures.join(QStringLiteral("; "));
             return true;
+        }
         failures << why;
     }
     *error = failures.join(QStringLiteral("; "));

@@ -28,6 +28,8 @@ public:
     void close();
     // Name of the API in use ("alsa" or "jack").
     QString apiName() const { return m_apiName; }
+    // What the APIs tried before the one in use answered (empty when the first one worked).
+    QString skippedApis() const { return m_skipped; }
     // Sends one message as it is; false (and the library's text in `error`) when it fails.
     bool send(const SysExMessage &msg, QString *error);
 
@@ -40,4 +42,5 @@ private:
     std::unique_ptr<RtMidiIn> m_in;
     std::unique_ptr<RtMidiOut> m_out;
     QString m_apiName;
+    QString m_skipped;
 };

@@ -184,6 +184,7 @@ QString SimOptions::helpText() {
         "                        (default name \"Studio\"; default device neo:12345:Studio)\n"
         "                        e.g. --device neo:12345:Studio --device lux:777:Booth\n"
         "  --client NAME         MIDI client name (default \"tavik-sim\"); its ports are \"in\" and \"out\"\n"
+        "                        (JACK gives the second client a suffix: tavik-sim:in, tavik-sim-01:out)\n"
         "                        e.g. --client tavik-sim-2\n"
         "  --api auto|jack|alsa  MIDI system; auto tries ALSA, then JACK (default auto)\n"
         "                        e.g. --api jack\n"

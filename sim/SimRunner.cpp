@@ -78,6 +78,8 @@ bool SimRunner::start(QString *error) {
         m_log.event(*error);
         return false;
     }
+    if (!m_ports.skippedApis().isEmpty())
+        m_log.event(QStringLiteral("not used: %1").arg(m_ports.skippedApis()));
     m_log.event(QStringLiteral("ports open: client \"%1\", ports \"in\" and \"out\", api %2")
                     .arg(m_options.clientName, m_ports.apiName()));
     if (m_options.statusIntervalMs > 0)
