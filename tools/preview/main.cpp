@@ -36,6 +36,7 @@ QImage contactSheet() {
     const QStringList names = ResourceNames::guiImages();
     constexpr int columnWidth = 570;
     constexpr int pad = 12;
+    constexpr int labelWidth = 170;
     // Two columns of pictures with their names, the large main picture last at full width.
     QList<QImage> images;
     for (const QString &n : names)
@@ -48,13 +49,13 @@ QImage contactSheet() {
             places << QPoint(-1, -1);
             continue;
         }
-        if (x + s.width() > 2 * columnWidth) {
+        if (x + qMax(s.width(), labelWidth) > 2 * columnWidth) {
             x = pad;
             y += rowHeight + 18 + pad;
             rowHeight = 0;
         }
         places << QPoint(x, y);
-        x += qMax(s.width(), 110) + pad;
+        x += qMax(s.width(), labelWidth) + pad;
         rowHeight = qMax(rowHeight, s.height());
     }
     height = y + rowHeight + 18 + pad;
