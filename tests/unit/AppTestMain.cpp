@@ -12,19 +12,20 @@
 
 std::shared_ptr<FakeMidiState> fakeMidi;
 
-std::shared_ptr<QStringList> watchMessageBoxes() {
-    auto texts = std::make_shared<QStringList>();
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [texts] {
+MessageBoxWatcher::MessageBoxWatcher() : timer(new QTimer) {
+    QObject::connect(timer, &QTimer::timeout, [this] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                *texts << box->text();
+                texts << box->text();
                 box->done(QMessageBox::Ok);
             }
         }
     });
     timer->start(10);
-    return texts;
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    delete timer;
 }
 
 int main(int argc, char **argv) {

@@ -4,9 +4,18 @@
 #include "FakeMidiPorts.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 
 extern std::shared_ptr<FakeMidiState> fakeMidi;
 
-// Closes every message box that opens from now on and collects its text.
-std::shared_ptr<QStringList> watchMessageBoxes();
+// While alive, closes every message box that opens and collects its text.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    QStringList texts;
+
+private:
+    QTimer *timer;
+};

