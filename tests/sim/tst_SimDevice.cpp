@@ -1,7 +1,10 @@
 // Unit tests of SimDevice: the exact bytes of every reply and how commands change the device.
 #include "SimDevice.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <iterator>
 
 namespace {
 
@@ -35,6 +38,7 @@ private slots:
     void statusFollowsClockSource_data();
     void statusFollowsClockSource();
     void hostileMessagesProduceNothing();
+    void randomMessagesKeepDeviceConsistent();
 };
 
 void TestSimDevice::versionRequestAnsweredForBroadcastAndOwnSerial() {
@@ -273,6 +277,37 @@ void TestSimDevice::hostileMessagesProduceNothing() {
     huge.resize(100000, 0x01);
     huge.push_back(0xF7);
     QVERIFY(neo.handle(huge).messages.empty());
+}
+
+void TestSimDevice::randomMessagesKeepDeviceConsistent() {
+    QRandomGenerator rng(20261208);
+    SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio"));
+    const uint8_t commands[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x20, 0x22, 0x41, 0x7F};
+    const size_t lengths[] = {11, 12, 13, 14, 16, 24, 44, 651, 652, 653};
+    for (int round = 0; round < 20000; ++round) {
+        SysExMessage msg = bytes("F0 00 11 22 01 39 60 00 00");
+        msg.push_back(commands[rng.bounded(int(std::size(commands)))]);
+        const size_t length = lengths[rng.bounded(int(std::size(lengths)))];
+        while (msg.size() < length - 1)
+            msg.push_back(uint8_t(rng.bounded(rng.bounded(2) ? 0x80 : 0x40)));
+        msg.push_back(0xF7);
+        const SimDevice::Result r = neo.handle(msg);
+        // Whatever arrives, every reply is a well-framed message of this device, and the
+        // settings stay within what the device can report.
+        for (const SysExMessage &reply : r.messages) {
+            QVERIFY(reply.size() >= 11);
+            QCOMPARE(int(reply.front()), 0xF0);
+            QCOMPARE(int(reply.back()), 0xF7);
+            QCOMPARE(int(reply[5]), 0x39);
+            for (size_t i = 1; i + 1 < reply.size(); ++i)
+                QVERIFY(reply[i] < 0x80);
+        }
+        QVERIFY(neo.config().frequency <= 6);
+        QVERIFY(neo.config().sync <= 3);
+        QVERIFY(neo.config().lock <= 1);
+        for (uint8_t f : neo.faders())
+            QVERIFY(f <= 28);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSimDevice)
