@@ -1,5 +1,19 @@
 #include "ImageSet.h"
 
+namespace {
+
+bool isOpaque(const QImage &argb) {
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
 ImageSet::ImageSet(const QString &outputDir) : dir(outputDir) {
     if (!dir.exists() && !QDir().mkpath(outputDir))
         problems << QStringLiteral("cannot create %1").arg(outputDir);
@@ -23,8 +37,7 @@ void ImageSet::save(const QString &name, const QImage &image, const QSize &inten
     }
     // Pictures without any transparency are stored opaque; the rest keep their alpha channel.
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    if (!out.hasAlphaChannel() ||
-        out.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == out)
+    if (isOpaque(out))
         out = out.convertToFormat(QImage::Format_RGB32);
     if (!out.save(dir.filePath(name), "PNG", 9)) {
         problems << QStringLiteral("cannot write %1").arg(dir.filePath(name));
