@@ -201,7 +201,7 @@ QImage WindowImages::mainBackground() {
     PanelPainter::fillChassis(p, QRectF(0, 0, 1249, 616), 7);
 
     // Header rail across the top of the device area.
-    const QRectF rail(237, 8, 1010, 34);
+    const QRectF rail(237, 8, 1010, 35);
     QLinearGradient rg(rail.topLeft(), rail.bottomLeft());
     rg.setColorAt(0.0, QColor(0x26, 0x29, 0x2f));
     rg.setColorAt(1.0, QColor(0x1c, 0x1e, 0x23));
@@ -216,7 +216,7 @@ QImage WindowImages::mainBackground() {
     }
 
     // Display strip for the information line (dark text on a light strip).
-    PanelPainter::recess(p, infoArea.adjusted(-6, -2, 6, 2), PanelPainter::strip(), 2);
+    PanelPainter::recess(p, infoArea.adjusted(-6, -2, 6, 1), PanelPainter::strip(), 2);
     // Plate under the lock switch.
     PanelPainter::recess(p, lockArea.adjusted(-3, -3, 5, 3), PanelPainter::strip(), 3);
 
