@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-bool SimOptions::parseDevice(const QString &text, DeviceSpec *spec, QString *error) {
+bool SimOptions::parseDevice(const QString &text, DeviceSpec *out, QString *error) {
     const int first = text.indexOf(QLatin1Char(':'));
     if (first < 0) {
         *error = QStringLiteral("--device needs FAMILY:SERIAL[:NAME], got \"%1\"").arg(text);
@@ -41,7 +41,7 @@ bool SimOptions::parseDevice(const QString &text, DeviceSpec *spec, QString *err
                          .arg(result.name);
             return false;
         }
-    *spec = result;
+    *out = result;
     return true;
 }
 
@@ -100,10 +100,10 @@ bool SimOptions::parse(const QStringList &args, QString *error) {
                 return false;
             version = true;
         } else if (option == QLatin1String("--device")) {
-            DeviceSpec spec;
-            if (!takeValue() || !parseDevice(value, &spec, error))
+            DeviceSpec entry;
+            if (!takeValue() || !parseDevice(value, &entry, error))
                 return false;
-            parsedDevices.push_back(spec);
+            parsedDevices.push_back(entry);
         } else if (option == QLatin1String("--client")) {
             if (!takeValue())
                 return false;

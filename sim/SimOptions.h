@@ -34,6 +34,6 @@ public:
     bool parse(const QStringList &args, QString *error);
 
     // Parses "FAMILY:SERIAL[:NAME]".
-    static bool parseDevice(const QString &text, DeviceSpec *spec, QString *error);
+    static bool parseDevice(const QString &text, DeviceSpec *out, QString *error);
     static QString helpText();
 };

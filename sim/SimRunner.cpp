@@ -40,9 +40,9 @@ SimRunner::SimRunner(const SimOptions &options, QObject *parent)
           },
           [this](const QString &text) { m_log.event(text); }),
       m_pacer(options.paceBaud) {
-    for (const SimOptions::DeviceSpec &spec : m_options.devices) {
+    for (const SimOptions::DeviceSpec &entry : m_options.devices) {
         auto device =
-            std::unique_ptr<Device>(new Device{SimDevice(spec.family, spec.serial, spec.name), false});
+            std::unique_ptr<Device>(new Device{SimDevice(entry.family, entry.serial, entry.name), false});
         device->sim.setDropAckFaders(m_options.dropAckFaders);
         m_devices.push_back(std::move(device));
     }
@@ -248,8 +248,11 @@ void SimRunner::controlLine(const QString &rawLine) {
     const QString word = space < 0 ? line : line.left(space);
     const QString rest = space < 0 ? QString() : line.mid(space + 1).trimmed();
 
+    if (m_quitting)
+        return;
     if (word == QLatin1String("quit")) {
         m_log.event(QStringLiteral("quit"));
+        m_quitting = true;
         emit quitRequested();
     } else if (word == QLatin1String("silent") && !rest.isEmpty()) {
         setSilent(rest, true);

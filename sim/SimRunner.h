@@ -84,4 +84,5 @@ private:
     QSocketNotifier *m_stdin = nullptr;
     QByteArray m_stdinBuffer;
     size_t m_floodNext = 0;
+    bool m_quitting = false; // lines after "quit" are not carried out
 };

@@ -149,6 +149,6 @@ QString JackServer::uniqueName(const QString &prefix) {
 
 QString JackServer::diagnostics() const {
     if (m_jackd.state() != QProcess::NotRunning)
-        m_output += QString::fromLocal8Bit(const_cast<QProcess &>(m_jackd).readAll());
+        m_output += QString::fromLocal8Bit(m_jackd.readAll());
     return m_output;
 }

@@ -32,6 +32,6 @@ private:
     bool clientCanConnect(int timeoutMs);
 
     QString m_name;
-    QProcess m_jackd;
+    mutable QProcess m_jackd; // read by diagnostics()
     mutable QString m_output;
 };
