@@ -1,8 +1,22 @@
 #include "PanelPainter.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRandomGenerator>
+
+namespace {
+
+QStringList &overflowList() {
+    static QStringList list;
+    return list;
+}
+
+} // namespace
+
+const QStringList &PanelPainter::overflows() {
+    return overflowList();
+}
 
 QFont PanelPainter::font(Weight weight, qreal pixelSize, qreal spacing) {
     QFont f(QStringLiteral("Comfortaa"));
@@ -95,6 +109,14 @@ void PanelPainter::titleBand(QPainter &p, const QRectF &panel, const QString &ti
 
 void PanelPainter::legendText(QPainter &p, const QRectF &r, int flags, const QString &text, const QFont &f,
                               const QColor &c) {
+    if (!(flags & Qt::TextWordWrap)) {
+        const QRectF needed = QFontMetricsF(f).boundingRect(r, flags, text);
+        if (needed.width() > r.width() + 0.5)
+            overflowList() << QStringLiteral("\"%1\" needs %2 px, box is %3 px")
+                                  .arg(text)
+                                  .arg(needed.width(), 0, 'f', 1)
+                                  .arg(r.width(), 0, 'f', 1);
+    }
     p.save();
     p.setFont(f);
     p.setPen(QColor(0, 0, 0, 120));

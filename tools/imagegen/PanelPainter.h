@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 class PanelPainter {
 public:
@@ -33,7 +34,8 @@ public:
     static void fillPanel(QPainter &p, const QRectF &r, quint32 seed);
     // The 21 pixel title band across the top of a panel, with its legend centred in white.
     static void titleBand(QPainter &p, const QRectF &panel, const QString &title);
-    // A legend printed on the panel (with a faint shadow so it looks screen-printed).
+    // A legend printed on the panel (with a faint shadow so it looks screen-printed). A legend wider
+    // than its box would be cut off; it is noted in overflows() instead of passing unnoticed.
     static void legendText(QPainter &p, const QRectF &r, int flags, const QString &text, const QFont &f,
                            const QColor &c);
     // The same, turned a quarter left so it reads upwards; anchor is the bottom centre of the text.
@@ -45,6 +47,8 @@ public:
     static void bezel(QPainter &p, const QRectF &inner);
     // A small recessed screw head.
     static void screw(QPainter &p, const QPointF &centre, qreal radius);
+    // Legends that did not fit their boxes so far.
+    static const QStringList &overflows();
     // Fine horizontal brush lines over r.
     static void brush(QPainter &p, const QRectF &r, quint32 seed, int strength);
 };

@@ -318,11 +318,11 @@ QImage WindowImages::splash(const QString &version) {
     p.restore();
     const QFont cf = PanelPainter::font(W::Regular, 9);
     const QColor cc = PanelPainter::legendDim();
-    PanelPainter::legendText(p, QRectF(20, 170, 300, 13), Qt::AlignLeft | Qt::AlignVCenter,
+    PanelPainter::legendText(p, QRectF(20, 170, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
                              "Design and software: Kalvenso", cf, cc);
-    PanelPainter::legendText(p, QRectF(20, 184, 300, 13), Qt::AlignLeft | Qt::AlignVCenter,
+    PanelPainter::legendText(p, QRectF(20, 184, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
                              "Built with Qt and RtMidi (Gary P. Scavone)", cf, cc);
-    PanelPainter::legendText(p, QRectF(20, 198, 300, 13), Qt::AlignLeft | Qt::AlignVCenter,
+    PanelPainter::legendText(p, QRectF(20, 198, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
                              "Typeface Comfortaa by Johan Aakerlund, SIL Open Font Licence", cf, cc);
     PanelPainter::legendText(p, QRectF(300, 170, 169, 13), Qt::AlignRight | Qt::AlignVCenter,
                              "Updates and manuals:", cf, cc);

@@ -5,6 +5,7 @@
 #include "ControlImages.h"
 #include "ImageSet.h"
 #include "PageImages.h"
+#include "PanelPainter.h"
 #include "WindowImages.h"
 
 #include <QCommandLineParser>
@@ -49,7 +50,9 @@ int main(int argc, char **argv) {
 
     for (const QString &problem : set.errors())
         err << "tavik-imagegen: " << problem << "\n";
+    for (const QString &legend : PanelPainter::overflows())
+        err << "tavik-imagegen: legend cut off: " << legend << "\n";
     QTextStream(stdout) << "tavik-imagegen: wrote " << set.written().size() << " pictures to "
                         << parser.value(outOption) << "\n";
-    return set.errors().isEmpty() ? 0 : 1;
+    return set.errors().isEmpty() && PanelPainter::overflows().isEmpty() ? 0 : 1;
 }
