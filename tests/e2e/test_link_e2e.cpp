@@ -48,14 +48,22 @@ protected:
     void connectToSim() {
         midi = std::make_unique<MIDI>();
         midi->enumeratePorts(&inCombo, &outCombo);
-        const int in = inCombo.findText(QStringLiteral("tavik-sim:out"));
-        const int out = outCombo.findText(QStringLiteral("tavik-sim:in"));
+        const int in = simPort(inCombo, QStringLiteral(":out"));
+        const int out = simPort(outCombo, QStringLiteral(":in"));
         ASSERT_GE(in, 0) << "no simulator output among the inputs";
         ASSERT_GE(out, 0) << "no simulator input among the outputs";
         midi->setPortNumberIn(in);
         midi->setPortNumberOut(out);
         midi->toggleConnectedStatus();
         ASSERT_TRUE(midi->isConnected());
+    }
+    // The simulator's JACK ports are "tavik-sim...:in" and "tavik-sim...:out" (two clients).
+    static int simPort(const QComboBox &combo, const QString &suffix) {
+        for (int i = 0; i < combo.count(); ++i)
+            if (combo.itemText(i).startsWith(QStringLiteral("tavik-sim")) &&
+                combo.itemText(i).endsWith(suffix))
+                return i;
+        return -1;
     }
     TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 3000) {
         waitUntil([&] { return app->getConfiguration(serial) != nullptr; }, timeoutMs);
