@@ -21,7 +21,10 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+# A build folder configured before keeps its settings (for example one with the tests).
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+fi
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
 REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
 SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
@@ -50,7 +53,9 @@ fail() {
 wait_for_lines() {
     local file=$1 pattern=$2 count=${3:-1}
     for _ in $(seq 200); do
-        [ "$(grep -c -- "$pattern" "$file" 2>/dev/null || true)" -ge "$count" ] && return 0
+        local found
+        found=$(grep -c -- "$pattern" "$file" 2>/dev/null) || true
+        [ "${found:-0}" -ge "$count" ] && return 0
         sleep 0.1
     done
     return 1
@@ -96,12 +101,13 @@ PROBE=$!
 wait_for_lines "$RUN_DIR/probe/log_messages.txt" "Done reading in midiOut ports." || true
 kill "$PROBE" 2>/dev/null || true
 wait "$PROBE" 2>/dev/null || true
+# The simulator's ports may sit on two clients, for example "tavik-sim:in" and "tavik-sim-01:out".
 port_number() {
-    sed -n "s/.*Found MIDI $1 port = >>.*$2.*<<, port number #\([0-9]*\)\.$/\1/p" \
+    sed -E -n "s/.*Found MIDI $1 port = >>tavik-sim[^:]*:$2([^[:alnum:]][^<]*)?<<, port number #([0-9]+)\.$/\2/p" \
         "$RUN_DIR/probe/log_messages.txt" | head -n 1
 }
-IN=$(port_number IN "tavik-sim:out")
-OUT=$(port_number OUT "tavik-sim:in")
+IN=$(port_number IN out)
+OUT=$(port_number OUT in)
 [ -n "$IN" ] && [ -n "$OUT" ] || fail "TavikRemote does not list the simulator's ports:" "$RUN_DIR/probe/log_messages.txt"
 mkdir -p "$RUN_DIR/remote/config/Kalvenso"
 printf '[General]\nmidiInPortnumber=%s\nmidiOutPortnumber=%s\n' "$IN" "$OUT" \
@@ -119,17 +125,15 @@ sleep 1
 import -window "$WINDOW" "$OUT_DIR/tavikremote-main.png"
 echo "Wrote $OUT_DIR/tavikremote-main.png"
 
-# Clicks the device list entry at row (0 is the placeholder) and takes the picture.
-shoot_row() {
-    local row=$1 file=$2
-    # The list starts 45 pixels below the window's top and each entry is LIST_ROW pixels high.
-    xdotool mousemove --window "$WINDOW" 118 $((45 + LIST_ROW0 + row * LIST_ROW - LIST_ROW / 2)) click 1
+# Clicks a device list entry at its icon and takes the picture. Window coordinates: the list starts
+# at 4, 45; below the placeholder's thin row 0 each entry is an icon of 217 x 46 over a two-line label.
+shoot_entry() {
+    local y=$1 file=$2
+    xdotool mousemove --window "$WINDOW" 118 "$y" click 1
     sleep 0.5
     import -window "$WINDOW" "$OUT_DIR/$file"
     echo "Wrote $OUT_DIR/$file"
 }
-LIST_ROW0=0
-LIST_ROW=0
-# Entries sort by label: Stage (the Lux) before Studio (the Neo).
-shoot_row 1 tavikremote-lux.png
-shoot_row 2 tavikremote-neo.png
+# Entries sort by label: Stage (the Lux) in row 1 before Studio (the Neo) in row 2.
+shoot_entry 84 tavikremote-lux.png
+shoot_entry 163 tavikremote-neo.png
