@@ -53,7 +53,10 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+# A build folder configured before keeps its settings (for example one with the tests).
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
+fi
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
 REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
 SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
@@ -113,16 +116,18 @@ list_ports() {
         "$probe/log_messages.txt" 2>/dev/null
 }
 
-# The number of the first port of the direction whose name contains the text (a number stays as is).
+# The number of the first port of the direction whose name contains the text (a number stays as is);
+# with a third argument the text is an extended regular expression.
 resolve_port() {
-    local direction=$1 text=$2
-    if [[ "$text" =~ ^[0-9]+$ ]]; then
+    local direction=$1 text=$2 regex=${3:-}
+    if [ -z "$regex" ] && [[ "$text" =~ ^[0-9]+$ ]]; then
         echo "$text"
         return 0
     fi
     local number
-    number=$(printf '%s\n' "$PORT_LIST" | awk -v d="$direction" -v t="$text" \
-        '$1 == d && index(substr($0, length($1 $2) + 3), t) { print $2; exit }')
+    number=$(printf '%s\n' "$PORT_LIST" | awk -v d="$direction" -v t="$text" -v re="$regex" '
+        $1 == d { name = substr($0, length($1 $2) + 3)
+                  if (re ? name ~ t : index(name, t)) { print $2; exit } }')
     if [ -z "$number" ]; then
         echo "run.sh: no MIDI $direction port matches \"$text\". Ports found:" >&2
         printf '%s\n' "$PORT_LIST" >&2
@@ -158,8 +163,9 @@ if [ "$USE_SIM" = 1 ]; then
         exit 1
     fi
     PORT_LIST=$(list_ports)
-    IN=$(resolve_port in "tavik-sim:out")
-    OUT=$(resolve_port out "tavik-sim:in")
+    # The simulator's ports may sit on two clients, for example "tavik-sim:in" and "tavik-sim-01:out".
+    IN=$(resolve_port in '^tavik-sim[^:]*:out([^[:alnum:]]|$)' regex)
+    OUT=$(resolve_port out '^tavik-sim[^:]*:in([^[:alnum:]]|$)' regex)
     # The simulator run keeps its own settings, so the ports remembered for real devices stay as they are.
     SIM_CONFIG="$ROOT/$BUILD_DIR/sim-settings"
     write_port_settings "$SIM_CONFIG" "$IN" "$OUT"

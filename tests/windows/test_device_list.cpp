@@ -1,6 +1,7 @@
 // The device list and page stack of the main window, with devices admitted through the real dispatcher.
 #include "FakeMidiPorts.h"
 #include "MIDI.h"
+#include "MIDIConnectDialog.h"
 #include "MainDialog.h"
 #include "MidiCodec.h"
 #include "MyApplication.h"

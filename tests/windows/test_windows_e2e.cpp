@@ -17,11 +17,13 @@ class TestWindowsEndToEnd : public QObject {
     Q_OBJECT
 
 private:
-    // Index of the first port whose name contains part, as the program will list it.
-    template <class Port> static int portIndex(const char *part) {
-        Port port(RtMidi::UNIX_JACK, "TavikRemote test probe");
-        for (unsigned int i = 0; i < port.getPortCount(); ++i)
-            if (port.getPortName(i).find(part) != std::string::npos)
+    // Index of the simulator's port, as the program will list it. The simulator's two ports may sit
+    // on two clients ("tavik-sim:in", "tavik-sim-01:out"), so only the port part is exact.
+    template <class Port> static int portIndex(const QString &port) {
+        const QRegularExpression name("^tavik-sim[^:]*:" + port + "\\b");
+        Port probe(RtMidi::UNIX_JACK, "TavikRemote test probe");
+        for (unsigned int i = 0; i < probe.getPortCount(); ++i)
+            if (name.match(QString::fromStdString(probe.getPortName(i))).hasMatch())
                 return int(i);
         return -1;
     }
@@ -47,8 +49,8 @@ private slots:
         QVERIFY2(sim.start(), qPrintable(sim.diagnostics()));
 
         // The program reads from the simulator's output and writes to its input.
-        const int inPort = portIndex<RtMidiIn>("tavik-sim:out");
-        const int outPort = portIndex<RtMidiOut>("tavik-sim:in");
+        const int inPort = portIndex<RtMidiIn>("out");
+        const int outPort = portIndex<RtMidiOut>("in");
         QVERIFY(inPort >= 0 && outPort >= 0);
 
         QTemporaryDir home;
