@@ -63,7 +63,8 @@ TEST(Compress, TokenLayoutOnSmallArrays) {
 TEST(Compress, RunOf129ThenAnotherGivesA127RunAndALiteralStartingWithTheTwoLeft) {
     std::vector<uint16_t> p(129, 0xABCD);
     p.push_back(0x0042);
-    EXPECT_EQ(Compress(p), (std::vector<uint8_t>{0x7F, 0xCD, 0xAB, 0x83, 0xCD, 0xAB, 0xCD, 0xAB, 0x42, 0x00}));
+    EXPECT_EQ(Compress(p),
+              (std::vector<uint8_t>{0x7F, 0xCD, 0xAB, 0x83, 0xCD, 0xAB, 0xCD, 0xAB, 0x42, 0x00}));
 }
 
 TEST(Compress, LongLiteralsSplitInto127PixelTokens) {
@@ -80,7 +81,8 @@ TEST(Compress, DocumentedSizes) {
     auto s = Compress(oneColour);
     EXPECT_EQ(s.size(), 915u);
     EXPECT_EQ(s[304 * 3], 112);
-    auto alternating = Pixels(kCount, [](size_t i) { return static_cast<uint16_t>(i % 2 ? 0xF800 : 0x07E0); });
+    auto alternating =
+        Pixels(kCount, [](size_t i) { return static_cast<uint16_t>(i % 2 ? 0xF800 : 0x07E0); });
     EXPECT_EQ(Compress(alternating).size(), 77745u);
 }
 

@@ -188,7 +188,8 @@ TEST(LoadPicture, AllFourFormatsDecodeAndConvert) {
     std::vector<uint16_t> pixels;
     for (const char *format : {"BMP", "PNG", "JPEG"}) {
         QString name = QString::fromLatin1("white.") + QString::fromLatin1(format).toLower();
-        picture.LoadPicture(SaveSolid(dir, name.toLatin1().constData(), 220, 176, qRgb(255, 255, 255), format));
+        picture.LoadPicture(
+            SaveSolid(dir, name.toLatin1().constData(), 220, 176, qRgb(255, 255, 255), format));
         ASSERT_TRUE(picture.ConvertToLogo(pixels)) << format;
         EXPECT_EQ(pixels[0], 0xCFF9) << format;
         EXPECT_EQ(pixels[CLogoPicture::kPixelCount - 1], 0xCFF9) << format;
@@ -197,7 +198,8 @@ TEST(LoadPicture, AllFourFormatsDecodeAndConvert) {
     const unsigned char gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
                                  0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
                                  0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-    picture.LoadPicture(WriteBytes(dir, "red.gif", QByteArray(reinterpret_cast<const char *>(gif), sizeof gif)));
+    picture.LoadPicture(
+        WriteBytes(dir, "red.gif", QByteArray(reinterpret_cast<const char *>(gif), sizeof gif)));
     EXPECT_EQ(CoveredArea(picture.WorkPicture()), QRect(22, 0, 176, 176));
     ASSERT_TRUE(picture.ConvertToLogo(pixels));
     EXPECT_EQ(pixels[88 * 220 + 110], 0xC800);
