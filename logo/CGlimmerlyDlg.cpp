@@ -77,6 +77,10 @@ QRect CGlimmerlyDlg::DialogRect(int x, int y, int width, int height) {
 
 void CGlimmerlyDlg::CreateControls() {
     setWindowTitle(QString::fromLatin1(kTitle));
+    // The layout is measured in units of an 8 point dialog font.
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
     setFixedSize(DialogRect(0, 0, 418, 193).size());
 
     auto group = [this](const char *text, int x, int y, int w, int h) {

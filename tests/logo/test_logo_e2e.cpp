@@ -4,6 +4,7 @@
 #include "CLogoPicture.h"
 #include "JackServer.h"
 #include "RtMidiPlatform.h"
+#include "SimPortLocator.h"
 #include "SimProcess.h"
 
 #include <QComboBox>
@@ -13,27 +14,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Index of the first simulator port whose name ends in `suffix`, or -1. The simulator's input
-// and output may sit on two clients ("tavik-sim" and "tavik-sim-01").
-int FindPort(bool input, const std::string &suffix) {
-    RtMidiPlatform probe("TavikLogoProbe");
-    for (unsigned i = 0; i < 100; ++i) {
-        auto name = input ? probe.InDeviceName(i) : probe.OutDeviceName(i);
-        if (!name)
-            break;
-        if (name->rfind("tavik-sim", 0) == 0 && name->size() >= suffix.size() &&
-            name->compare(name->size() - suffix.size(), suffix.size(), suffix) == 0)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
 
 QString SaveTestPicture(const QTemporaryDir &dir) {
     QImage image(220, 176, QImage::Format_RGB32);
@@ -73,17 +58,10 @@ struct Rig {
             ADD_FAILURE() << sim->diagnostics().toStdString();
             return false;
         }
-        int out = FindPort(false, ":in");
-        int in = FindPort(true, ":out");
-        if (out < 0 || in < 0) {
+        if (!SimPortLocator::StoreAsProfile()) {
             ADD_FAILURE() << "simulator ports not listed";
             return false;
         }
-        QSettings settings;
-        settings.clear();
-        settings.setValue("TavikNeo/MIDI_IN", QString::number(in));
-        settings.setValue("TavikNeo/MIDI_OUT", QString::number(out));
-        settings.sync();
         dlg = std::make_unique<CGlimmerlyDlg>(std::make_unique<RtMidiPlatform>());
         return true;
     }
