@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -417,4 +418,48 @@ TEST_F(DialogTest, EnterOutsideAButtonAndEscapeEndTheDialog) {
     QTest::keyClick(h.dlg.get(), Qt::Key_Escape);
     EXPECT_FALSE(h.dlg->isVisible());
     EXPECT_EQ(h.dlg->result(), QDialog::Rejected);
+}
+
+TEST_F(DialogTest, PortListsStopAtOneHundredEntries) {
+    Harness h({}, 120);
+    EXPECT_EQ(h.InList()->count(), 100);
+    EXPECT_EQ(h.OutList()->count(), 100);
+}
+
+TEST_F(DialogTest, FileDialogOffersThePictureFilterAndLoadsTheChosenFile) {
+    QTemporaryDir dir;
+    QString path = SavePicture(dir, "chosen.jpg", [](int, int) { return qRgb(255, 255, 255); });
+    Harness h({{5, "P"}});
+    ASSERT_TRUE(h.WaitForDevices(1));
+    h.PathEdit()->setText(path);
+
+    QStringList filters;
+    QString suffix;
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            auto *fd = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!fd)
+                return;
+            filters = fd->nameFilters();
+            suffix = fd->defaultSuffix();
+            if (accept) {
+                fd->selectFile(path);
+                QMetaObject::invokeMethod(fd, "accept");
+            } else {
+                fd->reject();
+            }
+        });
+    };
+    answer(false);
+    h.BrowseButton()->click();
+    EXPECT_EQ(filters, QStringList({"graphics files (*.bmp *.gif *.jpg)", "All Files (*)"}));
+    EXPECT_EQ(suffix, "jpg");
+    std::vector<uint16_t> pixels;
+    EXPECT_FALSE(h.dlg->Picture().ConvertToLogo(pixels));
+
+    answer(true);
+    h.BrowseButton()->click();
+    EXPECT_EQ(h.PathEdit()->text(), path);
+    ASSERT_TRUE(h.dlg->Picture().ConvertToLogo(pixels));
+    EXPECT_EQ(pixels[0], 0xCFF9);
 }
