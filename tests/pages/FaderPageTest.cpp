@@ -39,17 +39,12 @@ private:
         return window ? window->getAudioLevelsDialog() : nullptr;
     }
 
-    // Drags the knob of the fader whose top-left corner is at place (page coordinates) to the top.
+    // Drags the knob of the fader under the point (page coordinates) to the top, by real mouse moves.
     void dragToTop(const QPoint &place) {
-        QWindow *handle = window->window()->windowHandle();
-        auto at = [this, &place](int y) {
-            return window->mapTo(window->window(), AudioPage + place + QPoint(16, y));
-        };
-        QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at(170));
-        for (int y = 150; y >= 0; y -= 30)
-            QTest::mouseMove(handle, at(y));
-        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at(0));
-        QCoreApplication::processEvents();
+        QWidget *hit = window->childAt(AudioPage + place + QPoint(16, 100));
+        auto *slider = qobject_cast<QSlider *>(hit);
+        QVERIFY2(slider, "no fader at that place");
+        PageTestHarness::dragKnobToTop(slider, 30);
     }
 
     static int fadersMessages(const QStringList &sent) {

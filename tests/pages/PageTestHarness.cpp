@@ -8,7 +8,10 @@
 #include "TavikConfigurationDialog.h"
 
 #include <QListWidget>
+#include <QSlider>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWindow>
 
@@ -151,5 +154,34 @@ void PageTestHarness::clickAt(QWidget *widget, QPoint pos, Qt::MouseButton butto
     QWindow *handle = top->windowHandle();
     const QPoint inWindow = widget->mapTo(top, pos);
     QTest::mouseClick(handle, button, Qt::NoModifier, inWindow);
+    QCoreApplication::processEvents();
+}
+
+QPoint PageTestHarness::knobCenter(QSlider *slider) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown =
+        slider->orientation() == Qt::Vertical ? !slider->invertedAppearance() : slider->invertedAppearance();
+    return slider->style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+        .center();
+}
+
+void PageTestHarness::dragKnobToTop(QSlider *slider, int stepPixels, int waitMs) {
+    QWidget *top = slider->window();
+    QWindow *handle = top->windowHandle();
+    const QPoint start = knobCenter(slider);
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, slider->mapTo(top, start));
+    for (int y = start.y() - stepPixels; y > -stepPixels; y -= stepPixels) {
+        QTest::mouseMove(handle, slider->mapTo(top, QPoint(start.x(), qMax(y, 0))));
+        if (waitMs > 0)
+            QTest::qWait(waitMs);
+    }
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, slider->mapTo(top, QPoint(start.x(), 0)));
     QCoreApplication::processEvents();
 }

@@ -13,6 +13,7 @@
 
 class MainDialog;
 class MyApplication;
+class QSlider;
 class QWidget;
 class TavikConfigurationDialog;
 
@@ -64,6 +65,10 @@ public:
     // A press and release of the button at pos of the widget, delivered through its top-level window
     // so that it reaches whatever child really sits there.
     static void clickAt(QWidget *widget, QPoint pos, Qt::MouseButton button = Qt::LeftButton);
+    // Where the slider's knob is drawn now, in the slider's coordinates.
+    static QPoint knobCenter(QSlider *slider);
+    // Drags the slider's knob by mouse, through its top-level window, to the top in steps of stepPixels.
+    static void dragKnobToTop(QSlider *slider, int stepPixels, int waitMs = 0);
 
 private:
     static PageTestHarness *current;
