@@ -50,6 +50,9 @@ public:
     // An acknowledgement pending longer than this counts as lost.
     static constexpr qint64 FaderAckTimeoutMs = 1000;
 
+    // A stored port number as the settings hold it; anything but a plain integer of -1 or more is -1.
+    static int readStoredPortNumber(QSettings *settings, const QString &key);
+
     MidiInputPort *inputPort() const { return _midiInDevice; }
     MidiOutputPort *outputPort() const { return _midiOutDevice; }
 
@@ -67,7 +70,6 @@ private:
     void admitDevice(MidiMessage *message, qint32 serialNo);
     void recoverLostFaderAcks();
     static bool faderAckLost(const TavikConfiguration *cfg);
-    static int readStoredPortNumber(QSettings *settings, const QString &key);
     void failConnect(const QString &libraryText);
     void closeOpenPorts();
     void stopTimersQuietly();
