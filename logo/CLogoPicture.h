@@ -8,8 +8,7 @@
 
 class QPainter;
 
-// The work picture and the logo pixel format: loads a picture file scaled into the 220 x 176
-// logo area, converts it to RGB 5-6-5 and compresses it with the run-length code.
+// The work picture and the 220 x 176 logo: scaled loading, RGB 5-6-5 conversion, run-length code.
 class CLogoPicture {
 public:
     static constexpr int kWorkSize = 1024;

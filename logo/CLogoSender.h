@@ -9,8 +9,7 @@
 #include <memory>
 #include <vector>
 
-// The logo upload protocol: device query and reply, the logo block with its CRC, and the
-// stop-and-wait transfer of the block in 64 picture chunks.
+// The logo upload protocol: device query and reply, logo block with CRC, 64-chunk stop-and-wait transfer.
 class CLogoSender {
 public:
     enum class Reply { Other, DeviceReply, ChunkAck };

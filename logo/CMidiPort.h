@@ -13,8 +13,7 @@
 
 class QObject;
 
-// The uploader's MIDI transport: lists and opens one input and one output, keeps four SysEx
-// buffers queued and hands each received buffer synchronously to the owner's thread.
+// The uploader's MIDI transport: one input with four queued SysEx buffers handed to the owner, one output.
 class CMidiPort {
 public:
     // Runs on the owner's thread with the bytes of one received buffer.
@@ -35,7 +34,10 @@ public:
     std::optional<std::string> GetInName(int index);
     std::optional<std::string> GetOutName(int index);
 
+    // Closes first; true only when both sides opened, a side that opened stays open.
     bool Open(int in, int out);
+    // Also safe while a received buffer waits for the owner's thread, which may be the caller:
+    // the waiting hand-over is released and dropped before the input is reset.
     void Close();
     bool SendLong(std::vector<uint8_t> message);
 

@@ -4,8 +4,7 @@
 #include <QRectF>
 #include <QString>
 
-// The image library as the uploader uses it: load a picture file, measure it, and draw it
-// scaled into a target picture. Decoding is bounded in memory whatever the file announces.
+// The image library layer: loads, measures and draws a picture file scaled, with bounded memory.
 class CPictureFile {
 public:
     // Largest side accepted at all, and the decode budget above which a picture is decoded at a

@@ -10,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-// The callback thread of one open MIDI input: copies received SysEx data into the queued buffers
-// and returns them to the owner, so no MIDI system thread ever waits for the owner.
+// The callback thread of one open MIDI input: fills the queued buffers and returns them to the owner.
 class MidiInputThread {
 public:
     using Deliver = std::function<void(MidiPlatform::InEvent, MidiBuffer *)>;

@@ -7,9 +7,7 @@
 #include <optional>
 #include <string>
 
-// The platform MIDI service as the uploader's transport sees it: devices by index, input with
-// queued long-data buffers delivered on a thread of the layer's own, long-message output with a
-// done notification.
+// The platform MIDI service the uploader's transport is written against (devices, buffers, long messages).
 class MidiPlatform {
 public:
     using Handle = uintptr_t; // 0 means no handle

@@ -8,8 +8,7 @@
 
 class MidiInputThread;
 
-// The MIDI platform layer over RtMidi: the default API first, then each other compiled API, so
-// JACK serves where no ALSA sequencer exists.
+// The MIDI platform layer over RtMidi, trying the default API and then each other compiled one.
 class RtMidiPlatform : public MidiPlatform {
 public:
     explicit RtMidiPlatform(std::string clientName = "TavikLogo");

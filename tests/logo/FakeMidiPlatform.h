@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-// A MIDI platform layer in memory for unit tests of the uploader: configurable device lists,
-// recorded sends, and injected input delivered through the real input thread.
+// An in-memory MIDI platform layer for unit tests: given device lists, recorded sends, injected input.
 class FakeMidiPlatform : public MidiPlatform {
 public:
     using Responder = std::function<void(const std::vector<uint8_t> &sent)>;

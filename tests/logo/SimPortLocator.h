@@ -2,8 +2,7 @@
 
 #include <QString>
 
-// Finds the simulator's ports in the uploader's port lists and stores them as the remembered
-// ports, so a dialog created afterwards connects to the simulator at once.
+// Finds tavik-sim's ports in the port lists and stores them as the remembered ports.
 class SimPortLocator {
 public:
     // Index of the first port of a "tavik-sim" client whose name ends in suffix, or -1. The
