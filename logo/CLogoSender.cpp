@@ -88,9 +88,14 @@ uint32_t CLogoSender::Crc32(const uint8_t *data, size_t length) const {
 
 bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16_t> &pixels,
                                  const QString &name) {
+    // A size the pixels do not fill would make the device decode the fill bytes as pixels.
     size_t count = 0;
     if (width > 0 && height > 0)
-        count = std::min(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+        count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    else if (width != 0 || height != 0)
+        return false;
+    if (pixels.size() < count || width > 0xFFFF || height > 0xFFFF)
+        return false;
     std::vector<uint8_t> stream = CLogoPicture::CompressLogo(pixels.data(), count);
     if (stream.size() > kMaxCompressed)
         return false;

@@ -221,6 +221,11 @@ TEST(LogoBlock, StreamLimitIs32735Bytes) {
     EXPECT_FALSE(f.sender.BuildLogoBlock(220, 176, tooLong, "too long"));
     EXPECT_EQ(block, before);
 
+    // A size the pixels do not fill is refused as well.
+    EXPECT_FALSE(f.sender.BuildLogoBlock(220, 176, std::vector<uint16_t>(100, 0x1234), "short"));
+    EXPECT_FALSE(f.sender.BuildLogoBlock(220, 0, {}, "half"));
+    EXPECT_EQ(block, before);
+
     // No three equal neighbours anywhere: the worst case is refused.
     std::vector<uint16_t> worst(CLogoPicture::kPixelCount);
     for (size_t i = 0; i < worst.size(); ++i)
