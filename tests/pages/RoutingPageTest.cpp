@@ -86,8 +86,10 @@ private slots:
         QVERIFY(page->isEnabled());
         const QList<ButtonCase> cases = buttonCases();
         QCOMPARE(cases.size(), RoutingDialog::ButtonCount);
-        for (const ButtonCase &c : cases)
+        for (const ButtonCase &c : cases) {
             QCOMPARE(page->getButton(c.button)->isChecked(), c.value == 0);
+            QCOMPARE(page->getButton(c.button)->geometry(), QRect(c.place, QSize(12, 13)));
+        }
     }
 
     void clickStoresAndSendsAllTwelve_data() {

@@ -53,8 +53,10 @@ private slots:
     void enabledButtonsByDeviceType() {
         SMuxDialog *neo = page(1, NeoSerial);
         QCOMPARE(checked(neo), (QList<int>{0, 2, 5, 7}));
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 10; ++i) {
             QVERIFY(neo->getButton(i)->isEnabled());
+            QCOMPARE(neo->getButton(i)->pos(), places[i]);
+        }
 
         SMuxDialog *lux = page(5, LuxSerial);
         for (int i = 0; i < 10; ++i)

@@ -74,6 +74,11 @@ private slots:
         QVERIFY(!page->getExtFunctionsBox()->isChecked());
         QCOMPARE(enabledStates(page), allOff);
         QVERIFY(page->getExtFunctionsBox()->isEnabled());
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(page->getRateButton(i)->pos(), ratePlace(i));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(page->getSyncButton(i)->pos(), syncPlace(i));
+        QCOMPARE(page->getExtFunctionsBox()->pos(), BoxPlace);
 
         LogSwitch::setOn(true);
         QTest::ignoreMessage(QtDebugMsg,
