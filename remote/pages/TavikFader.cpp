@@ -52,6 +52,7 @@ TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWid
 
     valueLabel = new QLabel(this);
     valueLabel->setGeometry(4, 183, 33, 20);
+    valueLabel->setAlignment(Qt::AlignCenter);
     resize(37, 203);
 }
 
