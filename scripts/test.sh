@@ -20,6 +20,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+# JACK frees a registry entry only when a server of the same name starts again; entries left by
+# servers that were killed fill its eight slots. With no JACK server running they are all stale.
+if ! pgrep -x jackd >/dev/null 2>&1 && ! pgrep -x jackdbus >/dev/null 2>&1; then
+    rm -rf /dev/shm/jack-shm-registry /dev/shm/jack_sem.* /dev/shm/jack_db-* /dev/shm/jack-[0-9]* \
+        /dev/shm/jack_*_[0-9]*_[0-9]* 2>/dev/null || true
+fi
+
 BUILD_DIR=${TAVIK_BUILD_DIR:-build-test}
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

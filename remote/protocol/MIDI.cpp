@@ -31,6 +31,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <string>
 
 TAVIK_REVISION("MIDI.cpp");
 
@@ -233,6 +234,9 @@ void MIDI::toggleConnectedStatus() {
     try {
         if (!_midiInDevice)
             throw RtMidiError("no MIDI input handler");
+        // Some MIDI systems open an unconnected port for a number that no longer exists.
+        if (unsigned(_portNumberIn) >= _midiInDevice->getPortCount())
+            throw RtMidiError("MIDI-IN port number " + std::to_string(_portNumberIn) + " is not available.");
         _midiInDevice->openPort(unsigned(_portNumberIn), "RtMidi Input");
         _midiInDevice->ignoreTypes(false, false, false);
     } catch (const std::exception &e) {
@@ -248,6 +252,9 @@ void MIDI::toggleConnectedStatus() {
     try {
         if (!_midiOutDevice)
             throw RtMidiError("no MIDI output handler");
+        if (unsigned(_portNumberOut) >= _midiOutDevice->getPortCount())
+            throw RtMidiError("MIDI-OUT port number " + std::to_string(_portNumberOut) +
+                              " is not available.");
         _midiOutDevice->openPort(unsigned(_portNumberOut), "RtMidi Output");
     } catch (const std::exception &e) {
         failConnect(errorText(e));

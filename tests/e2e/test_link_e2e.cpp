@@ -211,6 +211,31 @@ TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
     EXPECT_FALSE(midi->isConnected());
 }
 
+TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingFailTheConnect) {
+    startSim({"--device", "neo:12345:Studio"});
+    midi = std::make_unique<MIDI>();
+    midi->enumeratePorts(&inCombo, &outCombo);
+    midi->setPortNumberIn(simPort(inCombo, QStringLiteral(":out")));
+    midi->setPortNumberOut(simPort(outCombo, QStringLiteral(":in")));
+    ASSERT_GE(midi->getPortNumberIn(), 0);
+    sim->stop(); // the simulator's ports are gone before the user presses Connect!
+    QTest::qWait(200);
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    LogCapture log;
+    midi->toggleConnectedStatus();
+    EXPECT_FALSE(midi->isConnected());
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Error: Could not open MIDI ports: ")))
+        << shown.toStdString();
+    EXPECT_FALSE(log.warnings.isEmpty());
+    midi->onTimeoutSendInfoBroadcasts();
+}
+
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

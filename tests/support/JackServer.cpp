@@ -55,6 +55,34 @@ bool JackServer::start(int timeoutMs) {
         return true;
     m_output.clear();
     QDeadlineTimer deadline(timeoutMs);
+    // JACK keeps at most eight servers in its registry and frees an entry only when a server of
+    // the same name starts again, so the tests share a small pool of names instead of making up
+    // new ones: a server left behind by a killed test never blocks the next run.
+    for (int attempt = 0; attempt < 3 && !deadline.hasExpired(); ++attempt) {
+        for (int slot = 0; slot < PoolSize && !deadline.hasExpired(); ++slot) {
+            const QString candidate = QStringLiteral("tavik-test-%1").arg(slot);
+            if (serverRunning(candidate))
+                continue;
+            m_name = candidate;
+            if (startAs(deadline))
+                return true;
+        }
+        QThread::msleep(200);
+    }
+    return false;
+}
+
+bool JackServer::serverRunning(const QString &name) const {
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), name);
+    QString out;
+    if (!runHelper(QStringLiteral("jack_wait"), {QStringLiteral("-s"), name, QStringLiteral("-c")}, env, 3000,
+                   &out))
+        return true; // cannot tell: leave the name alone
+    return !out.contains(QStringLiteral("not running"));
+}
+
+bool JackServer::startAs(const QDeadlineTimer &deadline) {
     m_jackd.setProcessEnvironment(environment());
     m_jackd.start(QStringLiteral("jackd"),
                   {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
@@ -65,7 +93,9 @@ bool JackServer::start(int timeoutMs) {
         stop();
         return false;
     }
-    if (!waitUntilUp(int(deadline.remainingTime())) || !clientCanConnect(int(deadline.remainingTime()))) {
+    // A name taken by another test in the meantime makes this jackd quit at once.
+    if (!waitUntilUp(int(deadline.remainingTime())) || !clientCanConnect(int(deadline.remainingTime())) ||
+        m_jackd.waitForFinished(100)) {
         stop();
         return false;
     }

@@ -1,6 +1,7 @@
 // A private JACK server with the dummy driver, started and stopped by one end-to-end test.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -22,12 +23,15 @@ public:
     QProcessEnvironment environment() const;
     // Points the JACK clients of this process (e.g. RtMidi objects) at this server.
     void applyToThisProcess();
-    // A server name no other test on this machine uses: prefix, process id and a counter.
+    // A name for the constructor; start() picks the actual name from a small shared pool.
     static QString uniqueName(const QString &prefix);
     // The server's standard error so far, for diagnosing a failed start.
     QString diagnostics() const;
 
 private:
+    static constexpr int PoolSize = 8;
+    bool serverRunning(const QString &name) const;
+    bool startAs(const QDeadlineTimer &deadline);
     bool waitUntilUp(int timeoutMs);
     bool clientCanConnect(int timeoutMs);
 
