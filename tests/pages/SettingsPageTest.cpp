@@ -92,7 +92,14 @@ private slots:
     }
 
     void boxActsOnEveryRealWindowAndIsRemembered() {
+        LogSwitch::setOn(true);
+        QTest::ignoreMessage(QtDebugMsg, "Switching accessibility of ALL settings dialog to: true");
+        QTest::ignoreMessage(
+            QtDebugMsg, "Switching accessibility of settings dialog to: true for Tavik serialNo = 12345");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "Switching accessibility of settings dialog to: true for Tavik serialNo = 1234");
         click(lux, BoxPlace);
+        LogSwitch::setOn(false);
         QCOMPARE(enabledStates(lux->getSettingsDialog()), luxOn);
         QCOMPARE(enabledStates(neo->getSettingsDialog()), neoOn);
         QVERIFY(neo->getSettingsDialog()->getExtFunctionsBox()->isChecked());
