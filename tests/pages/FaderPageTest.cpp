@@ -2,6 +2,7 @@
 #include "PageTestHarness.h"
 
 #include "AudioLevelsDialog.h"
+#include "DeviceClock.h"
 #include "MyApplication.h"
 #include "TavikConfiguration.h"
 #include "TavikConfigurationDialog.h"
@@ -188,6 +189,29 @@ private slots:
         QCOMPARE(h.takeSent(), QStringList{fadersCommand(latest)});
         h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
         QVERIFY(h.takeSent().isEmpty());
+    }
+
+    void lostAcknowledgementDoesNotFreezeTheFaders() {
+        AudioLevelsDialog *levels = page();
+        QSlider *slider = levels->getTavikFader(3)->getSlider();
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Up);
+        std::array<int, 32> values = {};
+        values[3] = 1;
+        QCOMPARE(h.takeSent(), QStringList{fadersCommand(values)});
+        // No acknowledgement comes; a move within the second is held back.
+        QTest::keyClick(slider, Qt::Key_Up);
+        QVERIFY(h.takeSent().isEmpty());
+
+        // More than a second later the next move counts the acknowledgement as lost and sends.
+        const qint64 later = DeviceClock::now().toMSecsSinceEpoch() + 1001;
+        DeviceClock::setSource([later] { return later; });
+        QTest::keyClick(slider, Qt::Key_Up);
+        values[3] = 3;
+        const QStringList sent = h.takeSent();
+        const qint64 fixed = later - 1001;
+        DeviceClock::setSource([fixed] { return fixed; });
+        QCOMPARE(sent, QStringList{fadersCommand(values)});
     }
 };
 
