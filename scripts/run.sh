@@ -152,6 +152,7 @@ write_port_settings() {
 }
 
 USER_CONFIG=${XDG_CONFIG_HOME:-$HOME/.config}
+status=0
 if [ "$USE_SIM" = 1 ]; then
     ensure_midi_system
     "$SIM" --device neo:12345:Studio --device lux:1234:Stage --log "$RUN_DIR/tavik-sim.log" \
@@ -170,7 +171,7 @@ if [ "$USE_SIM" = 1 ]; then
     SIM_CONFIG="$ROOT/$BUILD_DIR/sim-settings"
     write_port_settings "$SIM_CONFIG" "$IN" "$OUT"
     echo "Simulated Tavik Neo (Studio) and Tavik Lux (Stage) on MIDI ports $IN (in) and $OUT (out)."
-    (cd "$START_DIR" && XDG_CONFIG_HOME="$SIM_CONFIG" exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+    (cd "$START_DIR" && XDG_CONFIG_HOME="$SIM_CONFIG" exec "$REMOTE" "${REMOTE_ARGS[@]}") || status=$?
 elif [ -n "$PORTS" ]; then
     read -r IN_TEXT OUT_TEXT <<<"$PORTS"
     PORT_LIST=""
@@ -180,7 +181,8 @@ elif [ -n "$PORTS" ]; then
     IN=$(resolve_port in "$IN_TEXT")
     OUT=$(resolve_port out "$OUT_TEXT")
     write_port_settings "$USER_CONFIG" "$IN" "$OUT"
-    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || status=$?
 else
-    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || true
+    (cd "$START_DIR" && exec "$REMOTE" "${REMOTE_ARGS[@]}") || status=$?
 fi
+exit "$status"
