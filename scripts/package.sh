@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the Debian package of TavikRemote, TavikLogo and tavik-sim on Debian 12: installs what is
+# missing, configures a release build without the tests, builds the three programs and runs CPack.
+#
+#   scripts/package.sh          writes build-package/tavik_<version>_<arch>.deb
+#
+# TAVIK_BUILD_DIR chooses another build folder. Install the result with
+#   sudo apt-get install ./build-package/tavik_<version>_<arch>.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+case "${1:-}" in
+-h | --help)
+    sed -n '2,8s/^# \{0,1\}//p' "$0"
+    exit 0
+    ;;
+"") ;;
+*)
+    echo "package.sh: unknown argument \"$1\"; try scripts/package.sh --help" >&2
+    exit 2
+    ;;
+esac
+
+# dpkg-dev brings dpkg-shlibdeps, which finds the package's runtime dependencies.
+PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
+          libbenchmark-dev dpkg-dev file desktop-file-utils)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${TAVIK_BUILD_DIR:-build-package}
+# CMAKE_SKIP_INSTALL_ALL_DEPENDENCY: CPack then installs what was built below instead of building
+# every tool of the tree first.
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=OFF \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote TavikLogo tavik-sim
+
+desktop-file-validate packaging/desktop/*.desktop
+
+rm -f "$BUILD_DIR"/tavik_*.deb
+(cd "$BUILD_DIR" && cpack -G DEB)
+DEB=$(ls "$BUILD_DIR"/tavik_*.deb)
+echo
+dpkg-deb --field "$DEB" Package Version Architecture Depends Installed-Size
+echo "Package: $DEB ($(stat -c %s "$DEB") bytes)"

@@ -1,0 +1,12 @@
+# Runs CPack into an empty folder, so the check sees exactly the package just built.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${CPACK} -G DEB --config ${CONFIG} -B ${OUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cpack failed: ${result}")
+endif()
+file(GLOB debs ${OUT}/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one .deb in ${OUT}, found: ${debs}")
+endif()
