@@ -62,6 +62,8 @@ private slots:
     void cleanup() {
         MyApplication::instance()->removeAllDevices();
         window.reset();
+        // A device record left without a window (no page stack to remove it from).
+        MyApplication::instance()->removeConfiguration(12345);
     }
 
     void placeholderFillsTheEmptyWindow() {
@@ -182,6 +184,13 @@ private slots:
         QVERIFY(stack()->isExtFunctionsEnabled());
         stack()->setExtFunctionsEnabled(false);
         QCOMPARE(MyApplication::instance()->getSettings()->value("ExtFunctionsEnabled").toInt(), 0);
+    }
+
+    void aClosedWindowIsNoLongerReachable() {
+        window.reset();
+        QVERIFY(!MyApplication::instance()->getMainDialog());
+        admit(1, 12345, "Studio"); // finds no page stack, and must not touch the destroyed one
+        QVERIFY(!MyApplication::instance()->getConfigurationDialog(12345));
     }
 
     void windowHasFixedSizeAndPlaces() {
