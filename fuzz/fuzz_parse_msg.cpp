@@ -1,0 +1,107 @@
+// Feeds arbitrary byte strings to TavikRemote's inbound dispatcher with three devices admitted, the
+// main window, the device windows and their pages alive, and the link connected on in-memory ports
+// (so replies and fader re-sends are built and sent too).
+#include "FakeMidiPorts.h"
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MainDialog.h"
+#include "MyApplication.h"
+#include "Reports.h"
+#include "StackedTavikDialog.h"
+#include "TavikConfiguration.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QSet>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+void quietHandler(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+const QSet<qint32> BaseDevices{1, 12345, 1234, 268435455};
+
+struct Harness {
+    std::shared_ptr<FakeMidiState> ports;
+    MyApplication *app = nullptr;
+    MainDialog *dialog = nullptr;
+
+    Harness() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QString config = QDir::tempPath() + QStringLiteral("/tavik-fuzz-config");
+        QDir().mkpath(config);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote Fuzz"));
+        ports = installFakeMidi();
+        static int argc = 1;
+        static char name[] = "fuzz_parse_msg";
+        static char *argv[] = {name, nullptr};
+        app = new MyApplication(argc, argv);
+        qInstallMessageHandler(quietHandler);
+        // One input and one output: the connection panel connects at once.
+        dialog = new MainDialog;
+        require(app->getMIDI()->isConnected());
+        MidiMessage neo = Reports::version(1, 12345, "Studio");
+        MidiMessage lux = Reports::version(5, 1234, "Stage");
+        MidiMessage top = Reports::version(1, 268435455, "0123456789ABCDEF");
+        app->getMIDI()->parseMsg(0.0, &neo);
+        app->getMIDI()->parseMsg(0.0, &lux);
+        app->getMIDI()->parseMsg(0.0, &top);
+        for (qint32 serial : BaseDevices)
+            require(app->getConfiguration(serial) != nullptr);
+        // Debug text is assembled (and dropped by the quiet handler), so the dumps run too.
+        LogSwitch::setOn(true);
+    }
+
+    // Devices the input admitted are dropped again, so memory stays bounded across runs.
+    void dropNewDevices() {
+        const QList<qint32> serials = app->getDevices().keys();
+        for (qint32 serial : serials) {
+            if (BaseDevices.contains(serial))
+                continue;
+            dialog->getStackedDialog()->removePage(serial);
+            app->removeConfiguration(serial);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ports->sent.clear();
+    }
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static Harness harness;
+    MIDI *midi = harness.app->getMIDI();
+    // The input is cut into messages after every 0xF7; the last one may lack its end byte.
+    size_t start = 0;
+    while (start < size) {
+        const uint8_t *end = static_cast<const uint8_t *>(std::memchr(data + start, 0xF7, size - start));
+        const size_t length = end ? size_t(end - (data + start)) + 1 : size - start;
+        MidiMessage message(data + start, data + start + length);
+        midi->parseMsg(double(length), &message);
+        start += length;
+    }
+    // Every message the dispatcher sent in reply is a complete frame.
+    for (const MidiMessage &sent : harness.ports->sent) {
+        require(sent.size() >= 11);
+        require(sent.front() == 0xF0 && sent.back() == 0xF7);
+        for (size_t i = 1; i + 1 < sent.size(); ++i)
+            require(sent[i] < 0x80);
+    }
+    for (qint32 serial : BaseDevices) {
+        TavikConfiguration *cfg = harness.app->getConfiguration(serial);
+        require(cfg != nullptr);
+        for (int i = 0; i < 32; ++i)
+            require(cfg->getFaderValue(i) <= 28);
+        require(cfg->getFrequency() <= 6 && cfg->getSync() <= 3);
+    }
+    harness.dropNewDevices();
+    return 0;
+}

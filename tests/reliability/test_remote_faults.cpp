@@ -1,0 +1,268 @@
+// Faults on the link of a running TavikRemote: devices that fall silent and return, lost fader
+// acknowledgements, malformed traffic and floods. Real RtMidi ports on a private JACK server,
+// tavik-sim as the devices, application and windows in this process.
+#include "RemoteRig.h"
+
+#include "AudioLevelsDialog.h"
+#include "LogCapture.h"
+#include "LogSwitch.h"
+#include "MIDI.h"
+#include "MyApplication.h"
+#include "TavikConfiguration.h"
+#include "TavikConfigurationDialog.h"
+#include "TavikFader.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
+const QString TruncatedWarning =
+    QStringLiteral("parseMsgIsSysExType(): msg size less than 11 (truncated msg!)");
+
+QString hexLine(const std::vector<int> &bytes) {
+    QStringList parts;
+    for (int b : bytes)
+        parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return parts.join(QLatin1Char(' '));
+}
+
+// A report of device 12345 (Tavik Neo) with this command and payload, as hex text.
+QString neoReport(int command, const std::vector<int> &payload) {
+    std::vector<int> bytes{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, command};
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    bytes.push_back(0xF7);
+    return hexLine(bytes);
+}
+
+class RemoteFaults : public ::testing::Test {
+protected:
+    void TearDown() override {
+        RemoteRig::disconnect();
+        LogSwitch::setOn(false);
+        if (sim)
+            sim->stop();
+        sim.reset();
+    }
+    void start(const QStringList &args) {
+        sim = RemoteRig::startSim(args);
+        ASSERT_TRUE(sim);
+        ASSERT_TRUE(RemoteRig::connectToSim()) << "simulator ports not listed";
+    }
+    MyApplication *app() { return RemoteRig::app(); }
+
+    std::unique_ptr<SimProcess> sim;
+};
+} // namespace
+
+TEST_F(RemoteFaults, SilentDeviceComesBackAndIsAdmittedAfreshWithANewWindow) {
+    start({"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
+    ASSERT_TRUE(RemoteRig::waitForDevice(12345));
+    ASSERT_TRUE(RemoteRig::waitForDevice(1234));
+    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    TavikConfiguration *lux = app()->getConfiguration(1234);
+    const int listed = RemoteRig::deviceListCount();
+    EXPECT_EQ(listed, 3); // placeholder, Tavik Neo, Tavik Lux
+
+    // The window of the first admission reports its own destruction.
+    bool firstWindowGone = false;
+    QObject::connect(app()->getConfigurationDialog(12345), &QObject::destroyed,
+                     [&firstWindowGone] { firstWindowGone = true; });
+
+    sim->command(QStringLiteral("silent 12345"));
+    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfiguration(12345) == nullptr; }, 6000));
+    EXPECT_TRUE(firstWindowGone);
+    EXPECT_EQ(app()->getConfigurationDialog(12345), nullptr);
+    EXPECT_EQ(RemoteRig::deviceListCount(), listed - 1);
+
+    sim->command(QStringLiteral("resume 12345"));
+    TavikConfiguration *again = RemoteRig::waitForDevice(12345, 6000);
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    EXPECT_EQ(RemoteRig::deviceListCount(), listed);
+    EXPECT_STREQ(again->getDeviceName(), "Studio");
+    // Greeted again, and the reports after the greeting reach the new window.
+    EXPECT_TRUE(RemoteRig::waitUntil([&] { return RemoteRig::countLines(*sim, InfoTo12345) == 2; }, 3000));
+    EXPECT_TRUE(RemoteRig::waitUntil(
+        [&] { return again->getLockedRate() != 0 || again->getStatusFlags() != 0; }, 3000));
+    // The other device was never dropped.
+    EXPECT_EQ(app()->getConfiguration(1234), lux);
+}
+
+TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
+    start({"--device", "neo:12345:Studio", "--drop-ack-faders", "2"});
+    TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
+    ASSERT_NE(cfg, nullptr);
+    TavikConfigurationDialog *window = nullptr;
+    ASSERT_TRUE(RemoteRig::waitUntil(
+        [&] { return (window = app()->getConfigurationDialog(12345)) != nullptr; }, 2000));
+    // Let the device's own fader report (after the greeting) arrive first.
+    ASSERT_TRUE(RemoteRig::waitUntil(
+        [&] {
+            return !sim->logLines()
+                        .filter(QRegularExpression("^TX F0 00 11 22 01 39 60 00 00 42 "))
+                        .isEmpty();
+        },
+        3000));
+    QTest::qWait(200);
+
+    // Bursts of moves on the page's faders, with pauses long enough for a lost acknowledgement
+    // to be noticed by the program.
+    AudioLevelsDialog *levels = window->getAudioLevelsDialog();
+    ASSERT_NE(levels, nullptr);
+    int step = 0;
+    for (int burst = 0; burst < 4; ++burst) {
+        for (int move = 0; move < 12; ++move, ++step) {
+            TavikFader *fader = levels->getTavikFader(step % 32);
+            ASSERT_NE(fader, nullptr);
+            fader->update((step * 7 + burst) % 29, true);
+            QTest::qWait(2);
+        }
+        QTest::qWait(burst % 2 ? 1300 : 30);
+    }
+    std::vector<int> latest;
+    for (int i = 0; i < 32; ++i)
+        latest.push_back(cfg->getFaderValue(i));
+    const QString expected = QStringLiteral("RX ") + neoReport(0x02, [&] {
+                                 std::vector<int> payload{0x20};
+                                 payload.insert(payload.end(), latest.begin(), latest.end());
+                                 return payload;
+                             }());
+    const QRegularExpression setFaders("^RX F0 00 11 22 01 39 60 00 00 02 ");
+    EXPECT_TRUE(RemoteRig::waitUntil(
+        [&] {
+            const QStringList rx = sim->logLines().filter(setFaders);
+            return !rx.isEmpty() && rx.last() == expected && !cfg->isFaderSendPending();
+        },
+        6000))
+        << "last SET_FADERS: " << sim->logLines().filter(setFaders).value(-1).toStdString();
+    const int dropped = int(sim->logLines().filter(QRegularExpression("dropped ACK FADERS")).size());
+    EXPECT_GE(dropped, 1) << "the fault was not injected";
+    // The device's own record (it reports its faders after a greeting) shows the same values.
+    for (int i = 0; i < 32; ++i)
+        EXPECT_EQ(cfg->getFaderValue(i), latest[size_t(i)]) << "fader " << i;
+    RecordProperty("set_faders_received", int(sim->logLines().filter(setFaders).size()));
+    RecordProperty("acks_dropped", dropped);
+}
+
+TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheValidReports) {
+    start({"--device", "neo:12345:Studio", "--garbage", "--status-interval", "100"});
+    TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
+    ASSERT_NE(cfg, nullptr);
+    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    LogCapture log;
+    // Every kind of broken message the simulator makes comes by within a few status periods.
+    ASSERT_TRUE(RemoteRig::waitUntil(
+        [&] {
+            return sim->logLines().filter(QRegularExpression("^# garbage: ")).size() >= 2 * 9 &&
+                   log.hasWarning(TruncatedWarning) &&
+                   log.hasWarning(QStringLiteral("early return: GET_CONFIG msg wrong size!")) &&
+                   log.hasWarning(QStringLiteral("early return: GET_STATUS wrong msg size!"));
+        },
+        8000))
+        << log.all.join('\n').toStdString();
+
+    // Hand-made faults interleaved with valid reports: truncated, oversized (several kilobytes),
+    // wrong family, a lone status byte, a header without end byte.
+    const QString config = neoReport(0x40, {0x25, 0x01, 0x21, 0x03, 0x10, 0x32, 0x54, 0x06, 0x21, 0x43});
+    const QString faders = neoReport(0x42, [] {
+        std::vector<int> v;
+        for (int i = 0; i < 32; ++i)
+            v.push_back((i * 5) % 29);
+        return v;
+    }());
+    std::vector<int> oversized{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x42};
+    oversized.resize(5000, 0x10);
+    oversized.push_back(0xF7);
+    const QStringList commands{
+        QStringLiteral("send F0 00 11 22 01 39 60 00 00 F7"),
+        QStringLiteral("send ") + hexLine(oversized),
+        QStringLiteral("send ") + config,
+        QStringLiteral("send F0 00 11 22 03 39 60 00 00 40 00 00 00 00 00 00 00 00 00 00 F7"),
+        QStringLiteral("send FE"),
+        QStringLiteral("send ") + faders,
+        QStringLiteral("send F0 00 11 22 01 39 60 00 00 40 11 22 33"),
+        QStringLiteral("send ") + neoReport(0x40, {0x7F, 0x7F, 0x7F}),
+    };
+    for (const QString &command : commands)
+        sim->command(command);
+    // The garbage keeps coming (one kind is a fader report with a status byte in it, whose other
+    // values the record takes), so the hand-made reports are checked as soon as they are applied.
+    auto fadersApplied = [&] {
+        for (int i = 0; i < 32; ++i)
+            if (cfg->getFaderValue(i) != (i * 5) % 29)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(RemoteRig::waitUntil([&] { return cfg->getFrequency() == 5 && fadersApplied(); }, 5000));
+    // Nothing the garbage carries changes the configuration.
+    QTest::qWait(300);
+    EXPECT_EQ(cfg->getFrequency(), 5);
+    EXPECT_EQ(cfg->getSync(), 2);
+    EXPECT_EQ(cfg->getLock(), 1);
+    EXPECT_EQ(cfg->getSMUX(0), 1);
+    EXPECT_EQ(cfg->getSMUX(1), 2);
+
+    // The regular status reports are still applied: the record holds the last one sent.
+    const QRegularExpression statusTx("^TX F0 00 11 22 01 39 60 00 00 41 ");
+    EXPECT_TRUE(RemoteRig::waitUntil(
+        [&] {
+            const QStringList tx = sim->logLines().filter(statusTx);
+            if (tx.isEmpty())
+                return false;
+            const QStringList b = tx.last().mid(3).split(QLatin1Char(' '));
+            if (b.size() != 15)
+                return false;
+            auto byte = [&](int i) { return quint8(b[i].toUInt(nullptr, 16)); };
+            return cfg->getBncRate() == (byte(10) & 0x0F) && cfg->getMadiRate() == (byte(10) >> 4) &&
+                   cfg->getAdatARate() == (byte(11) & 0x0F) && cfg->getAdatBRate() == (byte(11) >> 4) &&
+                   cfg->getLockedRate() == (byte(12) & 0x0F) && cfg->getStatusFlags() == byte(13);
+        },
+        3000));
+
+    // The device stays admitted, and every warning is one of the program's own.
+    EXPECT_EQ(app()->getConfiguration(12345), cfg);
+    const QStringList known{TruncatedWarning, QStringLiteral("setFaderValue(): newFaderValue out of range!"),
+                            QStringLiteral("TavikFader::update(): new val out of range!")};
+    for (const QString &warning : log.warnings)
+        EXPECT_TRUE(known.contains(warning) || warning.startsWith(QStringLiteral("early return: ")))
+            << warning.toStdString();
+    RecordProperty("warnings", int(log.warnings.size()));
+}
+
+TEST_F(RemoteFaults, FloodBetweenTwoPollTicksLeavesTheLinkWorking) {
+    start({"--device", "neo:12345:Studio", "--status-interval", "0"});
+    TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
+    ASSERT_NE(cfg, nullptr);
+    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    QTest::qWait(300);
+    LogSwitch::setOn(true);
+    LogCapture log;
+
+    // The GUI thread is kept busy while 300 reports arrive, so no poll tick runs in between.
+    sim->command(QStringLiteral("flood 300"));
+    const QRegularExpression statusTx("^TX F0 00 11 22 01 39 60 00 00 41 ");
+    for (int i = 0; i < 100 && sim->logLines().filter(statusTx).size() < 300; ++i)
+        QThread::msleep(50);
+    ASSERT_GE(sim->logLines().filter(statusTx).size(), 300);
+    QThread::msleep(200);
+    log.clear();
+    QTest::qWait(60); // one tick drains the queue
+    const int firstTick = int(log.debugs.count(QStringLiteral("Found GET STATUS command.")));
+    QTest::qWait(200);
+    const int handled = int(log.debugs.count(QStringLiteral("Found GET STATUS command.")));
+    // The library's queue holds 100 messages; what arrived beyond that was dropped by it.
+    EXPECT_GE(handled, 1);
+    EXPECT_LE(handled, 100);
+    EXPECT_LE(firstTick, 400);
+
+    // Messages after the flood are handled normally.
+    sim->command(QStringLiteral("send ") + neoReport(0x40, {0x14, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(RemoteRig::waitUntil([&] { return cfg->getFrequency() == 4 && cfg->getSync() == 1; }, 3000));
+    EXPECT_EQ(app()->getConfiguration(12345), cfg);
+    RecordProperty("flood_sent", 300);
+    RecordProperty("flood_handled", handled);
+    std::printf("flood: 300 sent, %d handled (%d in the first tick)\n", handled, firstTick);
+}
