@@ -32,4 +32,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # JACK serves where no ALSA sequencer exists (containers, some studio set-ups).
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "jackd2, a2jmidid")
 
+# CPack (and "make install") install what is built instead of building every target of the tree
+# first: packaging needs only the three programs, not the tests and tools.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 include(CPack)

@@ -37,10 +37,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build-package}
-# CMAKE_SKIP_INSTALL_ALL_DEPENDENCY: CPack then installs what was built below instead of building
-# every tool of the tree first.
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=OFF \
-    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+# CPack packages what is built here: the three programs, not the tools of the tree.
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=OFF >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote TavikLogo tavik-sim
 
 desktop-file-validate packaging/desktop/*.desktop

@@ -130,12 +130,12 @@ done
 for program in TavikRemote TavikLogo tavik-sim; do
     binary="$ROOT/usr/bin/$program"
     [ -x "$binary" ] || continue
-    first=$(cd "$WORK" && QT_QPA_PLATFORM=offscreen timeout 20 "$binary" --version 2>/dev/null | head -1)
+    first=$(cd "$WORK" && QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1 timeout 20 "$binary" --version 2>/dev/null | head -1)
     case "$first" in
     "$program "*"$VERSION"*) ;;
     *) fail "$program --version printed \"$first\"" ;;
     esac
-    usage=$(cd "$WORK" && QT_QPA_PLATFORM=offscreen timeout 20 "$binary" --help 2>/dev/null | head -1)
+    usage=$(cd "$WORK" && QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1 timeout 20 "$binary" --help 2>/dev/null | head -1)
     case "$usage" in
     "Usage: $program "*) ;;
     *) fail "$program --help printed \"$usage\"" ;;
