@@ -120,7 +120,8 @@ private slots:
         QCOMPARE(plain.getLabel(), QString("141-202-380"));
         QCOMPARE(QByteArray(plain.getSerialCode()), QByteArray("141-202-380"));
         TavikConfiguration named(12345);
-        named.setDeviceName("Studio");
+        const char name[17] = "Studio"; // the record copies a whole 17-byte name buffer
+        named.setDeviceName(name);
         TavikConfigurationDialog withName(&named, nullptr);
         QCOMPARE(withName.getLabel(), QString("Studio\n(141-202-380)"));
     }
