@@ -1,0 +1,37 @@
+// The TavikRemote application object with a stopwatch on the link's timer ticks, for benchmarks.
+#pragma once
+
+#include "MyApplication.h"
+
+#include <QSet>
+#include <vector>
+
+class TimedApplication : public MyApplication {
+    Q_OBJECT
+
+public:
+    struct Tick {
+        qint64 startNs;    // CLOCK_MONOTONIC
+        qint64 durationNs; // wall time spent in the tick
+        qint64 cpuNs;      // CPU time of the GUI thread spent in the tick
+        int intervalMs;    // 50: poll tick, 900: broadcast tick
+        int devicesBefore; // registered devices (placeholder included) when the tick began
+        int devicesAfter;
+    };
+
+    TimedApplication(int &argc, char **argv);
+
+    // Times every tick of the timers that are children of the link object from now on.
+    void watchLinkTimers();
+    const std::vector<Tick> &ticks() const { return m_ticks; }
+    void clearTicks() { m_ticks.clear(); }
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    static qint64 monotonicNs();
+    static qint64 threadCpuNs();
+
+private:
+    QSet<QObject *> m_watched;
+    std::vector<Tick> m_ticks;
+};

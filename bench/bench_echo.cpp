@@ -1,0 +1,72 @@
+// Echo peer for the transfer floor: answers every message it receives with one short message, optionally
+// paced like a MIDI cable of a given baud rate (the simulator's own pacing rule).
+#include "InputPacer.h"
+
+#include <RtMidi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct Peer {
+    std::unique_ptr<RtMidiOut> out;
+    InputPacer pacer;
+};
+
+int64_t monotonicNs() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+void onMessage(double, std::vector<unsigned char> *message, void *user) {
+    auto *peer = static_cast<Peer *>(user);
+    if (message->empty())
+        return;
+    const int64_t due = peer->pacer.finishTime(monotonicNs(), message->size());
+    const int64_t wait = due - monotonicNs();
+    if (wait > 0)
+        std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+    static const std::vector<unsigned char> reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
+                                                     0x00, 0x00, 0x00, 0x23, 0xF7};
+    peer->out->sendMessage(&reply);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int baud = 0;
+    std::string client = "tavik-bench-echo";
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--pace-baud") == 0)
+            baud = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--client") == 0)
+            client = argv[++i];
+    }
+    try {
+        Peer peer{std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client), InputPacer(baud)};
+        RtMidiIn in(RtMidi::UNIX_JACK, client, 100);
+        in.ignoreTypes(false, false, false);
+        in.setCallback(onMessage, &peer);
+        in.openVirtualPort("in");
+        peer.out->openVirtualPort("out");
+        std::printf("ready\n");
+        std::fflush(stdout);
+        // Runs until standard input ends or says "quit".
+        char line[256];
+        while (std::fgets(line, sizeof line, stdin) && std::strncmp(line, "quit", 4) != 0) {
+        }
+    } catch (const RtMidiError &e) {
+        std::fprintf(stderr, "bench_echo: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,399 @@
+// TavikRemote on real MIDI ports against tavik-sim over a private JACK server:
+//   --discovery   time from the simulator's first reply to the device window shown, and from its last
+//                 reply to the window removed;
+//   --scale N     N simulated devices: GUI-thread time to admit one, memory per device, CPU share at
+//                 steady state over 10 seconds.
+#include "BenchTable.h"
+#include "JackServer.h"
+#include "MIDI.h"
+#include "MainDialog.h"
+#include "SimProcess.h"
+#include "StackedTavikDialog.h"
+#include "TimedApplication.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <RtMidi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr qint64 Ms = 1000000;
+
+bool waitFor(const std::function<bool()> &pred, int timeoutMs) {
+    if (pred())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (pred())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(1);
+    loop.exec();
+    return pred();
+}
+
+void runFor(int ms) {
+    waitFor([] { return false; }, ms);
+}
+
+double residentKb() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1024.0 : -1;
+}
+
+qint64 processCpuNs() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000LL +
+           (qint64(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000LL;
+}
+
+int findPort(RtMidi &midi, const char *suffix) {
+    for (unsigned i = 0; i < midi.getPortCount(); ++i) {
+        const std::string name = midi.getPortName(i);
+        if (name.rfind("tavik-sim", 0) == 0 && name.size() > std::strlen(suffix) &&
+            name.compare(name.size() - std::strlen(suffix), std::strlen(suffix), suffix) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+// A second reader of the simulator's output: notes when each version reply passed through JACK.
+class ReplyMonitor {
+public:
+    bool open() {
+        try {
+            m_in = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "tavik-bench-monitor", 1000);
+            const int port = findPort(*m_in, ":out");
+            if (port < 0)
+                return false;
+            m_in->ignoreTypes(false, false, false);
+            m_in->setCallback(&ReplyMonitor::onMessage, this);
+            m_in->openPort(unsigned(port), "monitor");
+            return true;
+        } catch (const RtMidiError &e) {
+            std::fprintf(stderr, "bench_link: monitor: %s\n", e.what());
+            return false;
+        }
+    }
+    // Arrival times of the version replies of one serial number.
+    std::vector<qint64> replies(qint32 serial) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_replies[serial];
+    }
+    size_t messages() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_messages;
+    }
+
+private:
+    static void onMessage(double, std::vector<unsigned char> *msg, void *user) {
+        auto *self = static_cast<ReplyMonitor *>(user);
+        const qint64 now = TimedApplication::monotonicNs();
+        std::lock_guard<std::mutex> lock(self->m_mutex);
+        ++self->m_messages;
+        if (msg->size() == 29 && (*msg)[9] == 0x20) {
+            const qint32 serial = (*msg)[5] | (*msg)[6] << 7 | (*msg)[7] << 14 | (*msg)[8] << 21;
+            self->m_replies[serial].push_back(now);
+        }
+    }
+
+    std::unique_ptr<RtMidiIn> m_in;
+    std::mutex m_mutex;
+    std::map<qint32, std::vector<qint64>> m_replies;
+    size_t m_messages = 0;
+};
+
+// Notes when each device's list entry and window appear and go.
+class WindowWatch {
+public:
+    WindowWatch(TimedApplication &app, QListWidget *list) : m_app(app) {
+        QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, [this] { inserted(); });
+        QObject::connect(list->model(), &QAbstractItemModel::rowsRemoved, [this] { removed(); });
+    }
+    std::map<qint32, qint64> shown;
+    std::map<qint32, qint64> gone;
+
+private:
+    void inserted() {
+        const qint64 now = TimedApplication::monotonicNs();
+        for (qint32 serial : m_app.getDevices().keys())
+            if (serial >= 2 && !shown.count(serial))
+                shown[serial] = now;
+    }
+    void removed() {
+        const qint64 now = TimedApplication::monotonicNs();
+        for (const auto &entry : shown)
+            if (!gone.count(entry.first) && !m_app.getConfigurationDialog(entry.first))
+                gone[entry.first] = now;
+    }
+    TimedApplication &m_app;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1.0 : v[v.size() / 2];
+}
+
+std::string ms(double ns) {
+    return BenchTable::fixed(ns / 1e6, 1, "ms");
+}
+
+struct Rig {
+    QTemporaryDir scratch;
+    std::unique_ptr<JackServer> server;
+    std::unique_ptr<SimProcess> sim;
+
+    // Before the application object exists: its settings store reads this folder.
+    void prepare() {
+        QDir::setCurrent(scratch.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    }
+    bool start(const QStringList &simArgs) {
+        server = std::make_unique<JackServer>(JackServer::uniqueName(QStringLiteral("tavik-bench-link")));
+        if (!server->start()) {
+            std::fprintf(stderr, "bench_link: JACK did not start: %s\n", qPrintable(server->diagnostics()));
+            return false;
+        }
+        server->applyToThisProcess();
+        sim = std::make_unique<SimProcess>(*server, simArgs);
+        if (!sim->start(20000)) {
+            std::fprintf(stderr, "bench_link: simulator did not start: %s\n", qPrintable(sim->diagnostics()));
+            return false;
+        }
+        // The link connects at once to the remembered ports.
+        try {
+            RtMidiIn in(RtMidi::UNIX_JACK, "tavik-bench-probe");
+            RtMidiOut out(RtMidi::UNIX_JACK, "tavik-bench-probe");
+            QSettings settings;
+            settings.setValue(QStringLiteral("midiInPortnumber"), findPort(in, ":out"));
+            settings.setValue(QStringLiteral("midiOutPortnumber"), findPort(out, ":in"));
+            settings.sync();
+        } catch (const RtMidiError &e) {
+            std::fprintf(stderr, "bench_link: %s\n", e.what());
+            return false;
+        }
+        return true;
+    }
+    void stop() {
+        if (sim)
+            sim->stop();
+        sim.reset();
+        if (server)
+            server->stop();
+    }
+    ~Rig() { stop(); }
+};
+
+int discovery(TimedApplication &app, Rig &rig) {
+    MainDialog dialog;
+    dialog.show();
+    WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
+    ReplyMonitor monitor;
+    if (!app.getMIDI()->isConnected() || !monitor.open()) {
+        std::fprintf(stderr, "bench_link: not connected to the simulator\n");
+        return 1;
+    }
+    const qint32 serial = 12345;
+    std::vector<double> firstToShown, upToShown, lastToGone;
+    const int cycles = 6;
+    for (int c = 0; c < cycles; ++c) {
+        qint64 up = 0;
+        if (c > 0) {
+            // Resume at a different point of the broadcast period each cycle.
+            runFor(150 * c);
+            up = TimedApplication::monotonicNs();
+            rig.sim->command(QStringLiteral("resume all"));
+        }
+        if (!waitFor([&] { return watch.shown.count(serial) > 0; }, 5000)) {
+            std::fprintf(stderr, "bench_link: device not shown in cycle %d\n", c);
+            return 1;
+        }
+        const qint64 shown = watch.shown[serial];
+        qint64 first = 0;
+        for (qint64 t : monitor.replies(serial))
+            if (t >= up) {
+                first = t;
+                break;
+            }
+        if (first > 0)
+            firstToShown.push_back(double(shown - first));
+        if (up > 0)
+            upToShown.push_back(double(shown - up));
+
+        runFor(300);
+        rig.sim->command(QStringLiteral("silent all"));
+        if (!waitFor([&] { return watch.gone.count(serial) > 0; }, 5000)) {
+            std::fprintf(stderr, "bench_link: device not removed in cycle %d\n", c);
+            return 1;
+        }
+        const qint64 gone = watch.gone[serial];
+        qint64 last = 0;
+        for (qint64 t : monitor.replies(serial))
+            if (t < gone)
+                last = t;
+        lastToGone.push_back(double(gone - last));
+        std::fprintf(
+            stderr,
+            "cycle %d: up %+.1f, first reply %+.1f, shown %+.1f, last reply %+.1f, removed %+.1f ms\n", c,
+            up ? (up - first) / 1e6 : 0.0, 0.0, (shown - first) / 1e6, (last - first) / 1e6,
+            (gone - first) / 1e6);
+        for (qint64 t : monitor.replies(serial))
+            if (t >= (up ? up : first) - 1000 * Ms && t <= gone)
+                std::fprintf(stderr, "  reply at %+.1f ms\n", (t - first) / 1e6);
+        watch.shown.erase(serial);
+        watch.gone.erase(serial);
+    }
+    const double showGoal = 950 * Ms;
+    const double goneGoal = 2050 * Ms;
+    const double worstFirst = *std::max_element(firstToShown.begin(), firstToShown.end());
+    const double worstUp = *std::max_element(upToShown.begin(), upToShown.end());
+    const double worstGone = *std::max_element(lastToGone.begin(), lastToGone.end());
+    BenchTable::row("4 discovery",
+                    "first reply -> window shown (" + std::to_string(firstToShown.size()) + " runs)",
+                    "median " + ms(median(firstToShown)) + ", worst " + ms(worstFirst), "poll tick 50.0 ms",
+                    BenchTable::fixed(worstFirst / (50.0 * Ms), 2, "x tick"), "-", "-");
+    BenchTable::row("4 discovery",
+                    "device answering -> window shown (" + std::to_string(upToShown.size()) + " runs)",
+                    "median " + ms(median(upToShown)) + ", worst " + ms(worstUp), "900 + 50 ms",
+                    BenchTable::fixed(worstUp / showGoal, 2, "x goal"), "<= 950 ms",
+                    BenchTable::verdict(worstUp <= showGoal));
+    BenchTable::row("4 discovery",
+                    "last reply -> window removed (" + std::to_string(lastToGone.size()) + " runs)",
+                    "median " + ms(median(lastToGone)) + ", worst " + ms(worstGone), "2000 + 50 ms",
+                    BenchTable::fixed(worstGone / goneGoal, 3, "x goal"), "<= 2050 ms",
+                    BenchTable::verdict(worstGone <= goneGoal));
+    return 0;
+}
+
+int scale(TimedApplication &app, int count) {
+    const double rssStart = residentKb();
+    MainDialog dialog;
+    dialog.show();
+    WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
+    if (!app.getMIDI()->isConnected()) {
+        std::fprintf(stderr, "bench_link: not connected to the simulator\n");
+        return 1;
+    }
+    app.watchLinkTimers();
+    // The empty program settles first (the first broadcast goes out after 900 ms).
+    runFor(600);
+    const double rssEmpty = residentKb();
+    const qint64 admitStart = TimedApplication::monotonicNs();
+    if (!waitFor([&] { return int(watch.shown.size()) >= count; }, 15000)) {
+        std::fprintf(stderr, "bench_link: only %zu of %d devices shown\n", watch.shown.size(), count);
+        return 1;
+    }
+    const qint64 allShown = TimedApplication::monotonicNs() - admitStart;
+    // GUI-thread time of the ticks that admitted devices, spread over the devices they admitted.
+    std::vector<double> perDevice;
+    double admitCpu = 0;
+    for (const TimedApplication::Tick &t : app.ticks())
+        if (t.devicesAfter > t.devicesBefore) {
+            perDevice.push_back(double(t.durationNs) / (t.devicesAfter - t.devicesBefore));
+            admitCpu += double(t.cpuNs);
+        }
+    runFor(2000);
+    const double rssFull = residentKb();
+
+    app.clearTicks();
+    const qint64 wall0 = TimedApplication::monotonicNs();
+    const qint64 thread0 = TimedApplication::threadCpuNs();
+    const qint64 process0 = processCpuNs();
+    runFor(10000);
+    const double wall = double(TimedApplication::monotonicNs() - wall0);
+    const double guiShare = double(TimedApplication::threadCpuNs() - thread0) / wall * 100.0;
+    const double processShare = double(processCpuNs() - process0) / wall * 100.0;
+    double tickNs = 0;
+    double worstTick = 0;
+    for (const TimedApplication::Tick &t : app.ticks()) {
+        tickNs += double(t.durationNs);
+        worstTick = std::max(worstTick, double(t.durationNs));
+    }
+    const int stillShown = int(watch.shown.size() - watch.gone.size());
+
+    const std::string n = std::to_string(count) + (count == 1 ? " device" : " devices");
+    const double worstAdmit = *std::max_element(perDevice.begin(), perDevice.end());
+    BenchTable::row("6 scale", n + ": GUI time to admit one (median, worst)",
+                    ms(median(perDevice)) + ", " + ms(worstAdmit),
+                    "all shown " + ms(double(allShown)) + " after connect+600 ms",
+                    BenchTable::fixed(worstAdmit / (10.0 * Ms), 2, "x goal"), "< 10 ms",
+                    BenchTable::verdict(worstAdmit < 10.0 * Ms));
+    const double perDeviceKb = (rssFull - rssEmpty) / count;
+    BenchTable::row("6 scale", n + ": memory per device", BenchTable::fixed(perDeviceKb, 0, "KiB"),
+                    "empty program " + BenchTable::fixed(rssEmpty / 1024.0, 1, "MiB") + " (" +
+                        BenchTable::fixed(rssStart / 1024.0, 1, "MiB") + " before the window)",
+                    "total " + BenchTable::fixed(rssFull / 1024.0, 1, "MiB"), "linear", "see rows");
+    const double cpuGoal = count <= 2 ? 1.0 : 5.0;
+    const bool hasGoal = count == 2 || count == 64;
+    BenchTable::row("6 scale", n + ": steady CPU over 10 s, GUI thread (process)",
+                    BenchTable::fixed(guiShare, 2, "%") + " (" + BenchTable::fixed(processShare, 2, "%") +
+                        ")",
+                    std::to_string(app.ticks().size()) + " ticks, mean " +
+                        BenchTable::duration(app.ticks().empty() ? 0 : tickNs / app.ticks().size()) +
+                        ", worst " + BenchTable::duration(worstTick),
+                    std::to_string(stillShown) + " of " + std::to_string(count) + " still listed",
+                    hasGoal ? "< " + BenchTable::fixed(cpuGoal, 0, "%") : "-",
+                    hasGoal ? BenchTable::verdict(processShare < cpuGoal && stillShown == count) : "-");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int count = 0;
+    bool discover = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--discovery") == 0)
+            discover = true;
+        else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
+            count = std::atoi(argv[++i]);
+    }
+    if (!discover && count <= 0) {
+        std::fprintf(stderr, "usage: bench_link --discovery | --scale N\n");
+        return 2;
+    }
+    QStringList simArgs;
+    if (discover) {
+        simArgs << QStringLiteral("--device") << QStringLiteral("neo:12345:Studio");
+    } else {
+        for (int i = 0; i < count; ++i)
+            simArgs << QStringLiteral("--device")
+                    << QStringLiteral("%1:%2:Dev%3").arg(i % 2 ? "lux" : "neo").arg(1000 + i).arg(i);
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
+    QCoreApplication::setApplicationName(QStringLiteral("bench_link"));
+    Rig rig;
+    rig.prepare();
+    TimedApplication app(argc, argv);
+    if (!rig.start(simArgs))
+        return 1;
+    const int result = discover ? discovery(app, rig) : scale(app, count);
+    rig.stop();
+    return result;
+}

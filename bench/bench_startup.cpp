@@ -1,0 +1,104 @@
+// Start-up of TavikRemote (its own main, offscreen): process start to first shown window and peak memory,
+// beside a minimal Qt dialog program measured the same way in the same run.
+#include "BenchTable.h"
+#include "JackServer.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+long long monotonicNs() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000000000LL + t.tv_nsec;
+}
+
+struct Sample {
+    double startNs = -1;
+    double maxRssKb = -1;
+};
+
+Sample runOnce(const QString &program, const QProcessEnvironment &env, const QString &folder) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    const long long begin = monotonicNs();
+    process.start(program, {});
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(3000);
+        return {};
+    }
+    Sample sample;
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+        long long shown = 0;
+        long rss = 0;
+        if (std::sscanf(line.constData(), "PROBE shown_ns=%lld maxrss_kb=%ld", &shown, &rss) == 2) {
+            sample.startNs = double(shown - begin);
+            sample.maxRssKb = double(rss);
+        }
+    }
+    return sample;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1.0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    JackServer server(JackServer::uniqueName(QStringLiteral("tavik-bench-startup")));
+    if (!server.start()) {
+        std::fprintf(stderr, "bench_startup: JACK did not start: %s\n", qPrintable(server.diagnostics()));
+        return 1;
+    }
+    QTemporaryDir home;
+    QProcessEnvironment env = server.environment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TAVIK_BENCH_PROBE"), QStringLiteral("1"));
+    // No remembered ports and no user settings: a first start.
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+
+    const QString remote = QStringLiteral(TAVIK_BENCH_REMOTE_PATH);
+    const QString minimal = QStringLiteral(TAVIK_BENCH_MINIMAL_PATH);
+    // One unmeasured start of each fills the file cache.
+    runOnce(remote, env, home.path());
+    runOnce(minimal, env, home.path());
+    std::vector<double> remoteTime, remoteRss, minimalTime, minimalRss;
+    const int runs = 9;
+    for (int i = 0; i < runs; ++i) {
+        const Sample r = runOnce(remote, env, home.path());
+        const Sample m = runOnce(minimal, env, home.path());
+        if (r.startNs < 0 || m.startNs < 0) {
+            std::fprintf(stderr, "bench_startup: a start did not report its window\n");
+            return 1;
+        }
+        remoteTime.push_back(r.startNs);
+        remoteRss.push_back(r.maxRssKb);
+        minimalTime.push_back(m.startNs);
+        minimalRss.push_back(m.maxRssKb);
+    }
+    server.stop();
+    const double rt = median(remoteTime), mt = median(minimalTime);
+    const double rr = median(remoteRss), mr = median(minimalRss);
+    BenchTable::row("5 start-up", "TavikRemote start -> first window shown (median of 9)",
+                    BenchTable::duration(rt), "minimal dialog " + BenchTable::duration(mt),
+                    BenchTable::fixed(rt / mt, 2, "x minimal"), "<= 1.5 x",
+                    BenchTable::verdict(rt <= 1.5 * mt));
+    BenchTable::row(
+        "5 start-up", "TavikRemote peak memory at first window", BenchTable::fixed(rr / 1024.0, 1, "MiB"),
+        "minimal dialog " + BenchTable::fixed(mr / 1024.0, 1, "MiB"),
+        BenchTable::fixed(rr / mr, 2, "x minimal"), "<= 1.5 x", BenchTable::verdict(rr <= 1.5 * mr));
+    return 0;
+}

@@ -1,0 +1,64 @@
+#!/bin/sh
+# Builds the benchmarks (Release, build-bench/) and runs them all; prints one table.
+#   scripts/bench.sh            everything (about 3 minutes; the paced upload alone takes 2 x 14 s)
+#   scripts/bench.sh --quick    shorter runs, no paced upload, no 64-device run
+# The raw output of every program is kept in build-bench/bench-output/.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-bench"
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=ON >/dev/null
+cmake --build "$build" -j2 --target bench_protocol bench_logo bench_upload bench_link bench_startup >/dev/null
+
+out="$build/bench-output"
+rm -rf "$out"
+mkdir -p "$out"
+export QT_QPA_PLATFORM=offscreen
+bin="$build/bench"
+mintime=0.5
+[ $quick = 1 ] && mintime=0.1
+
+run() { # name, program and arguments; the rows go to rows.txt, everything else to name.log
+    name=$1
+    shift
+    echo "running $name ..." >&2
+    if ! (cd "$out" && "$@" >"$out/$name.log" 2>"$out/$name.err"); then
+        echo "  $name failed; see $out/$name.err" >&2
+    fi
+    grep '^ROW' "$out/$name.log" >>"$out/rows.txt" || true
+}
+
+: >"$out/rows.txt"
+run protocol "$bin/bench_protocol" --benchmark_min_time=$mintime --benchmark_repetitions=3
+run logo "$bin/bench_logo" --benchmark_min_time=$mintime --benchmark_repetitions=3
+if [ $quick = 1 ]; then
+    run upload "$bin/bench_upload" --quick
+else
+    run upload "$bin/bench_upload"
+fi
+run startup "$bin/bench_startup"
+run discovery "$bin/bench_link" --discovery
+for n in 1 2 16 64; do
+    [ $quick = 1 ] && [ $n = 64 ] && continue
+    run "scale-$n" "$bin/bench_link" --scale $n
+done
+
+echo
+echo "Machine: $(uname -srm), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Times are CPU time per operation (Google Benchmark, median of 3) or wall time for the runs over MIDI."
+echo
+{
+    printf 'section\tmeasure\tvalue\tbaseline (same run)\tratio\tgoal\tverdict\n'
+    cut -f2- "$out/rows.txt"
+} | awk -F'\t' '
+    { for (i = 1; i <= NF; ++i) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } ; if (NF > nf) nf = NF }
+    END {
+        for (r = 1; r <= NR; ++r) {
+            line = "|"
+            for (i = 1; i <= nf; ++i) line = line " " sprintf("%-" w[i] "s", cell[r, i]) " |"
+            print line
+            if (r == 1) { line = "|"; for (i = 1; i <= nf; ++i) { s = ""; for (k = 0; k < w[i] + 2; ++k) s = s "-"; line = line s "|" } ; print line }
+        }
+    }'
