@@ -145,7 +145,7 @@ void CGlimmerlyDlg::CreateControls() {
 }
 
 void CGlimmerlyDlg::InitDialog() {
-    setWindowIcon(DialogIcon());
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kalvenso.TavikLogo"), DialogIcon()));
     m_sender.Port().SetOwner(this,
                              [this](const uint8_t *data, size_t length) { OnSysExReceived(data, length); });
 

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools libgl-dev
           librtmidi-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-          xvfb xauth fonts-comfortaa)
+          xvfb xauth fonts-comfortaa file desktop-file-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

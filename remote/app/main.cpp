@@ -5,6 +5,8 @@
 #include "RevisionInfo.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 
@@ -57,8 +59,11 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("kalvenso.com"));
     QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote"));
+    // Lets desktop shells match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.kalvenso.TavikRemote"));
 
     auto *application = new MyApplication(argc, argv);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kalvenso.TavikRemote")));
     auto *mainDialog = new MainDialog;
     mainDialog->setWindowTitle(QStringLiteral("Kalvenso Remote"));
     const int result = mainDialog->exec();

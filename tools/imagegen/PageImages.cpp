@@ -309,7 +309,7 @@ QImage PageImages::gains(bool input) {
                              PanelPainter::font(W::Regular, 8), PanelPainter::legendDim());
 
     // Value strip under the faders, where each fader's gain is written in dark text.
-    const QRectF strip(12, 223, 524, 19);
+    const QRectF strip(12, 223, 532, 19); // wide enough for the gain text of fader 16
     PanelPainter::recess(p, strip, PanelPainter::strip(), 2);
     for (int k = 1; k < 16; k += 2)
         p.fillRect(QRectF(15 + 33 * k - 1, strip.top() + 1, 33, strip.height() - 1), QColor(0, 0, 0, 14));
