@@ -1,0 +1,92 @@
+// One run of a real program (TavikRemote or TavikLogo) with its own home, settings folder and
+// working directory, on a private JACK server; stopped when the object goes.
+#include "ProgramRun.h"
+
+#include "JackServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+ProgramRun::ProgramRun(const JackServer &server, const QString &program) : m_program(program) {
+    QDir(m_home.path()).mkpath(QStringLiteral("config/Kalvenso"));
+    m_workDir = m_home.path();
+    QProcessEnvironment env = server.environment();
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    m_process.setProcessEnvironment(env);
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+ProgramRun::~ProgramRun() {
+    stop();
+}
+
+QString ProgramRun::configDir() const {
+    return m_home.filePath(QStringLiteral("config"));
+}
+
+bool ProgramRun::writeConfig(const QString &fileName, const QByteArray &text) {
+    QFile file(configDir() + QStringLiteral("/Kalvenso/") + fileName);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+void ProgramRun::setWorkingDirectory(const QString &dir) {
+    m_workDir = dir;
+}
+
+QString ProgramRun::workingDirectory() const {
+    return m_workDir;
+}
+
+bool ProgramRun::start(const QStringList &args) {
+    m_process.setWorkingDirectory(m_workDir);
+    m_process.start(m_program, args);
+    return m_process.waitForStarted(10000);
+}
+
+bool ProgramRun::hasEnded() {
+    return m_process.state() == QProcess::NotRunning;
+}
+
+QString ProgramRun::standardError() {
+    m_stderr += QString::fromLocal8Bit(m_process.readAllStandardError());
+    return m_stderr;
+}
+
+QStringList ProgramRun::logLines() const {
+    QFile file(m_workDir + QStringLiteral("/log_messages.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'));
+}
+
+bool ProgramRun::waitForLogLine(const QString &text, int timeoutMs) const {
+    return QTest::qWaitFor(
+        [&] {
+            for (const QString &line : logLines())
+                if (line.endsWith(text))
+                    return true;
+            return false;
+        },
+        timeoutMs);
+}
+
+bool ProgramRun::waitForStandardError(const QString &text, int count, int timeoutMs) {
+    return QTest::qWaitFor([&] { return standardError().count(text) >= count; }, timeoutMs);
+}
+
+void ProgramRun::stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}

@@ -1,0 +1,44 @@
+// One run of a real program (TavikRemote or TavikLogo) with its own home, settings folder and
+// working directory, on a private JACK server; stopped when the object goes.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class JackServer;
+
+class ProgramRun {
+public:
+    ProgramRun(const JackServer &server, const QString &program);
+    ~ProgramRun();
+    ProgramRun(const ProgramRun &) = delete;
+    ProgramRun &operator=(const ProgramRun &) = delete;
+
+    // The settings folder the program reads (XDG_CONFIG_HOME); write its files before start().
+    QString configDir() const;
+    // Writes text into configDir()/Kalvenso/fileName.
+    bool writeConfig(const QString &fileName, const QByteArray &text);
+    void setWorkingDirectory(const QString &dir);
+    QString workingDirectory() const;
+
+    bool start(const QStringList &args);
+    // True when the program ended by itself.
+    bool hasEnded();
+    // Standard error so far.
+    QString standardError();
+    // Lines of log_messages.txt in the working directory.
+    QStringList logLines() const;
+    // Waits until a line of the log ends with text; false after timeoutMs.
+    bool waitForLogLine(const QString &text, int timeoutMs) const;
+    bool waitForStandardError(const QString &text, int count, int timeoutMs);
+    void stop();
+
+private:
+    QProcess m_process;
+    QTemporaryDir m_home;
+    QString m_program;
+    QString m_workDir;
+    QString m_stderr;
+};
