@@ -21,9 +21,10 @@ case "${1:-}" in
     ;;
 esac
 
-# dpkg-dev brings dpkg-shlibdeps, which finds the package's runtime dependencies.
+# dpkg-dev brings dpkg-shlibdeps, which finds the package's runtime dependencies; CPack runs it only
+# where the file program exists.
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libbenchmark-dev dpkg-dev file desktop-file-utils)
+          dpkg-dev file desktop-file-utils)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
