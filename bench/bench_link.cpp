@@ -52,8 +52,11 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs) {
     return pred();
 }
 
+// Runs the event loop for ms milliseconds with nothing of the harness's own waking it.
 void runFor(int ms) {
-    waitFor([] { return false; }, ms);
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double residentKb() {
@@ -310,11 +313,10 @@ int scale(TimedApplication &app, int count) {
     const qint64 allShown = TimedApplication::monotonicNs() - admitStart;
     // GUI-thread time of the ticks that admitted devices, spread over the devices they admitted.
     std::vector<double> perDevice;
-    double admitCpu = 0;
     for (const TimedApplication::Tick &t : app.ticks())
         if (t.devicesAfter > t.devicesBefore) {
-            perDevice.push_back(double(t.durationNs) / (t.devicesAfter - t.devicesBefore));
-            admitCpu += double(t.cpuNs);
+            // CPU time of the GUI thread: on a shared machine the wall time includes other programs.
+            perDevice.push_back(double(t.cpuNs) / (t.devicesAfter - t.devicesBefore));
         }
     runFor(2000);
     const double rssFull = residentKb();
@@ -337,7 +339,7 @@ int scale(TimedApplication &app, int count) {
 
     const std::string n = std::to_string(count) + (count == 1 ? " device" : " devices");
     const double worstAdmit = *std::max_element(perDevice.begin(), perDevice.end());
-    BenchTable::row("6 scale", n + ": GUI time to admit one (median, worst)",
+    BenchTable::row("6 scale", n + ": GUI-thread CPU to admit one (median, worst)",
                     ms(median(perDevice)) + ", " + ms(worstAdmit),
                     "all shown " + ms(double(allShown)) + " after connect+600 ms",
                     BenchTable::fixed(worstAdmit / (10.0 * Ms), 2, "x goal"), "< 10 ms",

@@ -17,8 +17,8 @@ rm -rf "$out"
 mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
 bin="$build/bench"
-mintime=0.5
-[ $quick = 1 ] && mintime=0.1
+mintime=0.2
+[ $quick = 1 ] && mintime=0.05
 
 run() { # name, program and arguments; the rows go to rows.txt, everything else to name.log
     name=$1
