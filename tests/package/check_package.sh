@@ -146,8 +146,11 @@ done
 # and its log goes to that folder ---
 RUN="$WORK/run"
 mkdir -p "$RUN/config"
+# Its own settings folder, and a JACK server name nobody uses, so it neither touches the user's
+# settings nor joins anyone's JACK session.
 (cd "$RUN" && XDG_CONFIG_HOME="$RUN/config" QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1 \
-    exec "$ROOT/usr/bin/TavikRemote" --debug >"$RUN/stdout" 2>&1) &
+    JACK_DEFAULT_SERVER="tavik-package-check-$$" exec "$ROOT/usr/bin/TavikRemote" --debug \
+    >"$RUN/stdout" 2>&1) &
 PIDS+=($!)
 for _ in $(seq 200); do
     grep -q "Finished MyApplication::MyApplication()." "$RUN/log_messages.txt" 2>/dev/null && break
