@@ -24,3 +24,11 @@ install(FILES
         DESTINATION ${TAVIK_DOC_DIR})
 # Machine-readable summary of both licences, where Debian tools look for it.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${TAVIK_DOC_DIR})
+
+# Manual pages, with the project's version, gzip-compressed as Debian expects.
+foreach(page TavikRemote TavikLogo tavik-sim)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${page}.1.in ${PROJECT_BINARY_DIR}/man/${page}.1 @ONLY)
+  file(ARCHIVE_CREATE OUTPUT ${PROJECT_BINARY_DIR}/man/${page}.1.gz PATHS ${PROJECT_BINARY_DIR}/man/${page}.1
+       FORMAT raw COMPRESSION GZip)
+  install(FILES ${PROJECT_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()

@@ -36,7 +36,7 @@ field() { dpkg-deb --field "$DEB" "$1"; }
 DEPENDS=$(field Depends)
 echo "Depends: $DEPENDS"
 # Package names of the Depends field, without versions and alternatives.
-dep_names=$(printf '%s\n' "$DEPENDS" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$')
+dep_names=$(printf '%s\n' "$DEPENDS" | sed 's/[,|]/\n/g' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$')
 for p in libqt6core6 libqt6gui6 libqt6widgets6 librtmidi6 qt6-qpa-plugins libstdc++6 libc6; do
     grep -qx "$p" <<<"$dep_names" || fail "Depends lacks $p"
 done
@@ -59,6 +59,7 @@ expect_file() {
 }
 for program in TavikRemote TavikLogo tavik-sim; do
     expect_file "/usr/bin/$program" x
+    expect_file "/usr/share/man/man1/$program.1.gz"
 done
 ICON_SIZES="16 24 32 48 64 128 256"
 for app in TavikRemote TavikLogo; do
@@ -75,7 +76,7 @@ done
 grep -v ' /usr/' "$WORK/list" | grep -v ' /$' | sed 's/^/FAIL: stray entry: /'
 stray=$(grep -v ' /usr/' "$WORK/list" | grep -vc ' /$')
 [ "$stray" -eq 0 ] || failures=$((failures + stray))
-others=$(grep '^-' "$WORK/list" | grep -v -E ' /usr/(bin/(TavikRemote|TavikLogo|tavik-sim)|share/(applications|icons/hicolor|doc/tavik)/)')
+others=$(grep '^-' "$WORK/list" | grep -v -E ' /usr/(bin/(TavikRemote|TavikLogo|tavik-sim)|share/(applications|icons/hicolor|doc/tavik|man/man1)/)')
 [ -z "$others" ] || fail "unexpected files: $others"
 
 ROOT="$WORK/root"
@@ -105,6 +106,12 @@ for png in "$ROOT"/usr/share/icons/hicolor/*/apps/*.png; do
 done
 for svg in "$ROOT"/usr/share/icons/hicolor/scalable/apps/*.svg; do
     grep -q '<svg ' "$svg" || fail "$svg is no SVG document"
+done
+
+# --- manual pages: gzip-compressed, with the package version in their title line ---
+for page in "$ROOT"/usr/share/man/man1/*.1.gz; do
+    [ -f "$page" ] || continue
+    zcat "$page" | grep -q "^\.TH .*\"Tavik $VERSION\"" || fail "$(basename "$page") has no title line for $VERSION"
 done
 
 # --- every shared library the programs load comes from a package named in Depends ---
