@@ -22,8 +22,12 @@ install(FILES
           ${PROJECT_SOURCE_DIR}/remote/resources/fonts/LICENSE-Comfortaa.txt
           ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${TAVIK_DOC_DIR})
-# Machine-readable summary of both licences, where Debian tools look for it.
+# Machine-readable summary of both licences and the release history, where Debian tools look for them.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${TAVIK_DOC_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_BINARY_DIR}/packaging/changelog COPYONLY)
+file(ARCHIVE_CREATE OUTPUT ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+     PATHS ${PROJECT_BINARY_DIR}/packaging/changelog FORMAT raw COMPRESSION GZip)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${TAVIK_DOC_DIR})
 
 # Manual pages, with the project's version, gzip-compressed as Debian expects.
 foreach(page TavikRemote TavikLogo tavik-sim)

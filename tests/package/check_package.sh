@@ -69,7 +69,7 @@ for app in TavikRemote TavikLogo; do
     done
     expect_file "/usr/share/icons/hicolor/scalable/apps/com.kalvenso.$app.svg"
 done
-for doc in LICENSE LICENSE-Comfortaa.txt README.md copyright; do
+for doc in LICENSE LICENSE-Comfortaa.txt README.md copyright changelog.gz; do
     expect_file "/usr/share/doc/tavik/$doc"
 done
 # Nothing outside /usr (no build paths, no test programs).
@@ -113,6 +113,12 @@ for page in "$ROOT"/usr/share/man/man1/*.1.gz; do
     [ -f "$page" ] || continue
     zcat "$page" | grep -q "^\.TH .*\"Tavik $VERSION\"" || fail "$(basename "$page") has no title line for $VERSION"
 done
+
+# --- the newest changelog entry is this version ---
+if [ -f "$ROOT/usr/share/doc/tavik/changelog.gz" ]; then
+    zcat "$ROOT/usr/share/doc/tavik/changelog.gz" | head -1 | grep -q "^tavik ($VERSION) " ||
+        fail "changelog.gz does not start with version $VERSION"
+fi
 
 # --- every shared library the programs load comes from a package named in Depends ---
 for program in TavikRemote TavikLogo tavik-sim; do
