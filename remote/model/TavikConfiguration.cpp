@@ -42,9 +42,7 @@ QString TavikConfiguration::syncName(int code) {
     }
 }
 
-bool TavikConfiguration::setDeviceName(const char *name) {
-    if (!name)
-        return false;
+bool TavikConfiguration::setDeviceName(const char (&name)[17]) {
     for (int i = 0; i < 17; ++i) {
         if (deviceName[i] != name[i])
             break;

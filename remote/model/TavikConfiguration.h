@@ -22,8 +22,9 @@ public:
     void setLastResponseTime(const QDateTime &time) { lastResponseTime = time; }
 
     const char *getDeviceName() const { return deviceName; }
-    // Returns true when the name was already the same (and nothing changed).
-    bool setDeviceName(const char *name);
+    // Takes a whole 17-byte name buffer (so a shorter string cannot be read past its end);
+    // returns true when the name was already the same (and nothing changed).
+    bool setDeviceName(const char (&name)[17]);
 
     qint32 getVersion1() const { return version1; }
     void setVersion1(quint8 value) { version1 = value; }

@@ -105,7 +105,7 @@ void MIDI::setPortNumberOut(int portNum) {
                 QStringLiteral("."));
 }
 
-void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
+void MIDI::createPortObjects() {
     if (!_midiInDevice) {
         try {
             _midiInDevice = currentFactory().createInput("RtMidi Input Client", InputQueueLimit).release();
@@ -120,6 +120,21 @@ void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
             LogSwitch::warning(errorText(e));
         }
     }
+}
+
+void MIDI::replacePortObjects() {
+    // After a failed open or a disconnect the library objects may belong to a MIDI server that
+    // has gone (a restarted JACK server); fresh ones connect to the server that runs now.
+    closeOpenPorts();
+    delete _midiInDevice;
+    _midiInDevice = nullptr;
+    delete _midiOutDevice;
+    _midiOutDevice = nullptr;
+    createPortObjects();
+}
+
+void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
+    createPortObjects();
     if (!_midiInDevice)
         LogSwitch::warning(tr("Could not open midiIn device handler, aborting program!"));
     if (!_midiOutDevice)
@@ -206,7 +221,7 @@ void MIDI::toggleConnectedStatus() {
         TAVIK_DEBUG(QStringLiteral("Closing MIDI IN/OUT ports."));
         if (app())
             app()->removeAllDevices();
-        closeOpenPorts();
+        replacePortObjects();
         _isConnected = false;
         return;
     }
@@ -267,7 +282,7 @@ void MIDI::failConnect(const QString &libraryText) {
     // A port that cannot be opened leaves the link disconnected: close what was opened and say so.
     LogSwitch::warning(libraryText);
     stopTimersQuietly();
-    closeOpenPorts();
+    replacePortObjects();
     _isConnected = false;
     showError(tr("Error: Could not open MIDI ports: ") + libraryText);
 }

@@ -72,6 +72,8 @@ private:
     static bool faderAckLost(const TavikConfiguration *cfg);
     void failConnect(const QString &libraryText);
     void closeOpenPorts();
+    void createPortObjects();
+    void replacePortObjects();
     void stopTimersQuietly();
     void showError(const QString &text);
 
