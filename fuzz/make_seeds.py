@@ -93,7 +93,24 @@ def stored_ports():
     write(t, "invalid", bytes([6]))
 
 
+def sim_device():
+    t = "fuzz_sim_device"
+    write(t, "send_version", frame(1, 0, 0x00))
+    write(t, "send_info", frame(1, 12345, 0x05))
+    write(t, "set_values_0", frame(1, 12345, 0x01, bytes([0x00, 3, 1])))
+    write(t, "set_values_2", frame(1, 12345, 0x01, bytes([0x02, 1])))
+    write(t, "set_values_16", frame(1, 12345, 0x01, bytes([0x10, 1, 2, 3, 0])))
+    write(t, "set_values_32", frame(1, 12345, 0x01, bytes([0x20] + list(range(12)))))
+    write(t, "set_faders", frame(1, 12345, 0x02, bytes([0x20] + [i % 29 for i in range(32)])))
+    chunk0 = frame(1, 12345, 0x03, bytes([0]) + bytes([0x7F, 0x7F, 0x7F, 0x7F, 0x0F]) * 128)
+    write(t, "picture_chunk_0", chunk0)
+    write(t, "picture_chunk_63", frame(1, 12345, 0x03, bytes([63]) + bytes([0x7F, 0x7F, 0x7F, 0x7F, 0x0F]) * 128))
+    write(t, "wrong_serial", frame(1, 54321, 0x05))
+    write(t, "truncated", bytes([0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0xF7]))
+
+
 if __name__ == "__main__":
+    sim_device()
     parse_msg()
     parse_reply()
     rle()

@@ -10,7 +10,7 @@ ROOT=$PWD
 SECONDS_PER_TARGET=${1:-${FUZZ_SECONDS:-15}}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_parse_msg fuzz_parse_reply fuzz_rle fuzz_stored_ports)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_parse_msg fuzz_parse_reply fuzz_rle fuzz_stored_ports fuzz_sim_device)
 BUILD_DIR=${TAVIK_FUZZ_BUILD_DIR:-build-fuzz}
 JOBS=${JOBS:-2}
 
