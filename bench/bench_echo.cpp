@@ -5,21 +5,19 @@
 #include <RtMidi.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace {
-
-struct Peer {
-    std::unique_ptr<RtMidiOut> out;
-    InputPacer pacer;
-};
 
 int64_t monotonicNs() {
     timespec t;
@@ -27,17 +25,45 @@ int64_t monotonicNs() {
     return int64_t(t.tv_sec) * 1000000000LL + t.tv_nsec;
 }
 
+// The MIDI library calls the input callback on the MIDI system's realtime thread, which must never
+// wait; the replies, paced or not, go out from a thread of their own.
+struct Peer {
+    std::unique_ptr<RtMidiOut> out;
+    InputPacer pacer;
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::deque<int64_t> due; // when each received message has fully come through the cable
+    bool quit = false;
+
+    void replyLoop() {
+        static const std::vector<unsigned char> reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
+                                                         0x00, 0x00, 0x00, 0x23, 0xF7};
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            arrived.wait(lock, [this] { return quit || !due.empty(); });
+            if (quit)
+                return;
+            const int64_t at = due.front();
+            due.pop_front();
+            lock.unlock();
+            const int64_t wait = at - monotonicNs();
+            if (wait > 0)
+                std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+            out->sendMessage(&reply);
+            lock.lock();
+        }
+    }
+};
+
 void onMessage(double, std::vector<unsigned char> *message, void *user) {
     auto *peer = static_cast<Peer *>(user);
     if (message->empty())
         return;
-    const int64_t due = peer->pacer.finishTime(monotonicNs(), message->size());
-    const int64_t wait = due - monotonicNs();
-    if (wait > 0)
-        std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
-    static const std::vector<unsigned char> reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
-                                                     0x00, 0x00, 0x00, 0x23, 0xF7};
-    peer->out->sendMessage(&reply);
+    {
+        std::lock_guard<std::mutex> lock(peer->mutex);
+        peer->due.push_back(peer->pacer.finishTime(monotonicNs(), message->size()));
+    }
+    peer->arrived.notify_one();
 }
 
 } // namespace
@@ -52,7 +78,10 @@ int main(int argc, char **argv) {
             client = argv[++i];
     }
     try {
-        Peer peer{std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client), InputPacer(baud)};
+        Peer peer;
+        peer.out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
+        peer.pacer = InputPacer(baud);
+        std::thread replies([&peer] { peer.replyLoop(); });
         RtMidiIn in(RtMidi::UNIX_JACK, client, 100);
         in.ignoreTypes(false, false, false);
         in.setCallback(onMessage, &peer);
@@ -64,6 +93,13 @@ int main(int argc, char **argv) {
         char line[256];
         while (std::fgets(line, sizeof line, stdin) && std::strncmp(line, "quit", 4) != 0) {
         }
+        in.closePort();
+        {
+            std::lock_guard<std::mutex> lock(peer.mutex);
+            peer.quit = true;
+        }
+        peer.arrived.notify_one();
+        replies.join();
     } catch (const RtMidiError &e) {
         std::fprintf(stderr, "bench_echo: %s\n", e.what());
         return 1;
