@@ -51,7 +51,10 @@ TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWid
     slider->setGeometry(0, 0, 33, 183);
 
     valueLabel = new QLabel(this);
-    valueLabel->setGeometry(4, 183, 33, 20);
+    // Plain text of a fixed size: a new gain text is neither scanned for markup nor relaid out.
+    valueLabel->setTextFormat(Qt::PlainText);
+    valueLabel->setFixedSize(33, 20);
+    valueLabel->move(4, 183);
     valueLabel->setAlignment(Qt::AlignCenter);
     resize(37, 203);
 }

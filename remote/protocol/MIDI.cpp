@@ -25,6 +25,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTimer>
 #include <RtMidi.h>
 
@@ -380,6 +381,13 @@ void MIDI::onTimeoutPollForMidiIncomingMsgs() {
 
 void MIDI::onTimeoutSendInfoBroadcasts() {
     sendMsgSEND_VERSION(0, FamilyNeo);
+    // The broadcast leaves together with a poll tick; one extra poll halfway to the next tick
+    // handles the replies about 25 ms after they arrive instead of 50.
+    if (_isConnected)
+        QTimer::singleShot(PollIntervalMs / 2, this, [this] {
+            if (_isConnected)
+                onTimeoutPollForMidiIncomingMsgs();
+        });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -478,7 +486,8 @@ void MIDI::admitDevice(MidiMessage *message, qint32 serialNo) {
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
     if (!stacked)
         return;
-    auto *dialog = new TavikConfigurationDialog(cfg, stacked);
+    // Built right inside the page stack, so adding it does not move ~150 styled widgets again.
+    auto *dialog = new TavikConfigurationDialog(cfg, stacked->getPageStack());
     QIcon icon(family == FamilyNeo   ? QStringLiteral(":/images/gui/tavik_icon_neo.png")
                : family == FamilyLux ? QStringLiteral(":/images/gui/tavik_icon_lux.png")
                                      : QStringLiteral(":/images/gui/tavik_icon_xxx.png"));
