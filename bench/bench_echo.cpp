@@ -34,10 +34,10 @@ struct Peer {
     std::condition_variable arrived;
     std::deque<int64_t> due; // when each received message has fully come through the cable
     bool quit = false;
+    bool paced = false;
+    static const std::vector<unsigned char> reply;
 
     void replyLoop() {
-        static const std::vector<unsigned char> reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
-                                                         0x00, 0x00, 0x00, 0x23, 0xF7};
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             arrived.wait(lock, [this] { return quit || !due.empty(); });
@@ -49,7 +49,7 @@ struct Peer {
             const int64_t wait = at - monotonicNs();
             if (wait > 0)
                 std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
-            out->sendMessage(&reply);
+            out->sendMessage(&Peer::reply);
             lock.lock();
         }
     }
@@ -59,12 +59,20 @@ void onMessage(double, std::vector<unsigned char> *message, void *user) {
     auto *peer = static_cast<Peer *>(user);
     if (message->empty())
         return;
+    if (!peer->paced) {
+        // Unpaced, the reply goes out at once: the fastest round trip the server allows.
+        peer->out->sendMessage(&Peer::reply);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(peer->mutex);
         peer->due.push_back(peer->pacer.finishTime(monotonicNs(), message->size()));
     }
     peer->arrived.notify_one();
 }
+
+const std::vector<unsigned char> Peer::reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
+                                                0x00, 0x00, 0x00, 0x23, 0xF7};
 
 } // namespace
 
@@ -81,6 +89,7 @@ int main(int argc, char **argv) {
         Peer peer;
         peer.out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
         peer.pacer = InputPacer(baud);
+        peer.paced = baud > 0;
         std::thread replies([&peer] { peer.replyLoop(); });
         RtMidiIn in(RtMidi::UNIX_JACK, client, 100);
         in.ignoreTypes(false, false, false);
