@@ -74,6 +74,23 @@ QString nameOrUnknown(const QString &name) {
     return name.isEmpty() ? QStringLiteral("unknown") : name;
 }
 
+// The checks shared by the version and status handlers, in their order, each with its warning.
+bool isFramedReport(const MidiMessage *message, unsigned char command, size_t size, const char *tag) {
+    const char *problem = nullptr;
+    if (!message)
+        problem = " null msg!";
+    else if (MidiCodec::readChar8(message, CommandIndex) != command)
+        problem = " wrong cmd byte!";
+    else if (message->size() != size)
+        problem = " wrong msg size!";
+    else if (message->back() != SysExEnd)
+        problem = " no sysex-end!";
+    if (!problem)
+        return true;
+    LogSwitch::warning(QStringLiteral("early return: ") + QLatin1String(tag) + QLatin1String(problem));
+    return false;
+}
+
 MyApplication *app() {
     return MyApplication::instance();
 }
@@ -495,22 +512,8 @@ void MIDI::admitDevice(MidiMessage *message, qint32 serialNo) {
 }
 
 void MIDI::parseMsgGET_VERSION(MidiMessage *message, qint32 serialNo) {
-    if (!message) {
-        LogSwitch::warning(QStringLiteral("early return: GET_VERSION null msg!"));
+    if (!isFramedReport(message, GET_VERSION, 29, "GET_VERSION"))
         return;
-    }
-    if (MidiCodec::readChar8(message, CommandIndex) != GET_VERSION) {
-        LogSwitch::warning(QStringLiteral("early return: GET_VERSION wrong cmd byte!"));
-        return;
-    }
-    if (message->size() != 29) {
-        LogSwitch::warning(QStringLiteral("early return: GET_VERSION wrong msg size!"));
-        return;
-    }
-    if ((*message)[28] != SysExEnd) {
-        LogSwitch::warning(QStringLiteral("early return: GET_VERSION no sysex-end!"));
-        return;
-    }
     TavikConfiguration *cfg = app() ? app()->getConfiguration(serialNo) : nullptr;
     if (!cfg) {
         LogSwitch::warning(QStringLiteral("early return: GET_VERSION no cfg!"));
@@ -616,22 +619,8 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
 }
 
 void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
-    if (!message) {
-        LogSwitch::warning(QStringLiteral("early return: GET_STATUS null msg!"));
+    if (!isFramedReport(message, GET_STATUS, 15, "GET_STATUS"))
         return;
-    }
-    if (MidiCodec::readChar8(message, CommandIndex) != GET_STATUS) {
-        LogSwitch::warning(QStringLiteral("early return: GET_STATUS wrong cmd byte!"));
-        return;
-    }
-    if (message->size() != 15) {
-        LogSwitch::warning(QStringLiteral("early return: GET_STATUS wrong msg size!"));
-        return;
-    }
-    if ((*message)[14] != SysExEnd) {
-        LogSwitch::warning(QStringLiteral("early return: GET_STATUS no sysex-end!"));
-        return;
-    }
     MyApplication *application = app();
     TavikConfiguration *cfg = application ? application->getConfiguration(serialNo) : nullptr;
     if (!cfg) {
