@@ -8,17 +8,8 @@ PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools l
           librtmidi-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
           xvfb xauth fonts-comfortaa file desktop-file-utils)
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing missing packages: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
-    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source scripts/lib/packages.sh
+install_missing_packages "${PACKAGES[@]}"
 
 # JACK frees a registry entry only when a server of the same name starts again; entries left by
 # servers that were killed fill its eight slots. With no JACK server running they are all stale.
