@@ -42,6 +42,8 @@ TEST(JackServerDeath, ServerDiesWhileConnectedTheProgramGoesOnAndDisconnects) {
 TEST(JackServerDeath, ConnectingAgainAfterTheServerIsBackReachesTheDevice) {
     RemoteRig::disconnect();
     ASSERT_TRUE(RemoteRig::jack().start()) << RemoteRig::jack().diagnostics().toStdString();
+    // The server may come back under another name of the test pool; clients follow it.
+    RemoteRig::jack().applyToThisProcess();
     auto sim = RemoteRig::startSim({"--device", "neo:12345:Studio"});
     ASSERT_TRUE(sim);
     MessageBoxCloser boxes;
