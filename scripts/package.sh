@@ -25,17 +25,8 @@ esac
 # where the file program exists.
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
           dpkg-dev file desktop-file-utils)
-missing=()
-for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing missing packages: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update
-    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source scripts/lib/packages.sh
+install_missing_packages "${PACKAGES[@]}"
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build-package}
 # CPack packages what is built here: the three programs, not the tools of the tree.
