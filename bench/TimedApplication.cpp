@@ -10,6 +10,7 @@
 TimedApplication::TimedApplication(int &argc, char **argv) : MyApplication(argc, argv) {}
 
 void TimedApplication::watchLinkTimers() {
+    m_timing = true;
     m_watched.clear();
     if (!getMIDI())
         return;
@@ -18,10 +19,12 @@ void TimedApplication::watchLinkTimers() {
 }
 
 bool TimedApplication::notify(QObject *receiver, QEvent *event) {
-    if (event->type() != QEvent::Timer || !m_watched.contains(receiver))
+    // Every timer event counts: the link also drains its input from single-shot timers, whose
+    // receivers are Qt's own objects rather than the link's two timers.
+    if (event->type() != QEvent::Timer || !m_timing)
         return MyApplication::notify(receiver, event);
     Tick tick;
-    tick.intervalMs = static_cast<QTimer *>(receiver)->interval();
+    tick.intervalMs = m_watched.contains(receiver) ? static_cast<QTimer *>(receiver)->interval() : 0;
     tick.devicesBefore = int(getDevices().size());
     tick.startNs = monotonicNs();
     const qint64 cpu = threadCpuNs();

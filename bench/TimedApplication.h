@@ -21,7 +21,7 @@ public:
 
     TimedApplication(int &argc, char **argv);
 
-    // Times every tick of the timers that are children of the link object from now on.
+    // Times every timer event from now on; the link's own two timers are marked by their interval.
     void watchLinkTimers();
     const std::vector<Tick> &ticks() const { return m_ticks; }
     void clearTicks() { m_ticks.clear(); }
@@ -32,6 +32,7 @@ public:
     static qint64 threadCpuNs();
 
 private:
+    bool m_timing = false;
     QSet<QObject *> m_watched;
     std::vector<Tick> m_ticks;
 };

@@ -338,6 +338,10 @@ int scale(TimedApplication &app, int count) {
     const int stillShown = int(watch.shown.size() - watch.gone.size());
 
     const std::string n = std::to_string(count) + (count == 1 ? " device" : " devices");
+    if (perDevice.empty()) {
+        std::fprintf(stderr, "bench_link: no timer event admitted a device\n");
+        return 1;
+    }
     const double worstAdmit = *std::max_element(perDevice.begin(), perDevice.end());
     BenchTable::row("6 scale", n + ": GUI-thread CPU to admit one (median, worst)",
                     ms(median(perDevice)) + ", " + ms(worstAdmit),
@@ -354,7 +358,7 @@ int scale(TimedApplication &app, int count) {
     BenchTable::row("6 scale", n + ": steady CPU over 10 s, GUI thread (process)",
                     BenchTable::fixed(guiShare, 2, "%") + " (" + BenchTable::fixed(processShare, 2, "%") +
                         ")",
-                    std::to_string(app.ticks().size()) + " ticks, mean " +
+                    std::to_string(app.ticks().size()) + " timer events, mean " +
                         BenchTable::duration(app.ticks().empty() ? 0 : tickNs / app.ticks().size()) +
                         ", worst " + BenchTable::duration(worstTick),
                     std::to_string(stillShown) + " of " + std::to_string(count) + " still listed",
