@@ -295,7 +295,7 @@ int main(int argc, char **argv) {
     const double beside = reporter.nanoseconds("admit/window beside the stack");
     const double inside = reporter.nanoseconds("admit/window inside the stack");
     if (beside >= 0 && inside >= 0)
-        BenchTable::row("1 protocol", "device window built beside the page stack, then added (as now)",
+        BenchTable::row("1 protocol", "device window built beside the page stack, then moved into it",
                         BenchTable::duration(beside),
                         "built inside the stack " + BenchTable::duration(inside),
                         BenchTable::fixed(beside / inside, 2, "x inside"), "-", "-");

@@ -2,17 +2,21 @@
 # Builds the benchmarks (Release, build-bench/) and runs them all; prints one table.
 #   scripts/bench.sh            everything (about 3 minutes; the paced upload alone takes 2 x 14 s)
 #   scripts/bench.sh --quick    shorter runs, no paced upload, no 64-device run
+#   scripts/bench.sh --table    only print the table of the last run again
 # The raw output of every program is kept in build-bench/bench-output/.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
 quick=0
+table=0
 [ "${1:-}" = "--quick" ] && quick=1
+[ "${1:-}" = "--table" ] && table=1
+out="$build/bench-output"
 
+if [ $table = 0 ]; then
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target bench_protocol bench_logo bench_upload bench_link bench_startup >/dev/null
 
-out="$build/bench-output"
 rm -rf "$out"
 mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
@@ -32,12 +36,12 @@ run() { # name, program and arguments; the rows go to rows.txt, everything else 
             echo "  $name failed; see $out/$name.err" >&2
         fi
     fi
-    grep '^ROW' "$out/$name.log" >>"$out/rows.txt" || true
+    sed -n "s/^.*\(ROW	\)/\1/p" "$out/$name.log" >>"$out/rows.txt"
 }
 
 : >"$out/rows.txt"
-run protocol "$bin/bench_protocol" --benchmark_min_time=$mintime --benchmark_repetitions=3
-run logo "$bin/bench_logo" --benchmark_min_time=$mintime --benchmark_repetitions=3
+run protocol "$bin/bench_protocol" --benchmark_min_time=$mintime --benchmark_repetitions=3 --benchmark_color=false
+run logo "$bin/bench_logo" --benchmark_min_time=$mintime --benchmark_repetitions=3 --benchmark_color=false
 if [ $quick = 1 ]; then
     run upload "$bin/bench_upload" --quick
 else
@@ -49,6 +53,7 @@ for n in 1 2 16 64; do
     [ $quick = 1 ] && [ $n = 64 ] && continue
     run "scale-$n" "$bin/bench_link" --scale $n
 done
+fi
 
 echo
 echo "Machine: $(uname -srm), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
