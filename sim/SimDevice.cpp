@@ -211,6 +211,9 @@ void SimDevice::handlePictureChunk(const SysExMessage &msg, Result &result) {
     } else if (outcome == LogoReceiver::Outcome::Completed) {
         ReceivedLogo logo;
         logo.decoded = LogoBlockDecoder::unpackBlock(m_logo.block(), logo.name, logo.pixels, logo.crcOk);
+        // Like a real device, it goes by the name it was just given.
+        if (logo.decoded && logo.crcOk)
+            m_name = logo.name.left(16);
         if (!logo.decoded)
             result.events
                 << QStringLiteral("%1 logo block does not decode (bad size or pixel stream)").arg(tag());
