@@ -103,8 +103,9 @@ TEST(LogoEndToEnd, UploadedPictureArrivesPixelForPixelWithNameAndCrc) {
 
     EXPECT_TRUE(rig.Find<QProgressBar>("progress")->isHidden());
     EXPECT_TRUE(rig.Find<QPushButton>("sendButton")->isEnabled());
+    // The rebuilt list shows the name the device now goes by.
     EXPECT_EQ(devices->count(), 1);
-    EXPECT_EQ(devices->itemText(0), "Studio (SN: 141-202-380)");
+    EXPECT_EQ(devices->itemText(0), "Mastering A (SN: 141-202-380)");
     ASSERT_TRUE(rig.sim->waitForLogLine(
         QRegularExpression("^# logo crc ok name \"Mastering A\" serial 12345"), 10000))
         << rig.sim->logLines().join('\n').toStdString();
