@@ -112,19 +112,22 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
     // to be noticed by the program.
     AudioLevelsDialog *levels = window->getAudioLevelsDialog();
     ASSERT_NE(levels, nullptr);
+    // The user's latest value of every fader, kept apart from the program's record.
+    std::vector<int> latest;
+    for (int i = 0; i < 32; ++i)
+        latest.push_back(cfg->getFaderValue(i));
     int step = 0;
     for (int burst = 0; burst < 4; ++burst) {
         for (int move = 0; move < 12; ++move, ++step) {
             TavikFader *fader = levels->getTavikFader(step % 32);
             ASSERT_NE(fader, nullptr);
-            fader->update((step * 7 + burst) % 29, true);
+            const int value = (step * 7 + burst) % 29;
+            fader->update(value, true);
+            latest[size_t(step % 32)] = value;
             QTest::qWait(2);
         }
         QTest::qWait(burst % 2 ? 1300 : 30);
     }
-    std::vector<int> latest;
-    for (int i = 0; i < 32; ++i)
-        latest.push_back(cfg->getFaderValue(i));
     const QString expected = QStringLiteral("RX ") + neoReport(0x02, [&] {
                                  std::vector<int> payload{0x20};
                                  payload.insert(payload.end(), latest.begin(), latest.end());
@@ -140,7 +143,7 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
         << "last SET_FADERS: " << sim->logLines().filter(setFaders).value(-1).toStdString();
     const int dropped = int(sim->logLines().filter(QRegularExpression("dropped ACK FADERS")).size());
     EXPECT_GE(dropped, 1) << "the fault was not injected";
-    // The device's own record (it reports its faders after a greeting) shows the same values.
+    // The program's record holds the same values.
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(cfg->getFaderValue(i), latest[size_t(i)]) << "fader " << i;
     RecordProperty("set_faders_received", int(sim->logLines().filter(setFaders).size()));
