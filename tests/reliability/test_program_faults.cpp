@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,31 @@ const QString JumpStart =
     QStringLiteral("Found usable MIDI port numbers from last program run, jump-starting MIDI-connection!");
 const QString CannotOpen = QStringLiteral("Cannot open logfile for writing!!");
 const QString Query = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
+
+// Whether a port of a TavikLogo client is connected to the simulator's input and one to its output,
+// as `jack_lsp -c` shows the server's connections.
+bool logoConnectedToSim(const JackServer &server) {
+    QProcess lsp;
+    lsp.setProcessEnvironment(server.environment());
+    lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c")});
+    if (!lsp.waitForFinished(5000))
+        return false;
+    bool toInput = false;
+    bool fromOutput = false;
+    QString port;
+    for (const QString &line : QString::fromLocal8Bit(lsp.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1Char(' '))) {
+            port = line;
+            continue;
+        }
+        const bool logo = line.trimmed().startsWith(QStringLiteral("TavikLogo"));
+        if (logo && port.startsWith(QStringLiteral("tavik-sim")) && port.endsWith(QStringLiteral(":in")))
+            toInput = true;
+        if (logo && port.startsWith(QStringLiteral("tavik-sim")) && port.endsWith(QStringLiteral(":out")))
+            fromOutput = true;
+    }
+    return toInput && fromOutput;
+}
 
 class ProgramFaults : public ::testing::Test {
 protected:
@@ -104,12 +130,12 @@ TEST_F(ProgramFaults, RemoteWithGarbageSettingsStartsAsWithNoStoredPorts) {
 TEST_F(ProgramFaults, LogoWithGarbageProfileStartsAsWithNoProfile) {
     SimProcess *sim = startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(sim, nullptr);
-    // No profile: ports 0 and 0 (the simulator's only ports), and the device query goes out.
+    // No profile: ports 0 and 0, the simulator's only ports, are opened (and the device query
+    // goes out on them).
     const QList<QPair<QByteArray, QByteArray>> profiles{
         {{}, {}},      {"abc", "-7"},         {"99999999999999999999", "1e3"}, {"-1", "2147483648"},
         {"\"\"", " "}, {"@Invalid()", "0x0"},
     };
-    int queries = 0;
     for (const auto &[in, out] : profiles) {
         SCOPED_TRACE(("MIDI_IN=" + in + " MIDI_OUT=" + out).toStdString());
         ProgramRun logo(*server, QStringLiteral(TAVIK_LOGO_PATH));
@@ -117,21 +143,25 @@ TEST_F(ProgramFaults, LogoWithGarbageProfileStartsAsWithNoProfile) {
             ASSERT_TRUE(logo.writeConfig(QStringLiteral("TavikLogo.conf"),
                                          "[TavikNeo]\nMIDI_IN=" + in + "\nMIDI_OUT=" + out + "\n"));
         }
+        const int before = int(sim->logLines().count(Query));
         ASSERT_TRUE(logo.start({}));
-        ++queries;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(Query) >= queries; }, 15000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return logoConnectedToSim(*server); }, 15000))
             << logo.standardError().toStdString();
-        queries = int(sim->logLines().count(Query));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(Query) > before; }, 10000));
         EXPECT_FALSE(logo.hasEnded());
         logo.stop();
+        // The next start must not find the ports of this one still listed.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !logoConnectedToSim(*server); }, 5000));
     }
     // A usable number that is no port of this machine opens nothing: the garbage above was not
     // taken for such a number.
     ProgramRun control(*server, QStringLiteral(TAVIK_LOGO_PATH));
     ASSERT_TRUE(control.writeConfig(QStringLiteral("TavikLogo.conf"), "[TavikNeo]\nMIDI_IN=1\nMIDI_OUT=1\n"));
+    const int before = int(sim->logLines().count(Query));
     ASSERT_TRUE(control.start({}));
     QTest::qWait(3000);
-    EXPECT_EQ(sim->logLines().count(Query), queries);
+    EXPECT_FALSE(logoConnectedToSim(*server));
+    EXPECT_EQ(sim->logLines().count(Query), before);
     EXPECT_FALSE(control.hasEnded());
 }
 
