@@ -25,3 +25,10 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=ON
 cmake --build "$BUILD_DIR" -j"$JOBS"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" --timeout 300
+
+# The same suite again with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer,
+# then every fuzz target for a bounded time from its committed seeds.
+if [ "${TAVIK_SKIP_SANITIZERS:-0}" != 1 ]; then
+    JOBS=$JOBS scripts/sanitize.sh
+    JOBS=$JOBS scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
+fi
