@@ -108,7 +108,8 @@ bool JackServer::waitUntilUp(int timeoutMs) {
         if (m_jackd.state() == QProcess::NotRunning)
             return false;
         const int left = int(deadline.remainingTime());
-        const int seconds = qMax(1, left / 1000);
+        // Short waits, so a jackd that quit at once (its name taken) is noticed quickly.
+        const int seconds = qBound(1, left / 1000, 2);
         if (runHelper(QStringLiteral("jack_wait"),
                       {QStringLiteral("-s"), m_name, QStringLiteral("-w"), QStringLiteral("-t"),
                        QString::number(seconds)},
