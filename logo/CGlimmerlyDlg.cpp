@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <climits>
 
 namespace {
@@ -47,6 +48,10 @@ QIcon DialogIcon() {
 
 CGlimmerlyDlg::CGlimmerlyDlg(std::unique_ptr<MidiPlatform> platform, QWidget *parent)
     : QDialog(parent), m_sender(std::move(platform)) {
+    m_ackTimer = new QTimer(this);
+    m_ackTimer->setSingleShot(true);
+    m_ackTimer->setInterval(kAckTimeoutMs);
+    connect(m_ackTimer, &QTimer::timeout, this, &CGlimmerlyDlg::OnAckTimeout);
     CreateControls();
     InitDialog();
 }
@@ -228,6 +233,7 @@ void CGlimmerlyDlg::OnConnect() {
     } else {
         m_sender.Port().Close();
         m_sender.AbandonTransfer();
+        m_ackTimer->stop();
         m_state = Disconnected;
     }
     UpdateControls();
@@ -275,6 +281,11 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
         m_ackCounter = old + 1;
         m_progress->setValue(old);
         m_sender.OnChunkAck();
+        m_resends = 0;
+        if (m_sender.TransferActive())
+            m_ackTimer->start();
+        else
+            m_ackTimer->stop();
         if (m_ackCounter == CLogoSender::kChunkCount) {
             UpdateControls();
             ClearDeviceList();
@@ -285,6 +296,18 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
     case CLogoSender::Reply::Other:
         break;
     }
+}
+
+void CGlimmerlyDlg::SetAckTimeout(int ms) {
+    m_ackTimer->setInterval(ms);
+}
+
+void CGlimmerlyDlg::OnAckTimeout() {
+    if (!m_sender.TransferActive() || m_resends >= kMaxResends)
+        return;
+    ++m_resends;
+    m_sender.SendChunk();
+    m_ackTimer->start();
 }
 
 void CGlimmerlyDlg::AddDevice() {
@@ -370,6 +393,8 @@ void CGlimmerlyDlg::OnSend() {
 
     m_progress->setRange(0, CLogoSender::kChunkCount);
     m_sender.StartTransfer(target);
+    m_resends = 0;
+    m_ackTimer->start();
     m_ackCounter = 0;
     m_progress->setValue(0);
     m_progress->show();

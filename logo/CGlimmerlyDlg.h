@@ -15,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QTimer;
 class QPushButton;
 class MidiPlatform;
 
@@ -45,6 +46,8 @@ public:
     int DeviceRows() const { return m_deviceRows; }
     const DeviceEntry &Device(int row) const { return m_devices.at(static_cast<size_t>(row)); }
     int AckCounter() const { return m_ackCounter; }
+    // How long a chunk waits for its acknowledgement before it is sent again.
+    void SetAckTimeout(int ms);
     CLogoSender &Sender() { return m_sender; }
     const CLogoPicture &Picture() const { return m_picture; }
 
@@ -67,6 +70,7 @@ private:
     void ClearDeviceList();
     void AddDevice();
     void OnSysExReceived(const uint8_t *data, size_t length);
+    void OnAckTimeout();
     void WriteProfile(const char *entry, int value);
     int ReadProfile(const char *entry);
 
@@ -80,6 +84,12 @@ private:
     int m_deviceRows = 0;
     int m_cachedSelection = -1;
     int m_ackCounter = 0;
+    // A chunk whose acknowledgement does not come within the time-out is sent again, a few times:
+    // a MIDI link can lose a message, and the transfer would otherwise wait for ever.
+    static constexpr int kAckTimeoutMs = 2000;
+    static constexpr int kMaxResends = 5;
+    QTimer *m_ackTimer = nullptr;
+    int m_resends = 0;
 
     QComboBox *m_outList = nullptr;
     QComboBox *m_inList = nullptr;

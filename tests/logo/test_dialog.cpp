@@ -392,6 +392,30 @@ TEST_F(DialogTest, DisconnectDuringATransferAndALaterSendStartsAtChunkZero) {
     EXPECT_EQ(h.Progress()->value(), 0);
 }
 
+TEST_F(DialogTest, ALostAcknowledgementSendsTheSameChunkAgainAFewTimes) {
+    Harness h({{5, "P"}});
+    h.autoAck = false;
+    ASSERT_TRUE(h.WaitForDevices(1));
+    h.dlg->SetAckTimeout(40);
+    h.SendButton()->click();
+    h.Ack();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.chunks.size() == 2u; }, 5000));
+    // No acknowledgement for chunk 1: it goes out again, five times at most.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.chunks.size() == 7u; }, 5000));
+    QTest::qWait(300);
+    ASSERT_EQ(h.chunks.size(), 7u);
+    for (size_t i = 1; i < 7; ++i)
+        EXPECT_EQ(h.chunks[i], h.chunks[1]);
+    EXPECT_EQ(h.dlg->AckCounter(), 1);
+    // A late acknowledgement carries the transfer on where it stood.
+    h.Ack();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.chunks.size() == 8u; }, 5000));
+    EXPECT_EQ(h.chunks.back()[10], 2);
+    h.ConnectButton()->click();
+    QTest::qWait(200);
+    EXPECT_EQ(h.chunks.size(), 8u); // nothing is sent again after a Disconnect
+}
+
 TEST_F(DialogTest, SendWithAnEmptyDeviceListDoesNothing) {
     Harness h({{5, "P"}});
     h.queriesToAnswer = 1; // the device stays silent after the upload
