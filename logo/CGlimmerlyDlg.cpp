@@ -52,6 +52,10 @@ CGlimmerlyDlg::CGlimmerlyDlg(std::unique_ptr<MidiPlatform> platform, QWidget *pa
     m_ackTimer->setSingleShot(true);
     m_ackTimer->setInterval(kAckTimeoutMs);
     connect(m_ackTimer, &QTimer::timeout, this, &CGlimmerlyDlg::OnAckTimeout);
+    m_queryTimer = new QTimer(this);
+    m_queryTimer->setSingleShot(true);
+    m_queryTimer->setInterval(kQueryTimeoutMs);
+    connect(m_queryTimer, &QTimer::timeout, this, &CGlimmerlyDlg::OnQueryTimeout);
     CreateControls();
     InitDialog();
 }
@@ -229,11 +233,14 @@ void CGlimmerlyDlg::OnConnect() {
         if (m_sender.Port().Open(m_inPort, m_outPort)) {
             m_state = TryingToConnect;
             m_sender.SendQuery();
+            m_queryRepeats = 0;
+            m_queryTimer->start();
         }
     } else {
         m_sender.Port().Close();
         m_sender.AbandonTransfer();
         m_ackTimer->stop();
+        m_queryTimer->stop();
         m_state = Disconnected;
     }
     UpdateControls();
@@ -267,6 +274,7 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
     case CLogoSender::Reply::DeviceReply:
         if (m_state == TryingToConnect) {
             m_state = Connected;
+            m_queryTimer->stop();
             UpdateControls();
             ClearDeviceList();
         }
@@ -302,6 +310,14 @@ void CGlimmerlyDlg::SetAckTimeout(int ms) {
     m_ackTimer->setInterval(ms);
 }
 
+void CGlimmerlyDlg::OnQueryTimeout() {
+    if (m_state != TryingToConnect || m_queryRepeats >= kMaxQueryRepeats)
+        return;
+    ++m_queryRepeats;
+    m_sender.SendQuery();
+    m_queryTimer->start();
+}
+
 void CGlimmerlyDlg::OnAckTimeout() {
     if (!m_sender.TransferActive() || m_resends >= kMaxResends)
         return;
@@ -313,6 +329,10 @@ void CGlimmerlyDlg::OnAckTimeout() {
 void CGlimmerlyDlg::AddDevice() {
     if (m_deviceRows >= kMaxDevices)
         return;
+    // A device answering a repeated query is listed once.
+    for (int row = 0; row < m_deviceRows; ++row)
+        if (m_devices[static_cast<size_t>(row)].serial == m_sender.ReplySerial())
+            return;
     DeviceEntry &entry = m_devices[static_cast<size_t>(m_deviceRows)];
     entry.serial = m_sender.ReplySerial();
     entry.displaySerial = m_sender.ReplyDisplaySerial();

@@ -71,6 +71,7 @@ private:
     void AddDevice();
     void OnSysExReceived(const uint8_t *data, size_t length);
     void OnAckTimeout();
+    void OnQueryTimeout();
     void WriteProfile(const char *entry, int value);
     int ReadProfile(const char *entry);
 
@@ -90,6 +91,12 @@ private:
     static constexpr int kMaxResends = 5;
     QTimer *m_ackTimer = nullptr;
     int m_resends = 0;
+    // The query sent right after opening can be lost while the MIDI system is still connecting
+    // the ports; while no device has answered it is asked again, a few times.
+    static constexpr int kQueryTimeoutMs = 1000;
+    static constexpr int kMaxQueryRepeats = 3;
+    QTimer *m_queryTimer = nullptr;
+    int m_queryRepeats = 0;
 
     QComboBox *m_outList = nullptr;
     QComboBox *m_inList = nullptr;

@@ -416,6 +416,25 @@ TEST_F(DialogTest, ALostAcknowledgementSendsTheSameChunkAgainAFewTimes) {
     EXPECT_EQ(h.chunks.size(), 8u); // nothing is sent again after a Disconnect
 }
 
+TEST_F(DialogTest, AnUnansweredQueryIsRepeatedAndADeviceIsListedOnce) {
+    Harness h({{5, "P"}, {6, "Q"}});
+    h.queriesToAnswer = 0; // the first query is lost
+    h.ConnectButton()->click();
+    h.ConnectButton()->click();
+    ASSERT_EQ(h.dlg->GetState(), CGlimmerlyDlg::TryingToConnect);
+    const int before = h.queries;
+    h.queriesToAnswer = before + 2; // the next two are answered
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.dlg->GetState() == CGlimmerlyDlg::Connected; }, 5000));
+    ASSERT_TRUE(h.WaitForDevices(2));
+    // Once connected nobody asks again, and answers to a repeated query add no second row.
+    QTest::qWait(1500);
+    EXPECT_EQ(h.queries, before + 1);
+    h.Respond({0xF0, 0x00, 0x11, 0x22, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7});
+    QTest::qWait(100);
+    EXPECT_EQ(h.dlg->DeviceRows(), 2);
+    EXPECT_EQ(h.DeviceList()->count(), 2);
+}
+
 TEST_F(DialogTest, SendWithAnEmptyDeviceListDoesNothing) {
     Harness h({{5, "P"}});
     h.queriesToAnswer = 1; // the device stays silent after the upload
