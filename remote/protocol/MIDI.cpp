@@ -175,30 +175,23 @@ void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
         outCount = -1;
     }
 
-    for (int i = 0; i < inCount; ++i) {
-        QString name;
-        try {
-            name = QString::fromStdString(_midiInDevice->getPortName(unsigned(i)));
-        } catch (const std::exception &e) {
-            LogSwitch::warning(errorText(e));
+    // Lists the ports of one direction into its combo box; a name that cannot be read stays empty.
+    auto listPorts = [](auto *device, int count, QComboBox *combo, const QString &direction) {
+        for (int i = 0; i < count; ++i) {
+            QString name;
+            try {
+                name = QString::fromStdString(device->getPortName(unsigned(i)));
+            } catch (const std::exception &e) {
+                LogSwitch::warning(errorText(e));
+            }
+            TAVIK_DEBUG(QStringLiteral("Found MIDI ") + direction + QStringLiteral(" port = >>") + name +
+                        QStringLiteral("<<, port number #") + QString::number(i) + QStringLiteral("."));
+            if (combo)
+                combo->addItem(name);
         }
-        TAVIK_DEBUG(QStringLiteral("Found MIDI IN port = >>") + name + QStringLiteral("<<, port number #") +
-                    QString::number(i) + QStringLiteral("."));
-        if (inCombo)
-            inCombo->addItem(name);
-    }
-    for (int i = 0; i < outCount; ++i) {
-        QString name;
-        try {
-            name = QString::fromStdString(_midiOutDevice->getPortName(unsigned(i)));
-        } catch (const std::exception &e) {
-            LogSwitch::warning(errorText(e));
-        }
-        TAVIK_DEBUG(QStringLiteral("Found MIDI OUT port = >>") + name + QStringLiteral("<<, port number #") +
-                    QString::number(i) + QStringLiteral("."));
-        if (outCombo)
-            outCombo->addItem(name);
-    }
+    };
+    listPorts(_midiInDevice, inCount, inCombo, QStringLiteral("IN"));
+    listPorts(_midiOutDevice, outCount, outCombo, QStringLiteral("OUT"));
 
     if (inCount == 1)
         setPortNumberIn(0);
