@@ -19,4 +19,5 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:dete
 export LSAN_OPTIONS="suppressions=$ROOT/tests/reliability/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The sanitized programs run a few times slower; end-to-end waits are bounded by ctest's timeout.
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j1 --timeout 600 "$@"
+source scripts/lib/ctest.sh
+run_ctest_with_retry "$BUILD_DIR" 600 1 "$@"

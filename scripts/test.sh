@@ -9,6 +9,7 @@ PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools l
           xvfb xauth fonts-comfortaa file desktop-file-utils)
 
 source scripts/lib/packages.sh
+source scripts/lib/ctest.sh
 install_missing_packages "${PACKAGES[@]}"
 
 # JACK frees a registry entry only when a server of the same name starts again; entries left by
@@ -24,7 +25,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=ON
 cmake --build "$BUILD_DIR" -j"$JOBS"
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" --timeout 300
+run_ctest_with_retry "$BUILD_DIR" 300 "$JOBS"
 
 # The same suite again with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer,
 # then every fuzz target for a bounded time from its committed seeds.

@@ -17,6 +17,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace {
 const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
 const QString TruncatedWarning =
@@ -40,6 +42,12 @@ QString neoReport(int command, const std::vector<int> &payload) {
 class RemoteFaults : public ::testing::Test {
 protected:
     void TearDown() override {
+        // What the device saw and sent tells a lost message from a wrong reaction.
+        if (HasFailure() && sim)
+            std::cerr << "simulator log:\n"
+                      << qPrintable(sim->logLines().mid(qMax(0, int(sim->logLines().size()) - 120)).join(
+                             QLatin1Char('\n')))
+                      << std::endl;
         RemoteRig::disconnect();
         LogSwitch::setOn(false);
         if (sim)
