@@ -43,11 +43,12 @@ class RemoteFaults : public ::testing::Test {
 protected:
     void TearDown() override {
         // What the device saw and sent tells a lost message from a wrong reaction.
-        if (HasFailure() && sim)
+        if (HasFailure() && sim) {
+            const QStringList log = sim->logLines();
             std::cerr << "simulator log:\n"
-                      << qPrintable(sim->logLines().mid(qMax(0, int(sim->logLines().size()) - 120)).join(
-                             QLatin1Char('\n')))
+                      << qPrintable(log.mid(qMax(0, int(log.size()) - 120)).join(QLatin1Char('\n')))
                       << std::endl;
+        }
         RemoteRig::disconnect();
         LogSwitch::setOn(false);
         if (sim)
