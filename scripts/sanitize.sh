@@ -15,7 +15,10 @@ cmake -S . -B "$BUILD_DIR" -DTAVIK_SANITIZE=ON -DTAVIK_BUILD_TESTS=ON -DCMAKE_BU
 cmake --build "$BUILD_DIR" -j"$JOBS"
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=0"
+# intercept_tls_get_addr=0: with the dynamic TLS of the Qt plugins a test has loaded, the exit leak
+# scan of GCC 12's LeakSanitizer reads a bogus DTLS range and crashes ("Tracer caught signal 11",
+# test_logo_dialog every time on Debian 12's glibc 2.36-9+deb12u14); leaks are still found.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=0:intercept_tls_get_addr=0"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/reliability/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The sanitized programs run a few times slower; end-to-end waits are bounded by ctest's timeout.
