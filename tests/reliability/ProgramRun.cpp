@@ -11,7 +11,8 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-ProgramRun::ProgramRun(const JackServer &server, const QString &program) : m_program(program) {
+ProgramRun::ProgramRun(const JackServer &server, const QString &program)
+    : m_server(server), m_program(program) {
     QDir(m_home.path()).mkpath(QStringLiteral("config/Kalvenso"));
     m_workDir = m_home.path();
     QProcessEnvironment env = server.environment();
@@ -45,6 +46,7 @@ QString ProgramRun::workingDirectory() const {
 }
 
 bool ProgramRun::start(const QStringList &args) {
+    m_clientsBefore = m_server.clientSynchroFiles();
     m_process.setWorkingDirectory(m_workDir);
     m_process.start(m_program, args);
     return m_process.waitForStarted(10000);
@@ -89,4 +91,7 @@ void ProgramRun::stop() {
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+    if (!m_server.waitUntilOnlyClients(m_clientsBefore, 5000))
+        qWarning("JACK still holds clients of %s: %s", qPrintable(m_program),
+                 qPrintable(m_server.clientSynchroFiles().join(QLatin1Char(' '))));
 }

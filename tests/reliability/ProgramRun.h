@@ -33,9 +33,13 @@ public:
     // Waits until a line of the log ends with text; false after timeoutMs.
     bool waitForLogLine(const QString &text, int timeoutMs) const;
     bool waitForStandardError(const QString &text, int count, int timeoutMs);
+    // Stops the program and waits until the JACK server has let go of its clients, so that a
+    // program started next under the same client names gets working ones.
     void stop();
 
 private:
+    const JackServer &m_server;
+    QStringList m_clientsBefore;
     QProcess m_process;
     QTemporaryDir m_home;
     QString m_program;

@@ -147,7 +147,10 @@ TEST_F(ProgramFaults, LogoWithGarbageProfileStartsAsWithNoProfile) {
         ASSERT_TRUE(logo.start({}));
         EXPECT_TRUE(QTest::qWaitFor([&] { return logoConnectedToSim(*server); }, 15000))
             << logo.standardError().toStdString();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(Query) > before; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(Query) > before; }, 10000))
+            << "TavikLogo: " << logo.standardError().toStdString()
+            << "\nJACK server: " << server->diagnostics().toStdString() << "\nsimulator log:\n"
+            << sim->logLines().mid(qMax(0, int(sim->logLines().size()) - 40)).join('\n').toStdString();
         EXPECT_FALSE(logo.hasEnded());
         logo.stop();
         // The next start must not find the ports of this one still listed.

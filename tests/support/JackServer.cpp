@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QThread>
 
@@ -182,4 +183,24 @@ QString JackServer::diagnostics() const {
     if (m_jackd.state() != QProcess::NotRunning)
         m_output += QString::fromLocal8Bit(m_jackd.readAll());
     return m_output;
+}
+
+QStringList JackServer::clientSynchroFiles() const {
+    // jackd 1.9 names them jack_sem.<uid>_<server>_<client>.
+    const QString pattern = QStringLiteral("jack_sem.%1_%2_*").arg(getuid()).arg(m_name);
+    return QDir(QStringLiteral("/dev/shm")).entryList({pattern}, QDir::Files | QDir::System);
+}
+
+bool JackServer::waitUntilOnlyClients(const QStringList &keep, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        bool extra = false;
+        for (const QString &file : clientSynchroFiles())
+            extra = extra || !keep.contains(file);
+        if (!extra)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
 }

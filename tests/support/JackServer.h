@@ -27,6 +27,13 @@ public:
     static QString uniqueName(const QString &prefix);
     // The server's standard error so far, for diagnosing a failed start.
     QString diagnostics() const;
+    // The clients the server holds a wake-up object for (a file in /dev/shm each). The server
+    // removes it some time after a killed client's ports are gone; a new client of the same name
+    // that opens before that is never woken for processing and passes no MIDI at all.
+    QStringList clientSynchroFiles() const;
+    // Waits until none of the clients' wake-up objects is left but those in keep; false after
+    // timeoutMs.
+    bool waitUntilOnlyClients(const QStringList &keep, int timeoutMs) const;
 
 private:
     static constexpr int PoolSize = 8;
