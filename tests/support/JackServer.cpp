@@ -6,10 +6,13 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -62,11 +65,20 @@ bool JackServer::start(int timeoutMs) {
     for (int attempt = 0; attempt < 3 && !deadline.hasExpired(); ++attempt) {
         for (int slot = 0; slot < PoolSize && !deadline.hasExpired(); ++slot) {
             const QString candidate = QStringLiteral("tavik-test-%1").arg(slot);
-            if (serverRunning(candidate))
+            if (!lockName(candidate))
+                continue; // another test holds it
+            if (serverRunning(candidate)) {
+                unlockName();
                 continue;
+            }
             m_name = candidate;
+            // Wake-up objects left by an earlier server of this name (its clients killed, or the
+            // server itself) would be taken over by new clients of the same names, and those are
+            // then never woken to process: no MIDI passes. No server of this name runs now.
+            removeSynchroFiles();
             if (startAs(deadline))
                 return true;
+            unlockName();
         }
         QThread::msleep(200);
     }
@@ -91,13 +103,13 @@ bool JackServer::startAs(const QDeadlineTimer &deadline) {
                    QStringLiteral("-p"), QStringLiteral("256")});
     if (!m_jackd.waitForStarted(qMax(1, int(deadline.remainingTime())))) {
         m_output += m_jackd.errorString();
-        stop();
+        stopJackd();
         return false;
     }
     // A name taken by another test in the meantime makes this jackd quit at once.
     if (!waitUntilUp(int(deadline.remainingTime())) || !clientCanConnect(int(deadline.remainingTime())) ||
         m_jackd.waitForFinished(100)) {
-        stop();
+        stopJackd();
         return false;
     }
     return true;
@@ -143,6 +155,42 @@ bool JackServer::clientCanConnect(int timeoutMs) {
 }
 
 void JackServer::stop() {
+    stopJackd();
+    removeSynchroFiles();
+    unlockName();
+}
+
+bool JackServer::lockName(const QString &name) {
+    // One lock file a name, held while this object owns the name; the kernel lets it go when the
+    // test process dies.
+    const QByteArray path =
+        QFile::encodeName(QDir::tempPath() + QStringLiteral("/tavik-jack-%1.lock").arg(name));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lockFd = fd;
+    return true;
+}
+
+void JackServer::unlockName() {
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
+}
+
+void JackServer::removeSynchroFiles() {
+    if (m_lockFd < 0 || m_jackd.state() != QProcess::NotRunning)
+        return;
+    for (const QString &file : clientSynchroFiles())
+        QFile::remove(QStringLiteral("/dev/shm/") + file);
+}
+
+void JackServer::stopJackd() {
     if (m_jackd.state() != QProcess::NotRunning) {
         m_jackd.terminate();
         if (!m_jackd.waitForFinished(3000)) {

@@ -41,8 +41,13 @@ private:
     bool startAs(const QDeadlineTimer &deadline);
     bool waitUntilUp(int timeoutMs);
     bool clientCanConnect(int timeoutMs);
+    bool lockName(const QString &name);
+    void unlockName();
+    void removeSynchroFiles();
+    void stopJackd();
 
     QString m_name;
     mutable QProcess m_jackd; // read by diagnostics()
     mutable QString m_output;
+    int m_lockFd = -1;
 };
