@@ -1,6 +1,7 @@
 #include "CGlimmerlyApp.h"
 
 #include "CGlimmerlyDlg.h"
+#include "QuitOnSignal.h"
 #include "RtMidiPlatform.h"
 
 CGlimmerlyApp::CGlimmerlyApp(int &argc, char **argv) : QApplication(argc, argv) {
@@ -10,6 +11,13 @@ CGlimmerlyApp::CGlimmerlyApp(int &argc, char **argv) : QApplication(argc, argv) 
 
 int CGlimmerlyApp::Run() {
     CGlimmerlyDlg dialog(std::make_unique<RtMidiPlatform>());
+    // SIGINT and SIGTERM end every event loop, a message box's too; the dialog then closes as
+    // for the window's close button: its destructor closes the ports, then the MIDI clients go.
+    QuitOnSignal quit;
+    connect(&quit, &QuitOnSignal::Requested, &dialog, [&dialog] {
+        dialog.reject();
+        QCoreApplication::exit(0);
+    });
     dialog.exec();
     return 0;
 }

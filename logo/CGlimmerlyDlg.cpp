@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
+#include <QtGlobal>
 #include <climits>
 
 namespace {
@@ -25,6 +26,8 @@ namespace {
 const char *const kSection = "TavikNeo";
 const char *const kInEntry = "MIDI_IN";
 const char *const kOutEntry = "MIDI_OUT";
+const char *const kInNameEntry = "MIDI_IN_NAME";
+const char *const kOutNameEntry = "MIDI_OUT_NAME";
 const char *const kTitle = "Tavik Neo Logo Uploader";
 const char *const kTooLarge = "Error: After compression, the logo doesn't fit in the Tavik memory.";
 
@@ -56,6 +59,9 @@ CGlimmerlyDlg::CGlimmerlyDlg(std::unique_ptr<MidiPlatform> platform, QWidget *pa
     m_queryTimer->setSingleShot(true);
     m_queryTimer->setInterval(kQueryTimeoutMs);
     connect(m_queryTimer, &QTimer::timeout, this, &CGlimmerlyDlg::OnQueryTimeout);
+    m_portTimer = new QTimer(this);
+    m_portTimer->setInterval(kPortPollMs);
+    connect(m_portTimer, &QTimer::timeout, this, &CGlimmerlyDlg::PollPorts);
     CreateControls();
     InitDialog();
 }
@@ -158,34 +164,170 @@ void CGlimmerlyDlg::InitDialog() {
     m_sender.Port().SetOwner(this,
                              [this](const uint8_t *data, size_t length) { OnSysExReceived(data, length); });
 
-    for (int i = 0; i < kMaxPorts; ++i) {
-        std::optional<std::string> name = m_sender.Port().GetInName(i);
-        if (!name)
-            break;
-        m_inList->addItem(QString::fromStdString(*name));
-    }
     m_inPort = ReadProfile(kInEntry);
-    m_inList->setCurrentIndex(m_inPort < m_inList->count() ? m_inPort : -1);
-
-    for (int i = 0; i < kMaxPorts; ++i) {
-        std::optional<std::string> name = m_sender.Port().GetOutName(i);
-        if (!name)
-            break;
-        m_outList->addItem(QString::fromStdString(*name));
-    }
     m_outPort = ReadProfile(kOutEntry);
-    m_outList->setCurrentIndex(m_outPort < m_outList->count() ? m_outPort : -1);
+    m_inName = ReadProfileName(kInNameEntry);
+    m_outName = ReadProfileName(kOutNameEntry);
+    ReadPortLists();
+    FillPortLists();
 
     m_progress->hide();
     m_tryingLabel->hide();
 
     m_state = Disconnected;
-    if (m_sender.Port().Open(m_inPort, m_outPort)) {
-        m_state = TryingToConnect;
-        m_sender.SendQuery();
-    }
+    ConnectPorts(false);
     UpdateControls();
     m_pathEdit->setText(m_picturePath);
+    m_portTimer->start();
+}
+
+namespace {
+
+QStringList ToStringList(const std::vector<std::string> &names) {
+    QStringList list;
+    for (const std::string &name : names)
+        list << QString::fromStdString(name);
+    return list;
+}
+
+} // namespace
+
+bool CGlimmerlyDlg::ReadPortLists() {
+    QStringList ins = ToStringList(m_sender.Port().InNames(kMaxPorts));
+    QStringList outs = ToStringList(m_sender.Port().OutNames(kMaxPorts));
+    bool changed = ins != m_inNames || outs != m_outNames;
+    m_inNames = ins;
+    m_outNames = outs;
+    return changed;
+}
+
+int CGlimmerlyDlg::ResolvePort(const QStringList &names, int number, const QString &name) {
+    if (name.isEmpty() || (number < names.size() && names.at(number) == name))
+        return number;
+    return static_cast<int>(names.indexOf(name));
+}
+
+void CGlimmerlyDlg::FillPortLists() {
+    // Refilled whole: the remembered choice is selected again by name, or nothing while its
+    // port is missing.
+    auto fill = [](QComboBox *list, const QStringList &names, int selected) {
+        list->clear();
+        list->addItems(names);
+        list->setCurrentIndex(selected < list->count() ? selected : -1);
+    };
+    bool open = m_state != Disconnected;
+    fill(m_inList, m_inNames,
+         open ? static_cast<int>(m_inNames.indexOf(m_openInName))
+              : ResolvePort(m_inNames, m_inPort, m_inName));
+    fill(m_outList, m_outNames,
+         open ? static_cast<int>(m_outNames.indexOf(m_openOutName))
+              : ResolvePort(m_outNames, m_outPort, m_outName));
+}
+
+void CGlimmerlyDlg::PollPorts() {
+    if (ReadPortLists())
+        FillPortLists();
+    if (m_state != Disconnected) {
+        QString gone = !m_inNames.contains(m_openInName)     ? m_openInName
+                       : !m_outNames.contains(m_openOutName) ? m_openOutName
+                                                             : QString();
+        if (gone.isEmpty())
+            return;
+        DropConnection();
+        UpdateControls();
+        FillPortLists();
+        m_reconnect = true;
+        m_missingPort = gone;
+        qWarning("MIDI port \"%s\" went away; disconnected until it is back", qUtf8Printable(gone));
+        ShowPortNotice(gone);
+    } else if (m_reconnect && ConnectPorts(false)) {
+        UpdateControls();
+    }
+}
+
+bool CGlimmerlyDlg::ConnectPorts(bool userAsked) {
+    int in = ResolvePort(m_inNames, m_inPort, m_inName);
+    int out = ResolvePort(m_outNames, m_outPort, m_outName);
+    if (in < 0 || out < 0) {
+        QString missing = in < 0 ? m_inName : m_outName;
+        m_reconnect = true;
+        // Said once while the port stays away, and again when the user asks.
+        if (missing != m_missingPort)
+            qWarning("MIDI port \"%s\" is not available", qUtf8Printable(missing));
+        if (missing != m_missingPort || userAsked)
+            ShowPortNotice(missing);
+        m_missingPort = missing;
+        return false;
+    }
+    // A listed entry opens by its name, looked up again as the port opens; a number beyond the
+    // list is still tried and fails.
+    bool opened =
+        in < m_inNames.size() && out < m_outNames.size()
+            ? m_sender.Port().OpenNamed(m_inNames.at(in).toStdString(), m_outNames.at(out).toStdString())
+            : m_sender.Port().Open(in, out);
+    if (!opened)
+        return false;
+    m_openInName = m_inNames.at(in);
+    m_openOutName = m_outNames.at(out);
+    // Profiles that hold numbers only follow the ports they opened from now on.
+    if (m_inName.isEmpty())
+        m_inName = m_openInName;
+    if (m_outName.isEmpty())
+        m_outName = m_openOutName;
+    m_inList->setCurrentIndex(in);
+    m_outList->setCurrentIndex(out);
+    m_reconnect = false;
+    m_missingPort.clear();
+    if (m_portNotice != nullptr)
+        m_portNotice->hide();
+    m_state = TryingToConnect;
+    StartQuery();
+    return true;
+}
+
+void CGlimmerlyDlg::DropConnection() {
+    m_sender.Port().Close();
+    m_sender.AbandonTransfer();
+    m_ackTimer->stop();
+    m_queryTimer->stop();
+    m_awaitingReply = false;
+    m_openInName.clear();
+    m_openOutName.clear();
+    m_state = Disconnected;
+}
+
+void CGlimmerlyDlg::StartQuery() {
+    m_sender.SendQuery();
+    m_awaitingReply = true;
+    m_queryRepeats = 0;
+    m_queryTimer->start();
+}
+
+void CGlimmerlyDlg::ShowPortNotice(const QString &name) {
+    if (m_portNotice == nullptr) {
+        m_portNotice = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(), QMessageBox::Ok, this);
+        m_portNotice->setObjectName(QStringLiteral("portNoticeBox"));
+        m_portNotice->setModal(false);
+        m_portNotice->setWindowModality(Qt::NonModal);
+    }
+    m_portNotice->setText(
+        QStringLiteral("MIDI port \"%1\" is not available. The uploader connects by itself when it is back.")
+            .arg(name));
+    m_portNotice->show();
+}
+
+QString CGlimmerlyDlg::ReadProfileName(const char *entry) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(kSection));
+    QVariant value = settings.value(QString::fromLatin1(entry));
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+void CGlimmerlyDlg::WriteProfileName(const char *entry, const QString &name) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(kSection));
+    settings.setValue(QString::fromLatin1(entry), name);
+    settings.sync();
 }
 
 int CGlimmerlyDlg::ReadProfile(const char *entry) {
@@ -230,34 +372,32 @@ void CGlimmerlyDlg::ClearDeviceList() {
 
 void CGlimmerlyDlg::OnConnect() {
     if (m_state == Disconnected) {
-        if (m_sender.Port().Open(m_inPort, m_outPort)) {
-            m_state = TryingToConnect;
-            m_sender.SendQuery();
-            m_queryRepeats = 0;
-            m_queryTimer->start();
-        }
+        if (ReadPortLists())
+            FillPortLists();
+        ConnectPorts(true);
     } else {
-        m_sender.Port().Close();
-        m_sender.AbandonTransfer();
-        m_ackTimer->stop();
-        m_queryTimer->stop();
-        m_state = Disconnected;
+        DropConnection();
+        m_reconnect = false;
     }
     UpdateControls();
 }
 
 void CGlimmerlyDlg::OnOutSelected(int index) {
-    if (index < 0 || index == m_outPort)
+    if (index < 0 || index >= m_outNames.size() || (index == m_outPort && m_outNames.at(index) == m_outName))
         return;
     m_outPort = index;
+    m_outName = m_outNames.at(index);
     WriteProfile(kOutEntry, index);
+    WriteProfileName(kOutNameEntry, m_outName);
 }
 
 void CGlimmerlyDlg::OnInSelected(int index) {
-    if (index < 0 || index == m_inPort)
+    if (index < 0 || index >= m_inNames.size() || (index == m_inPort && m_inNames.at(index) == m_inName))
         return;
     m_inPort = index;
+    m_inName = m_inNames.at(index);
     WriteProfile(kInEntry, index);
+    WriteProfileName(kInNameEntry, m_inName);
 }
 
 void CGlimmerlyDlg::OnDeviceSelected(int index) {
@@ -272,6 +412,10 @@ void CGlimmerlyDlg::OnDeviceSelected(int index) {
 void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
     switch (m_sender.ParseReply(data, length)) {
     case CLogoSender::Reply::DeviceReply:
+        if (m_state == Disconnected)
+            break;
+        m_awaitingReply = false;
+        m_queryTimer->stop();
         if (m_state == TryingToConnect) {
             m_state = Connected;
             m_queryTimer->stop();
@@ -285,10 +429,12 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
         // counted, so it can neither move the progress bar nor end a later transfer early.
         if (!m_sender.TransferActive())
             break;
+        // A late answer to a chunk already sent again moves nothing.
+        if (!m_sender.OnChunkAck())
+            break;
         int old = m_ackCounter;
         m_ackCounter = old + 1;
         m_progress->setValue(old);
-        m_sender.OnChunkAck();
         m_resends = 0;
         if (m_sender.TransferActive())
             m_ackTimer->start();
@@ -297,7 +443,7 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
         if (m_ackCounter == CLogoSender::kChunkCount) {
             UpdateControls();
             ClearDeviceList();
-            m_sender.SendQuery();
+            StartQuery();
         }
         break;
     }
@@ -311,7 +457,7 @@ void CGlimmerlyDlg::SetAckTimeout(int ms) {
 }
 
 void CGlimmerlyDlg::OnQueryTimeout() {
-    if (m_state != TryingToConnect || m_queryRepeats >= kMaxQueryRepeats)
+    if (m_state == Disconnected || !m_awaitingReply || m_queryRepeats >= kMaxQueryRepeats)
         return;
     ++m_queryRepeats;
     m_sender.SendQuery();
@@ -322,7 +468,7 @@ void CGlimmerlyDlg::OnAckTimeout() {
     if (!m_sender.TransferActive() || m_resends >= kMaxResends)
         return;
     ++m_resends;
-    m_sender.SendChunk();
+    m_sender.ResendChunk();
     m_ackTimer->start();
 }
 
@@ -382,8 +528,10 @@ void CGlimmerlyDlg::ApplyChosenPicture(const QString &path) {
 }
 
 void CGlimmerlyDlg::OnSend() {
+    // Only a listed device is ever sent to, never all devices at once.
     int item = m_deviceList->currentIndex();
-    if (item < 0)
+    int row = item < 0 ? -1 : m_deviceList->itemData(item).toInt();
+    if (row < 0 || row >= m_deviceRows)
         return;
 
     std::vector<uint16_t> pixels;
@@ -408,8 +556,7 @@ void CGlimmerlyDlg::OnSend() {
     m_deviceList->setEnabled(false);
     m_nameEdit->setEnabled(false);
 
-    int row = m_deviceList->itemData(item).toInt();
-    uint32_t target = (row >= 0 && row < m_deviceRows) ? m_devices[static_cast<size_t>(row)].serial : 0;
+    uint32_t target = m_devices[static_cast<size_t>(row)].serial;
 
     m_progress->setRange(0, CLogoSender::kChunkCount);
     m_sender.StartTransfer(target);

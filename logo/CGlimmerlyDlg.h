@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QProgressBar;
 class QTimer;
 class QPushButton;
@@ -43,6 +45,10 @@ public:
     State GetState() const { return m_state; }
     int InPort() const { return m_inPort; }
     int OutPort() const { return m_outPort; }
+    // Reads the port lists again and follows their changes: refreshes the lists, disconnects
+    // when a port in use went away and connects again when the remembered ports are back. A
+    // timer calls it once a second.
+    void PollPorts();
     int DeviceRows() const { return m_deviceRows; }
     const DeviceEntry &Device(int row) const { return m_devices.at(static_cast<size_t>(row)); }
     int AckCounter() const { return m_ackCounter; }
@@ -73,11 +79,39 @@ private:
     void OnAckTimeout();
     void OnQueryTimeout();
     void WriteProfile(const char *entry, int value);
+    void WriteProfileName(const char *entry, const QString &name);
     int ReadProfile(const char *entry);
+    QString ReadProfileName(const char *entry);
+    // Reads both port lists; true when either differs from the last reading.
+    bool ReadPortLists();
+    void FillPortLists();
+    // The list entry to open for a remembered number and name: the number when its port has the
+    // name (or no name is known), else the first port of that name; -1 when no port has it.
+    static int ResolvePort(const QStringList &names, int number, const QString &name);
+    // Opens the remembered ports and asks for devices; false when they could not be opened.
+    bool ConnectPorts(bool userAsked);
+    // Closes the ports as Disconnect does: a transfer is abandoned, the timers stop.
+    void DropConnection();
+    void StartQuery();
+    void ShowPortNotice(const QString &name);
 
     State m_state = Disconnected;
     int m_inPort = 0;
     int m_outPort = 0;
+    // The chosen ports by name; empty when only the numbers are known.
+    QString m_inName;
+    QString m_outName;
+    QStringList m_inNames;
+    QStringList m_outNames;
+    // The ports open now.
+    QString m_openInName;
+    QString m_openOutName;
+    // Set while a remembered port is missing: the dialog connects when it is back.
+    bool m_reconnect = false;
+    QString m_missingPort;
+    static constexpr int kPortPollMs = 1000;
+    QTimer *m_portTimer = nullptr;
+    QMessageBox *m_portNotice = nullptr;
     QString m_picturePath;
     CLogoPicture m_picture;
     CLogoSender m_sender;
@@ -97,6 +131,7 @@ private:
     static constexpr int kMaxQueryRepeats = 3;
     QTimer *m_queryTimer = nullptr;
     int m_queryRepeats = 0;
+    bool m_awaitingReply = false;
 
     QComboBox *m_outList = nullptr;
     QComboBox *m_inList = nullptr;

@@ -143,25 +143,51 @@ void CLogoSender::StartTransfer(uint32_t serial) {
     m_target = serial;
     m_offset = 0;
     m_chunkIndex = 0;
+    m_sends.fill(0);
+    m_acks.fill(0);
+    m_creditedEarlier = 0;
     m_transferActive = true;
     SendChunk();
 }
 
-void CLogoSender::OnChunkAck() {
+bool CLogoSender::OnChunkAck() {
     if (!m_transferActive)
-        return;
+        return false;
+    int chunk = 0;
+    while (chunk < m_chunkIndex && m_acks[static_cast<size_t>(chunk)] >= m_sends[static_cast<size_t>(chunk)])
+        ++chunk;
+    if (chunk < m_chunkIndex) {
+        ++m_acks[static_cast<size_t>(chunk)];
+        ++m_creditedEarlier;
+        return false;
+    }
+    ++m_acks[static_cast<size_t>(m_chunkIndex)];
+    m_creditedEarlier = 0;
     m_offset += kChunkBytes;
     m_chunkIndex += 1;
     if (m_offset < kBlockSize)
         SendChunk();
     else
         m_transferActive = false;
+    return true;
 }
 
 void CLogoSender::SendChunk() {
     if (m_offset >= kBlockSize)
         return;
+    ++m_sends[static_cast<size_t>(m_chunkIndex)];
     m_port.SendLong(BuildChunk(m_target, m_chunkIndex));
+}
+
+void CLogoSender::ResendChunk() {
+    if (!m_transferActive || m_offset >= kBlockSize)
+        return;
+    for (int chunk = 0; chunk < m_chunkIndex; ++chunk)
+        m_acks[static_cast<size_t>(chunk)] = m_sends[static_cast<size_t>(chunk)];
+    int &sends = m_sends[static_cast<size_t>(m_chunkIndex)];
+    sends = std::max(0, sends - m_creditedEarlier);
+    m_creditedEarlier = 0;
+    SendChunk();
 }
 
 QString CLogoSender::FormatSerial(uint32_t serial) {

@@ -28,8 +28,15 @@ public:
     Reply ParseReply(const uint8_t *data, size_t length);
     bool BuildLogoBlock(int width, int height, const std::vector<uint16_t> &pixels, const QString &name);
     void StartTransfer(uint32_t serial);
-    void OnChunkAck();
+    // Acknowledgements carry no chunk index: each is credited to the lowest chunk that has had
+    // fewer acknowledgements than sends. True when that is the current chunk, which moves the
+    // transfer on to the next; false for a late answer to an earlier chunk's repeated send.
+    bool OnChunkAck();
     void SendChunk();
+    // The current chunk again after its acknowledgement did not come in time. Answers still
+    // owed for earlier chunks are given up then, and so are the current chunk's earlier sends
+    // that such owed answers took the acknowledgement of, so a lost message costs one time-out.
+    void ResendChunk();
     // Forgets a transfer under way; used when the ports are closed.
     void AbandonTransfer() { m_transferActive = false; }
     static QString FormatSerial(uint32_t serial);
@@ -55,5 +62,9 @@ private:
     size_t m_offset = 0;
     int m_chunkIndex = 0;
     bool m_transferActive = false;
+    std::array<int, kChunkCount> m_sends{};
+    std::array<int, kChunkCount> m_acks{};
+    // Acknowledgements credited to earlier chunks while the current one waits.
+    int m_creditedEarlier = 0;
     CMidiPort m_port;
 };

@@ -45,7 +45,35 @@ std::optional<std::string> CMidiPort::GetOutName(int index) {
     return m_platform->OutDeviceName(static_cast<unsigned>(index));
 }
 
+std::vector<std::string> CMidiPort::InNames(int max) {
+    return max > 0 ? m_platform->InDeviceNames(static_cast<unsigned>(max)) : std::vector<std::string>{};
+}
+
+std::vector<std::string> CMidiPort::OutNames(int max) {
+    return max > 0 ? m_platform->OutDeviceNames(static_cast<unsigned>(max)) : std::vector<std::string>{};
+}
+
 bool CMidiPort::Open(int in, int out) {
+    return OpenWith(
+        [this, in](MidiPlatform::Handle &h, MidiPlatform::InCallback cb) {
+            return in < 0 ? 1 : m_platform->InOpen(h, static_cast<unsigned>(in), std::move(cb));
+        },
+        [this, out](MidiPlatform::Handle &h, MidiPlatform::OutCallback cb) {
+            return out < 0 ? 1 : m_platform->OutOpen(h, static_cast<unsigned>(out), std::move(cb));
+        });
+}
+
+bool CMidiPort::OpenNamed(const std::string &in, const std::string &out) {
+    return OpenWith(
+        [this, &in](MidiPlatform::Handle &h, MidiPlatform::InCallback cb) {
+            return m_platform->InOpenNamed(h, in, std::move(cb));
+        },
+        [this, &out](MidiPlatform::Handle &h, MidiPlatform::OutCallback cb) {
+            return m_platform->OutOpenNamed(h, out, std::move(cb));
+        });
+}
+
+bool CMidiPort::OpenWith(const InOpener &openIn, const OutOpener &openOut) {
     Close();
     {
         std::lock_guard<std::mutex> lock(m_sync->mutex);
@@ -53,11 +81,8 @@ bool CMidiPort::Open(int in, int out) {
     }
 
     MidiPlatform::Handle inHandle = 0;
-    if (in >= 0 &&
-        m_platform->InOpen(inHandle, static_cast<unsigned>(in),
-                           [this](MidiPlatform::Handle h, MidiPlatform::InEvent e, MidiBuffer *b) {
-                               OnInput(h, e, b);
-                           }) == 0 &&
+    if (openIn(inHandle, [this](MidiPlatform::Handle h, MidiPlatform::InEvent e,
+                                MidiBuffer *b) { OnInput(h, e, b); }) == 0 &&
         inHandle != 0) {
         m_in = inHandle;
         for (int i = 0; i < kInputBuffers; ++i)
@@ -67,11 +92,8 @@ bool CMidiPort::Open(int in, int out) {
 
     // The output is opened whether or not the input opened; a side that opened stays open.
     MidiPlatform::Handle outHandle = 0;
-    if (out >= 0 &&
-        m_platform->OutOpen(outHandle, static_cast<unsigned>(out),
-                            [this](MidiPlatform::Handle h, MidiPlatform::OutEvent e, MidiBuffer *b) {
-                                OnOutput(h, e, b);
-                            }) == 0 &&
+    if (openOut(outHandle, [this](MidiPlatform::Handle h, MidiPlatform::OutEvent e,
+                                  MidiBuffer *b) { OnOutput(h, e, b); }) == 0 &&
         outHandle != 0) {
         m_out = outHandle;
     }

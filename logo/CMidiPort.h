@@ -33,9 +33,14 @@ public:
 
     std::optional<std::string> GetInName(int index);
     std::optional<std::string> GetOutName(int index);
+    // The current port lists, at most max entries each.
+    std::vector<std::string> InNames(int max);
+    std::vector<std::string> OutNames(int max);
 
     // Closes first; true only when both sides opened, a side that opened stays open.
     bool Open(int in, int out);
+    // The same by port name: each name is looked up in the list as it is when it opens.
+    bool OpenNamed(const std::string &in, const std::string &out);
     // Also safe while a received buffer waits for the owner's thread, which may be the caller:
     // the waiting hand-over is released and dropped before the input is reset.
     void Close();
@@ -49,6 +54,9 @@ public:
 private:
     struct HandOverSync;
 
+    using InOpener = std::function<int(MidiPlatform::Handle &, MidiPlatform::InCallback)>;
+    using OutOpener = std::function<int(MidiPlatform::Handle &, MidiPlatform::OutCallback)>;
+    bool OpenWith(const InOpener &openIn, const OutOpener &openOut);
     void QueueInputBuffer();
     void OnInput(MidiPlatform::Handle handle, MidiPlatform::InEvent event, MidiBuffer *buffer);
     void OnOutput(MidiPlatform::Handle handle, MidiPlatform::OutEvent event, MidiBuffer *buffer);

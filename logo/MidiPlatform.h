@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The platform MIDI service the uploader's transport is written against (devices, buffers, long messages).
 class MidiPlatform {
@@ -26,8 +27,13 @@ public:
 
     virtual std::optional<std::string> InDeviceName(unsigned index) = 0;
     virtual std::optional<std::string> OutDeviceName(unsigned index) = 0;
+    // Every name of the current list, in list order; at most max entries.
+    virtual std::vector<std::string> InDeviceNames(unsigned max);
+    virtual std::vector<std::string> OutDeviceNames(unsigned max);
 
     virtual int InOpen(Handle &handle, unsigned index, InCallback callback) = 0;
+    // Opens the port of that name wherever it stands in the list at the time of the call.
+    virtual int InOpenNamed(Handle &handle, const std::string &name, InCallback callback);
     virtual int InPrepareHeader(Handle handle, MidiBuffer *buffer) = 0;
     virtual int InAddBuffer(Handle handle, MidiBuffer *buffer) = 0;
     virtual int InStart(Handle handle) = 0;
@@ -39,6 +45,7 @@ public:
     virtual int InUnprepareHeader(Handle handle, MidiBuffer *buffer) = 0;
 
     virtual int OutOpen(Handle &handle, unsigned index, OutCallback callback) = 0;
+    virtual int OutOpenNamed(Handle &handle, const std::string &name, OutCallback callback);
     virtual int OutPrepareHeader(Handle handle, MidiBuffer *buffer) = 0;
     virtual int OutLongMsg(Handle handle, MidiBuffer *buffer) = 0;
     virtual int OutUnprepareHeader(Handle handle, MidiBuffer *buffer) = 0;

@@ -2,16 +2,15 @@
 
 #include "MidiInputThread.h"
 
+#include <cstdio>
 #include <vector>
 
 struct RtMidiPlatform::Input {
     std::unique_ptr<MidiInputThread> thread;
-    std::unique_ptr<RtMidiIn> midi;
 };
 
 struct RtMidiPlatform::Output {
     OutCallback callback;
-    std::unique_ptr<RtMidiOut> midi;
 };
 
 namespace {
@@ -26,19 +25,47 @@ template <class Object> Object *FromHandle(RtMidiPlatform::Handle handle) {
 
 } // namespace
 
-RtMidiPlatform::RtMidiPlatform(std::string clientName) : m_clientName(std::move(clientName)) {}
+RtMidiPlatform::RtMidiPlatform(std::string clientName)
+    : m_inClient(clientName), m_outClient(clientName + " out") {}
 
-RtMidiPlatform::~RtMidiPlatform() = default;
+RtMidiPlatform::~RtMidiPlatform() {
+    // Ports first, then the clients.
+    if (m_openInput != nullptr)
+        InClose(ToHandle(m_openInput));
+    if (m_openOutput != nullptr)
+        OutClose(ToHandle(m_openOutput));
+    m_out.reset();
+    m_in.reset();
+}
+
+void RtMidiPlatform::OnRtMidiError(RtMidiError::Type type, const std::string &text, void *user) {
+    // Also called on the MIDI system's thread (a full input queue), so only flags are set. With
+    // this callback RtMidi neither prints nor throws; the caller looks at the flags.
+    auto *self = static_cast<RtMidiPlatform *>(user);
+    if (text.find("not running") != std::string::npos)
+        self->m_serverMissing = true;
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
+        return;
+    self->m_failed = true;
+    if (type == RtMidiError::DRIVER_ERROR || type == RtMidiError::SYSTEM_ERROR)
+        self->m_broken = true;
+}
+
+void RtMidiPlatform::ClearErrors() {
+    m_failed = false;
+    m_broken = false;
+    m_serverMissing = false;
+}
 
 bool RtMidiPlatform::ResolveApi() {
     if (m_apiResolved)
-        return m_probeIn && m_probeOut;
+        return m_apiFound;
     m_apiResolved = true;
     // The default API throws where its system service is missing (no ALSA sequencer); then each
-    // other compiled API is tried in turn. Both directions use the API the input probe found.
+    // other compiled API is tried in turn. Both directions use the API the input found.
     try {
-        m_probeIn = std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, m_clientName);
-        m_api = m_probeIn->getCurrentApi();
+        m_in = std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, m_inClient);
+        m_api = m_in->getCurrentApi();
     } catch (const RtMidiError &) {
         std::vector<RtMidi::Api> apis;
         RtMidi::getCompiledApi(apis);
@@ -46,76 +73,185 @@ bool RtMidiPlatform::ResolveApi() {
             if (api == RtMidi::RTMIDI_DUMMY)
                 continue;
             try {
-                m_probeIn = std::make_unique<RtMidiIn>(api, m_clientName);
+                m_in = std::make_unique<RtMidiIn>(api, m_inClient);
                 m_api = api;
                 break;
             } catch (const RtMidiError &) {
             }
         }
     }
-    if (!m_probeIn)
+    m_apiFound = m_in != nullptr;
+    if (m_in)
+        m_in->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
+    return m_apiFound;
+}
+
+bool RtMidiPlatform::EnsureInput() {
+    if (!ResolveApi())
         return false;
+    if (m_in)
+        return true;
     try {
-        m_probeOut = std::make_unique<RtMidiOut>(m_api, m_clientName);
+        m_in = std::make_unique<RtMidiIn>(m_api, m_inClient);
+        m_in->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
     } catch (const RtMidiError &) {
-        m_probeIn.reset();
-        return false;
+        m_in.reset();
     }
-    return true;
+    return m_in != nullptr;
+}
+
+bool RtMidiPlatform::EnsureOutput() {
+    if (!ResolveApi())
+        return false;
+    if (m_out)
+        return true;
+    try {
+        m_out = std::make_unique<RtMidiOut>(m_api, m_outClient);
+        m_out->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
+    } catch (const RtMidiError &) {
+        m_out.reset();
+    }
+    return m_out != nullptr;
+}
+
+void RtMidiPlatform::NoteServerState() {
+    // A client-less object asks the server again on every listing; one line says it is missing.
+    if (m_serverMissing) {
+        if (!m_missingReported)
+            std::fprintf(stderr, "%s: MIDI server not running; waiting for it\n", m_inClient.c_str());
+        m_missingReported = true;
+    } else {
+        m_missingReported = false;
+    }
+}
+
+bool RtMidiPlatform::IsOwnPort(const std::string &name) const {
+    auto startsWith = [&name](const std::string &client) { return name.rfind(client + ":", 0) == 0; };
+    return startsWith(m_inClient) || startsWith(m_outClient);
+}
+
+std::vector<std::string> RtMidiPlatform::Listed(RtMidi &midi, unsigned max) {
+    std::vector<std::string> names;
+    ClearErrors();
+    try {
+        unsigned count = midi.getPortCount();
+        for (unsigned i = 0; i < count && names.size() < max; ++i) {
+            std::string name = midi.getPortName(i);
+            // A port that went between the count and the name reads as empty.
+            if (!name.empty() && !IsOwnPort(name))
+                names.push_back(std::move(name));
+        }
+    } catch (const RtMidiError &) {
+    }
+    NoteServerState();
+    return names;
+}
+
+int RtMidiPlatform::RawIndex(RtMidi &midi, const std::string &name) {
+    try {
+        unsigned count = midi.getPortCount();
+        for (unsigned i = 0; i < count; ++i)
+            if (midi.getPortName(i) == name)
+                return static_cast<int>(i);
+    } catch (const RtMidiError &) {
+    }
+    return -1;
+}
+
+std::vector<std::string> RtMidiPlatform::InDeviceNames(unsigned max) {
+    if (!EnsureInput())
+        return {};
+    return Listed(*m_in, max);
+}
+
+std::vector<std::string> RtMidiPlatform::OutDeviceNames(unsigned max) {
+    if (!EnsureOutput())
+        return {};
+    return Listed(*m_out, max);
 }
 
 std::optional<std::string> RtMidiPlatform::InDeviceName(unsigned index) {
-    if (!ResolveApi())
+    std::vector<std::string> names = InDeviceNames(index + 1);
+    if (index >= names.size())
         return std::nullopt;
-    try {
-        if (index >= m_probeIn->getPortCount())
-            return std::nullopt;
-        return m_probeIn->getPortName(index);
-    } catch (const RtMidiError &) {
-        return std::nullopt;
-    }
+    return names[index];
 }
 
 std::optional<std::string> RtMidiPlatform::OutDeviceName(unsigned index) {
-    if (!ResolveApi())
+    std::vector<std::string> names = OutDeviceNames(index + 1);
+    if (index >= names.size())
         return std::nullopt;
-    try {
-        if (index >= m_probeOut->getPortCount())
-            return std::nullopt;
-        return m_probeOut->getPortName(index);
-    } catch (const RtMidiError &) {
-        return std::nullopt;
-    }
+    return names[index];
+}
+
+void RtMidiPlatform::DropIfBroken(std::unique_ptr<RtMidiIn> &midi) {
+    if (m_broken)
+        midi.reset();
+}
+
+void RtMidiPlatform::DropIfBroken(std::unique_ptr<RtMidiOut> &midi) {
+    if (m_broken)
+        midi.reset();
 }
 
 void RtMidiPlatform::OnRtMidiInput(double, std::vector<unsigned char> *message, void *user) {
     // Runs on the MIDI system's thread: only copy the SysEx bytes and return.
     if (message == nullptr || message->empty() || message->front() != 0xF0)
         return;
-    static_cast<Input *>(user)->thread->Push(message->data(), message->size());
+    auto *self = static_cast<RtMidiPlatform *>(user);
+    std::lock_guard<std::mutex> lock(self->m_inputMutex);
+    if (self->m_receiving != nullptr)
+        self->m_receiving->thread->Push(message->data(), message->size());
 }
 
 int RtMidiPlatform::InOpen(Handle &handle, unsigned index, InCallback callback) {
     handle = 0;
-    if (!ResolveApi())
+    std::optional<std::string> name = InDeviceName(index);
+    if (!name)
+        return 1;
+    return InOpenNamed(handle, *name, std::move(callback));
+}
+
+int RtMidiPlatform::InOpenNamed(Handle &handle, const std::string &name, InCallback callback) {
+    handle = 0;
+    if (m_openInput != nullptr || IsOwnPort(name) || !EnsureInput())
+        return 1;
+    // The name is looked up again now: ports that came or went since the list was read move
+    // the index, never the choice.
+    int index = RawIndex(*m_in, name);
+    if (index < 0)
         return 1;
     auto input = std::make_unique<Input>();
+    Input *raw = input.get();
+    input->thread = std::make_unique<MidiInputThread>(
+        [callback, raw](InEvent event, MidiBuffer *buffer) { callback(ToHandle(raw), event, buffer); });
+    {
+        std::lock_guard<std::mutex> lock(m_inputMutex);
+        m_receiving = raw;
+    }
+    ClearErrors();
     try {
-        input->midi = std::make_unique<RtMidiIn>(m_api, m_clientName);
-        // RtMidi opens an unconnected port for an unknown index, so the index is checked first.
-        if (index >= input->midi->getPortCount())
-            return 1;
-        Input *raw = input.get();
-        input->thread = std::make_unique<MidiInputThread>(
-            [callback, raw](InEvent event, MidiBuffer *buffer) { callback(ToHandle(raw), event, buffer); });
-        input->midi->setCallback(&RtMidiPlatform::OnRtMidiInput, raw);
-        input->midi->ignoreTypes(false, true, true);
-        input->midi->openPort(index, "in");
+        m_in->setCallback(&RtMidiPlatform::OnRtMidiInput, this);
+        m_in->ignoreTypes(false, true, true);
+        m_in->openPort(static_cast<unsigned>(index), "in");
     } catch (const RtMidiError &) {
-        input->midi.reset();
+        m_failed = true;
+    }
+    if (m_failed || !m_in->isPortOpen()) {
+        try {
+            m_in->cancelCallback();
+            m_in->closePort();
+        } catch (const RtMidiError &) {
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_inputMutex);
+            m_receiving = nullptr;
+        }
+        DropIfBroken(m_in);
         return 1;
     }
-    handle = ToHandle(input.release());
+    m_openInput = input.release();
+    handle = ToHandle(m_openInput);
     return 0;
 }
 
@@ -155,16 +291,21 @@ int RtMidiPlatform::InReset(Handle handle) {
 }
 
 int RtMidiPlatform::InClose(Handle handle) {
-    if (handle == 0)
+    if (handle == 0 || FromHandle<Input>(handle) != m_openInput)
         return 1;
-    std::unique_ptr<Input> input(FromHandle<Input>(handle));
-    // The RtMidi object goes first, so no MIDI system thread pushes into a stopping thread.
+    std::unique_ptr<Input> input(m_openInput);
+    m_openInput = nullptr;
+    // The port goes first and the callback's way in is shut before the thread stops, so no
+    // MIDI system thread pushes into a stopping thread. The client stays for the next open.
     try {
-        input->midi->cancelCallback();
-        input->midi->closePort();
+        m_in->cancelCallback();
+        m_in->closePort();
     } catch (const RtMidiError &) {
     }
-    input->midi.reset();
+    {
+        std::lock_guard<std::mutex> lock(m_inputMutex);
+        m_receiving = nullptr;
+    }
     input->thread.reset();
     return 0;
 }
@@ -178,19 +319,35 @@ int RtMidiPlatform::InUnprepareHeader(Handle handle, MidiBuffer *buffer) {
 
 int RtMidiPlatform::OutOpen(Handle &handle, unsigned index, OutCallback callback) {
     handle = 0;
-    if (!ResolveApi())
+    std::optional<std::string> name = OutDeviceName(index);
+    if (!name)
         return 1;
-    auto output = std::make_unique<Output>();
-    output->callback = std::move(callback);
+    return OutOpenNamed(handle, *name, std::move(callback));
+}
+
+int RtMidiPlatform::OutOpenNamed(Handle &handle, const std::string &name, OutCallback callback) {
+    handle = 0;
+    if (m_openOutput != nullptr || IsOwnPort(name) || !EnsureOutput())
+        return 1;
+    int index = RawIndex(*m_out, name);
+    if (index < 0)
+        return 1;
+    ClearErrors();
     try {
-        output->midi = std::make_unique<RtMidiOut>(m_api, m_clientName);
-        if (index >= output->midi->getPortCount())
-            return 1;
-        output->midi->openPort(index, "out");
+        m_out->openPort(static_cast<unsigned>(index), "out");
     } catch (const RtMidiError &) {
+        m_failed = true;
+    }
+    if (m_failed || !m_out->isPortOpen()) {
+        try {
+            m_out->closePort();
+        } catch (const RtMidiError &) {
+        }
+        DropIfBroken(m_out);
         return 1;
     }
-    handle = ToHandle(output.release());
+    m_openOutput = new Output{std::move(callback)};
+    handle = ToHandle(m_openOutput);
     return 0;
 }
 
@@ -202,14 +359,17 @@ int RtMidiPlatform::OutPrepareHeader(Handle handle, MidiBuffer *buffer) {
 }
 
 int RtMidiPlatform::OutLongMsg(Handle handle, MidiBuffer *buffer) {
-    if (handle == 0 || buffer == nullptr || !buffer->prepared)
+    if (handle == 0 || buffer == nullptr || !buffer->prepared || !m_out)
         return 1;
     Output *output = FromHandle<Output>(handle);
+    ClearErrors();
     try {
-        output->midi->sendMessage(buffer->data, buffer->bytesRecorded);
+        m_out->sendMessage(buffer->data, buffer->bytesRecorded);
     } catch (const RtMidiError &) {
         return 1;
     }
+    if (m_failed)
+        return 1;
     // RtMidi has copied the bytes, so the buffer is done at once.
     output->callback(handle, OutEvent::Done, buffer);
     return 0;
@@ -227,11 +387,13 @@ int RtMidiPlatform::OutReset(Handle handle) {
 }
 
 int RtMidiPlatform::OutClose(Handle handle) {
-    if (handle == 0)
+    if (handle == 0 || FromHandle<Output>(handle) != m_openOutput)
         return 1;
-    std::unique_ptr<Output> output(FromHandle<Output>(handle));
+    std::unique_ptr<Output> output(m_openOutput);
+    m_openOutput = nullptr;
     try {
-        output->midi->closePort();
+        if (m_out)
+            m_out->closePort();
     } catch (const RtMidiError &) {
     }
     return 0;
