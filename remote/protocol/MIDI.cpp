@@ -5,6 +5,8 @@
 #include "MidiCodec.h"
 #include "MidiPort.h"
 #include "MyApplication.h"
+#include "PortBinding.h"
+#include "PortWatcher.h"
 #include "RevisionInfo.h"
 #include "RtMidiPortFactory.h"
 #include "TavikConfiguration.h"
@@ -94,6 +96,26 @@ bool isFramedReport(const MidiMessage *message, unsigned char command, size_t si
 MyApplication *app() {
     return MyApplication::instance();
 }
+
+// The names of all ports of one library object; an unreadable name stays empty, a failed count
+// gives an empty list.
+template <typename Port> QStringList portNames(Port *device) {
+    QStringList names;
+    if (!device)
+        return names;
+    try {
+        const unsigned int count = device->getPortCount();
+        for (unsigned int i = 0; i < count; ++i) {
+            try {
+                names << QString::fromStdString(device->getPortName(i));
+            } catch (const std::exception &) {
+                names << QString();
+            }
+        }
+    } catch (const std::exception &) {
+    }
+    return names;
+}
 } // namespace
 
 MIDI::MIDI(QObject *parent) : QObject(parent) {
@@ -101,9 +123,23 @@ MIDI::MIDI(QObject *parent) : QObject(parent) {
     _inMessage->reserve(1024);
     _pollTimer = new QTimer(this);
     _broadcastTimer = new QTimer(this);
+    _portWatcher = new PortWatcher(
+        [this] {
+            // A library object of a stopped server goes on listing its old ports: fresh ones list
+            // what the server that runs now (if any) has.
+            if ((_midiInDevice && _midiInDevice->serverGone()) ||
+                (_midiOutDevice && _midiOutDevice->serverGone())) {
+                TAVIK_DEBUG(QStringLiteral("The MIDI server has stopped, creating the port objects anew."));
+                replacePortObjects();
+            }
+            return PortWatcher::Lists{inputNames(), outputNames()};
+        },
+        this);
+    connect(_portWatcher, &PortWatcher::changed, this, &MIDI::onPortListsChanged);
 }
 
 MIDI::~MIDI() {
+    delete _portNotice;
     closePorts();
 }
 
@@ -113,12 +149,14 @@ void MIDI::setPortFactory(std::shared_ptr<MidiPortFactory> factory) {
 
 void MIDI::setPortNumberIn(int portNum) {
     _portNumberIn = portNum;
+    _portNameIn = _inNames.value(portNum);
     TAVIK_DEBUG(QStringLiteral("MIDI-IN port number set to ") + QString::number(portNum) +
                 QStringLiteral("<<."));
 }
 
 void MIDI::setPortNumberOut(int portNum) {
     _portNumberOut = portNum;
+    _portNameOut = _outNames.value(portNum);
     TAVIK_DEBUG(QStringLiteral("MIDI-OUT port number set to ") + QString::number(portNum) +
                 QStringLiteral("."));
 }
@@ -176,7 +214,9 @@ void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
     }
 
     // Lists the ports of one direction into its combo box; a name that cannot be read stays empty.
-    auto listPorts = [](auto *device, int count, QComboBox *combo, const QString &direction) {
+    auto listPorts = [](auto *device, int count, QComboBox *combo, const QString &direction,
+                        QStringList &names) {
+        names.clear();
         for (int i = 0; i < count; ++i) {
             QString name;
             try {
@@ -188,10 +228,11 @@ void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
                         QStringLiteral("<<, port number #") + QString::number(i) + QStringLiteral("."));
             if (combo)
                 combo->addItem(name);
+            names << name;
         }
     };
-    listPorts(_midiInDevice, inCount, inCombo, QStringLiteral("IN"));
-    listPorts(_midiOutDevice, outCount, outCombo, QStringLiteral("OUT"));
+    listPorts(_midiInDevice, inCount, inCombo, QStringLiteral("IN"), _inNames);
+    listPorts(_midiOutDevice, outCount, outCombo, QStringLiteral("OUT"), _outNames);
 
     if (inCount == 1)
         setPortNumberIn(0);
@@ -199,15 +240,30 @@ void MIDI::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
         setPortNumberOut(0);
 
     QSettings *settings = app() ? app()->getSettings() : nullptr;
+    // A remembered number counts only when its port has the remembered name (when there is one);
+    // else the port of that name is used wherever it is now.
+    QStringList missing;
+    auto readStored = [&](const QString &numberKey, const QString &nameKey, const QStringList &names,
+                          int &number, QString &name) {
+        name = settings->value(nameKey).toString();
+        number = PortBinding::resolve(names, readStoredPortNumber(settings, numberKey), name);
+        if (number < 0 && !name.isEmpty())
+            missing << name;
+    };
     if (_portNumberIn == -1 && settings)
-        _portNumberIn = readStoredPortNumber(settings, QStringLiteral("midiInPortnumber"));
+        readStored(QStringLiteral("midiInPortnumber"), QStringLiteral("midiInPortname"), _inNames,
+                   _portNumberIn, _portNameIn);
     if (_portNumberOut == -1 && settings)
-        _portNumberOut = readStoredPortNumber(settings, QStringLiteral("midiOutPortnumber"));
+        readStored(QStringLiteral("midiOutPortnumber"), QStringLiteral("midiOutPortname"), _outNames,
+                   _portNumberOut, _portNameOut);
 
     if (_portNumberIn >= inCount || _portNumberOut >= outCount) {
         _portNumberIn = -1;
         _portNumberOut = -1;
     }
+    if (!missing.isEmpty() && !_isConnected)
+        portMissing(missing.first(), false);
+    _portWatcher->start(PortWatcher::Lists{_inNames, _outNames});
     TAVIK_DEBUG(QStringLiteral("Done reading in midiOut ports."));
 }
 
@@ -225,15 +281,79 @@ void MIDI::showError(const QString &text) {
     box.exec();
 }
 
-void MIDI::toggleConnectedStatus() {
-    if (_isConnected) {
-        TAVIK_DEBUG(QStringLiteral("Disconnecting from MIDI IN/OUT ports..."));
-        stopTimers();
-        TAVIK_DEBUG(QStringLiteral("Closing MIDI IN/OUT ports."));
-        if (app())
-            app()->removeAllDevices();
+QStringList MIDI::inputNames() {
+    return portNames(_midiInDevice);
+}
+
+QStringList MIDI::outputNames() {
+    return portNames(_midiOutDevice);
+}
+
+void MIDI::disconnectPorts() {
+    TAVIK_DEBUG(QStringLiteral("Disconnecting from MIDI IN/OUT ports..."));
+    stopTimers();
+    TAVIK_DEBUG(QStringLiteral("Closing MIDI IN/OUT ports."));
+    if (app())
+        app()->removeAllDevices();
+    replacePortObjects();
+    _isConnected = false;
+}
+
+void MIDI::portMissing(const QString &name, bool wasConnected) {
+    // One warning and one notice (a single box, reused); the link waits for the port to come back.
+    const QString text = tr("MIDI port \"%1\" is not available. Kalvenso Remote connects by itself when it "
+                            "is back.")
+                             .arg(name);
+    LogSwitch::warning(text);
+    if (wasConnected) {
+        disconnectPorts();
+    } else if (_isConnected || _pollTimer->isActive()) {
+        stopTimersQuietly();
         replacePortObjects();
         _isConnected = false;
+    }
+    _reconnectWhenBack = true;
+    if (!_portNotice) {
+        _portNotice = new QMessageBox(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
+        _portNotice->setObjectName(QStringLiteral("portNoticeBox"));
+        _portNotice->setWindowModality(Qt::NonModal);
+    }
+    _portNotice->setText(text);
+    _portNotice->show();
+}
+
+QMessageBox *MIDI::portNotice() const {
+    return _portNotice;
+}
+
+void MIDI::checkPortLists() {
+    _portWatcher->check();
+}
+
+void MIDI::onPortListsChanged(const QStringList &in, const QStringList &out) {
+    TAVIK_DEBUG(QStringLiteral("The MIDI port lists have changed."));
+    _inNames = in;
+    _outNames = out;
+    if (_isConnected) {
+        // A port in use that is gone: disconnect as the button does and wait for it.
+        const QString gone = !in.contains(_portNameIn)     ? _portNameIn
+                             : !out.contains(_portNameOut) ? _portNameOut
+                                                           : QString();
+        if (!gone.isEmpty())
+            portMissing(gone, true);
+    } else if (_reconnectWhenBack && in.contains(_portNameIn) && out.contains(_portNameOut)) {
+        setPortNumberIn(PortBinding::resolve(in, _portNumberIn, _portNameIn));
+        setPortNumberOut(PortBinding::resolve(out, _portNumberOut, _portNameOut));
+        TAVIK_DEBUG(QStringLiteral("The remembered MIDI ports are back, connecting."));
+        toggleConnectedStatus();
+    }
+    emit portListsChanged(_inNames, _outNames);
+}
+
+void MIDI::toggleConnectedStatus() {
+    _reconnectWhenBack = false;
+    if (_isConnected) {
+        disconnectPorts();
         return;
     }
 
@@ -260,11 +380,19 @@ void MIDI::toggleConnectedStatus() {
     try {
         if (!_midiInDevice)
             throw RtMidiError("no MIDI input handler");
+        // The port is opened by its name in this object's list as it is now.
+        const QStringList names = inputNames();
+        const int index = PortBinding::resolve(names, _portNumberIn, _portNameIn);
+        if (index < 0) {
+            portMissing(_portNameIn, false);
+            return;
+        }
         // Some MIDI systems open an unconnected port for a number that no longer exists.
-        if (unsigned(_portNumberIn) >= _midiInDevice->getPortCount())
+        if (unsigned(index) >= _midiInDevice->getPortCount())
             throw RtMidiError("MIDI-IN port number " + std::to_string(_portNumberIn) + " is not available.");
-        _midiInDevice->openPort(unsigned(_portNumberIn), "RtMidi Input");
+        _midiInDevice->openPort(unsigned(index), "RtMidi Input");
         _midiInDevice->ignoreTypes(false, false, false);
+        _portNameIn = names.value(index);
     } catch (const std::exception &e) {
         failConnect(errorText(e));
         return;
@@ -278,15 +406,29 @@ void MIDI::toggleConnectedStatus() {
     try {
         if (!_midiOutDevice)
             throw RtMidiError("no MIDI output handler");
-        if (unsigned(_portNumberOut) >= _midiOutDevice->getPortCount())
+        // Looked up again: the list now holds this program's own input port, so numbers may have moved.
+        const QStringList names = outputNames();
+        const int index = PortBinding::resolve(names, _portNumberOut, _portNameOut);
+        if (index < 0) {
+            portMissing(_portNameOut, false);
+            return;
+        }
+        if (unsigned(index) >= _midiOutDevice->getPortCount())
             throw RtMidiError("MIDI-OUT port number " + std::to_string(_portNumberOut) +
                               " is not available.");
-        _midiOutDevice->openPort(unsigned(_portNumberOut), "RtMidi Output");
+        _midiOutDevice->openPort(unsigned(index), "RtMidi Output");
+        _portNameOut = names.value(index);
     } catch (const std::exception &e) {
         failConnect(errorText(e));
         return;
     }
     _isConnected = true;
+    if (app() && app()->getSettings()) {
+        app()->getSettings()->setValue(QStringLiteral("midiInPortname"), _portNameIn);
+        app()->getSettings()->setValue(QStringLiteral("midiOutPortname"), _portNameOut);
+    }
+    if (_portNotice)
+        _portNotice->hide();
 }
 
 void MIDI::failConnect(const QString &libraryText) {
@@ -340,6 +482,7 @@ void MIDI::stopTimersQuietly() {
 }
 
 void MIDI::closePorts() {
+    _portWatcher->stop();
     // The objects are deleted even when closing raised an error, so nothing is leaked.
     if (_midiInDevice) {
         try {

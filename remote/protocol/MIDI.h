@@ -4,12 +4,16 @@
 #include "MidiMessage.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QStringList>
 #include <memory>
 
 class MidiInputPort;
 class MidiOutputPort;
 class MidiPortFactory;
+class PortWatcher;
 class QComboBox;
+class QMessageBox;
 class QSettings;
 class TavikConfiguration;
 class QTimer;
@@ -56,6 +60,18 @@ public:
     MidiInputPort *inputPort() const { return _midiInDevice; }
     MidiOutputPort *outputPort() const { return _midiOutDevice; }
 
+    // Names of the chosen (or remembered) ports; a port is opened by its name when it has one.
+    QString getPortNameIn() const { return _portNameIn; }
+    QString getPortNameOut() const { return _portNameOut; }
+    // The notice that a remembered port is missing (null until it was first needed).
+    QMessageBox *portNotice() const;
+    // Reads the port lists now, as the once-a-second watch does.
+    void checkPortLists();
+
+signals:
+    // The system's MIDI ports changed; the names are the new lists, in port number order.
+    void portListsChanged(const QStringList &in, const QStringList &out);
+
 public slots:
     void toggleConnectedStatus();
     void setPortNumberIn(int portNum);
@@ -76,6 +92,11 @@ private:
     void replacePortObjects();
     void stopTimersQuietly();
     void showError(const QString &text);
+    void disconnectPorts();
+    void portMissing(const QString &name, bool wasConnected);
+    void onPortListsChanged(const QStringList &in, const QStringList &out);
+    QStringList inputNames();
+    QStringList outputNames();
 
     MidiInputPort *_midiInDevice = nullptr;
     MidiOutputPort *_midiOutDevice = nullptr;
@@ -85,4 +106,13 @@ private:
     MidiMessage *_inMessage = nullptr;
     QTimer *_pollTimer = nullptr;
     QTimer *_broadcastTimer = nullptr;
+    QString _portNameIn;
+    QString _portNameOut;
+    // The lists as last listed, which the port numbers refer to.
+    QStringList _inNames;
+    QStringList _outNames;
+    // Set while disconnected because a remembered port is missing: connect when it is back.
+    bool _reconnectWhenBack = false;
+    PortWatcher *_portWatcher = nullptr;
+    QPointer<QMessageBox> _portNotice;
 };

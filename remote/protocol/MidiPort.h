@@ -16,6 +16,9 @@ public:
     virtual void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense) = 0;
     // Takes the oldest queued message (empty when none) and returns its time stamp.
     virtual double getMessage(MidiMessage *message) = 0;
+    // True once the MIDI server this object was attached to has stopped or was replaced by a new
+    // one: the object then still lists the old ports and can no longer open any.
+    virtual bool serverGone() { return false; }
 };
 
 class MidiOutputPort {
@@ -26,6 +29,8 @@ public:
     virtual void openPort(unsigned int portNumber, const std::string &portName) = 0;
     virtual void closePort() = 0;
     virtual void sendMessage(const MidiMessage *message) = 0;
+    // As for the input port.
+    virtual bool serverGone() { return false; }
 };
 
 // Creates the port objects; the default one uses RtMidi, tests plug in fakes.

@@ -3,37 +3,146 @@
 #include "RevisionInfo.h"
 
 #include <RtMidi.h>
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TAVIK_REVISION("RtMidiPortFactory.cpp");
 
 namespace {
-class RtInput : public MidiInputPort {
+// Which running JACK server the object talks to: the server's socket file, by device, inode and
+// change time; empty while no server of that name runs. A JACK client of a server that stopped keeps
+// listing the ports it last saw and never attaches to a server started later, so the link compares
+// this against the server it met first.
+std::string jackServerInstance() {
+    const char *env = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string server = env && *env ? env : "default";
+    const std::string path = "/dev/shm/jack_" + server + "_" + std::to_string(getuid()) + "_0";
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
+        return {};
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_ctim.tv_sec) + "." + std::to_string(st.st_ctim.tv_nsec);
+}
+
+// Errors the library reports while it has an error callback; the adapters throw them after the call.
+struct LibraryErrors {
+    bool pending = false;
+    RtMidiError::Type type = RtMidiError::UNSPECIFIED;
+    std::string text;
+
+    void throwPending() {
+        if (!pending)
+            return;
+        pending = false;
+        throw RtMidiError(text, type);
+    }
+};
+
+// Warnings go to standard error as the library prints them, except that "JACK server not running?",
+// which it repeats on every port count while no server runs, is printed once.
+void onLibraryError(RtMidiError::Type type, const std::string &text, void *data) {
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) {
+        static std::atomic_bool noServerSaid{false};
+        if (text.find("JACK server not running?") != std::string::npos && noServerSaid.exchange(true))
+            return;
+        if (type == RtMidiError::WARNING)
+            std::cerr << '\n' << text << "\n\n";
+        return;
+    }
+    auto *errors = static_cast<LibraryErrors *>(data);
+    errors->pending = true;
+    errors->type = type;
+    errors->text = text;
+}
+
+// The JACK part both adapters share: while no server runs the library is not asked (it would try to
+// open a client on every count, and its output object allocates buffers each time).
+template <typename Lib> class JackAware {
+protected:
+    explicit JackAware(Lib &lib) : jack(lib.getCurrentApi() == RtMidi::UNIX_JACK) {
+        lib.setErrorCallback(&onLibraryError, &errors);
+        if (jack)
+            seen = jackServerInstance();
+    }
+    unsigned int countPorts(Lib &lib) {
+        if (jack) {
+            const std::string now = jackServerInstance();
+            if (now.empty())
+                return 0;
+            if (seen.empty())
+                seen = now; // the library attaches to this server now
+        }
+        const unsigned int n = lib.getPortCount();
+        errors.throwPending();
+        return n;
+    }
+    bool jackServerGone() const { return jack && !seen.empty() && jackServerInstance() != seen; }
+
+    LibraryErrors errors;
+
+private:
+    bool jack;
+    std::string seen;
+};
+
+class RtInput : public MidiInputPort, private JackAware<RtMidiIn> {
 public:
-    explicit RtInput(std::unique_ptr<RtMidiIn> in) : in(std::move(in)) {}
-    unsigned int getPortCount() override { return in->getPortCount(); }
-    std::string getPortName(unsigned int n) override { return in->getPortName(n); }
-    void openPort(unsigned int n, const std::string &name) override { in->openPort(n, name); }
-    void closePort() override { in->closePort(); }
+    explicit RtInput(std::unique_ptr<RtMidiIn> lib) : JackAware(*lib), in(std::move(lib)) {}
+    unsigned int getPortCount() override { return countPorts(*in); }
+    std::string getPortName(unsigned int n) override {
+        std::string name = in->getPortName(n);
+        errors.throwPending();
+        return name;
+    }
+    void openPort(unsigned int n, const std::string &name) override {
+        in->openPort(n, name);
+        errors.throwPending();
+    }
+    void closePort() override {
+        in->closePort();
+        errors.throwPending();
+    }
     void ignoreTypes(bool sysex, bool time, bool sense) override { in->ignoreTypes(sysex, time, sense); }
-    double getMessage(MidiMessage *message) override { return in->getMessage(message); }
+    double getMessage(MidiMessage *message) override {
+        const double stamp = in->getMessage(message);
+        errors.throwPending();
+        return stamp;
+    }
+    bool serverGone() override { return jackServerGone(); }
 
 private:
     std::unique_ptr<RtMidiIn> in;
 };
 
-class RtOutput : public MidiOutputPort {
+class RtOutput : public MidiOutputPort, private JackAware<RtMidiOut> {
 public:
-    explicit RtOutput(std::unique_ptr<RtMidiOut> out) : out(std::move(out)) {}
-    unsigned int getPortCount() override { return out->getPortCount(); }
-    std::string getPortName(unsigned int n) override { return out->getPortName(n); }
-    void openPort(unsigned int n, const std::string &name) override { out->openPort(n, name); }
-    void closePort() override { out->closePort(); }
-    void sendMessage(const MidiMessage *message) override { out->sendMessage(message); }
+    explicit RtOutput(std::unique_ptr<RtMidiOut> lib) : JackAware(*lib), out(std::move(lib)) {}
+    unsigned int getPortCount() override { return countPorts(*out); }
+    std::string getPortName(unsigned int n) override {
+        std::string name = out->getPortName(n);
+        errors.throwPending();
+        return name;
+    }
+    void openPort(unsigned int n, const std::string &name) override {
+        out->openPort(n, name);
+        errors.throwPending();
+    }
+    void closePort() override {
+        out->closePort();
+        errors.throwPending();
+    }
+    void sendMessage(const MidiMessage *message) override {
+        out->sendMessage(message);
+        errors.throwPending();
+    }
+    bool serverGone() override { return jackServerGone(); }
 
 private:
     std::unique_ptr<RtMidiOut> out;
 };
-
 // Tries the default API first, then each compiled API in turn; rethrows the first error when all fail.
 template <typename Port, typename Make> std::unique_ptr<Port> createWithFallback(Make make) {
     try {

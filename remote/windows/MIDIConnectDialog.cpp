@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 TAVIK_REVISION("MIDIConnectDialog.cpp");
 
@@ -48,6 +49,7 @@ MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
         connect(connectButton, &QPushButton::clicked, this, &MIDIConnectDialog::updateButtonText);
         connect(inPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberIn);
         connect(outPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberOut);
+        connect(midi, &MIDI::portListsChanged, this, &MIDIConnectDialog::refillPorts);
     }
 }
 
@@ -75,6 +77,29 @@ void MIDIConnectDialog::jumpStart() {
     }
 
     TAVIK_DEBUG(QStringLiteral("End of MIDIConnectDialog constructor"));
+}
+
+void MIDIConnectDialog::refillPorts(const QStringList &in, const QStringList &out) {
+    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    if (!midi)
+        return;
+    // The selection is kept by name; a port that is gone leaves its list without a selection.
+    auto refill = [](QComboBox *combo, const QStringList &names, const QString &remembered) {
+        const QString selected = combo->currentIndex() >= 0 ? combo->currentText() : remembered;
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+        combo->addItems(names);
+        const int index = int(names.indexOf(selected));
+        combo->setCurrentIndex(index);
+        return index;
+    };
+    const int inIndex = refill(inPortCombo, in, midi->getPortNameIn());
+    const int outIndex = refill(outPortCombo, out, midi->getPortNameOut());
+    if (inIndex >= 0 && inIndex != midi->getPortNumberIn())
+        midi->setPortNumberIn(inIndex);
+    if (outIndex >= 0 && outIndex != midi->getPortNumberOut())
+        midi->setPortNumberOut(outIndex);
+    updateButtonText();
 }
 
 void MIDIConnectDialog::updateButtonText() {

@@ -1,6 +1,7 @@
 // The panel below the device list where the MIDI ports are chosen and the link is switched on and off.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
@@ -25,6 +26,8 @@ public:
 public slots:
     // Shows "Disconnect!" and locks the lists while connected, "Connect!" with usable lists otherwise.
     void updateButtonText();
+    // Fills the port lists anew after the system's ports changed, keeping each selected port by name.
+    void refillPorts(const QStringList &in, const QStringList &out);
 
 private:
     QComboBox *inPortCombo = nullptr;
