@@ -22,10 +22,15 @@ bool SimPortLocator::StoreAsProfile() {
     int in = Find(true, QStringLiteral(":out"));
     if (out < 0 || in < 0)
         return false;
+    RtMidiPlatform probe("TavikLogoProbe");
     QSettings settings;
     settings.clear();
     settings.setValue(QStringLiteral("TavikNeo/MIDI_IN"), QString::number(in));
     settings.setValue(QStringLiteral("TavikNeo/MIDI_OUT"), QString::number(out));
+    settings.setValue(QStringLiteral("TavikNeo/MIDI_IN_NAME"),
+                      QString::fromStdString(*probe.InDeviceName(in)));
+    settings.setValue(QStringLiteral("TavikNeo/MIDI_OUT_NAME"),
+                      QString::fromStdString(*probe.OutDeviceName(out)));
     settings.sync();
     return true;
 }

@@ -11,9 +11,12 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,24 +49,52 @@ struct Rig {
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<CGlimmerlyDlg> dlg;
 
-    bool Start() {
+    // beforeSim runs once the server is up, afterSim once the simulator's ports are there.
+    bool Start(const std::function<void()> &beforeSim = {}, const std::function<void()> &afterSim = {}) {
         if (!server.start()) {
             ADD_FAILURE() << server.diagnostics().toStdString();
             return false;
         }
         server.applyToThisProcess();
-        sim = std::make_unique<SimProcess>(
-            server, QStringList{"--device", "neo:12345:Studio", "--logo-dir", logoDir.path()});
-        if (!sim->start()) {
-            ADD_FAILURE() << sim->diagnostics().toStdString();
+        if (beforeSim)
+            beforeSim();
+        if (!StartSim())
             return false;
-        }
+        if (afterSim)
+            afterSim();
         if (!SimPortLocator::StoreAsProfile()) {
             ADD_FAILURE() << "simulator ports not listed";
             return false;
         }
         dlg = std::make_unique<CGlimmerlyDlg>(std::make_unique<RtMidiPlatform>());
         return true;
+    }
+
+    bool StartSim() {
+        sim = std::make_unique<SimProcess>(
+            server, QStringList{"--device", "neo:12345:Studio", "--logo-dir", logoDir.path()});
+        if (!sim->start()) {
+            ADD_FAILURE() << sim->diagnostics().toStdString();
+            return false;
+        }
+        return true;
+    }
+
+    // The connections of the dialog's ports, "port > peer", as `jack_lsp -c` lists them.
+    QStringList LogoConnections() {
+        QProcess lsp;
+        lsp.setProcessEnvironment(server.environment());
+        lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c")});
+        EXPECT_TRUE(lsp.waitForFinished(5000));
+        QStringList pairs;
+        QString port;
+        for (const QString &line : QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n')) {
+            if (!line.startsWith(' '))
+                port = line;
+            else if (port.startsWith(QStringLiteral("TavikLogo")))
+                pairs << port + " > " + line.trimmed();
+        }
+        return pairs;
     }
 
     ~Rig() {
@@ -163,4 +194,51 @@ TEST(LogoEndToEnd, DisconnectDuringATransferThenASendStartsAgainAtChunkZero) {
     for (const QString &line : rig.sim->logLines())
         firstCompleted |= line.contains("name \"First\"");
     EXPECT_FALSE(firstCompleted);
+}
+
+TEST(LogoEndToEnd, PortsAreFoundByNameAfterOthersCameAndWentAndFollowedWhenTheyGoAndComeBack) {
+    Rig rig;
+    // Ports of another program before and after the simulator's in both lists.
+    struct OtherPorts {
+        RtMidiIn in;
+        RtMidiOut out;
+        explicit OtherPorts(const std::string &name)
+            : in(RtMidi::UNIX_JACK, name + " in"), out(RtMidi::UNIX_JACK, name + " out") {
+            in.openVirtualPort(name);
+            out.openVirtualPort(name);
+        }
+    };
+    std::unique_ptr<OtherPorts> before, after;
+    ASSERT_TRUE(rig.Start([&] { before = std::make_unique<OtherPorts>("before"); },
+                          [&] { after = std::make_unique<OtherPorts>("after"); }));
+    ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
+    rig.dlg.reset();
+
+    // The stored numbers now name the "after" ports; the restarted dialog opens the simulator's.
+    before.reset();
+    RtMidiPlatform probe("TavikLogoProbe");
+    EXPECT_EQ(probe.InDeviceName(QSettings().value("TavikNeo/MIDI_IN").toUInt()), "after out:after");
+    EXPECT_EQ(probe.OutDeviceName(QSettings().value("TavikNeo/MIDI_OUT").toUInt()), "after in:after");
+    rig.dlg = std::make_unique<CGlimmerlyDlg>(std::make_unique<RtMidiPlatform>());
+    ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
+    QStringList connections = rig.LogoConnections();
+    connections.sort();
+    ASSERT_EQ(connections.size(), 2) << connections.join(", ").toStdString();
+    EXPECT_TRUE(
+        QRegularExpression("^TavikLogo out:out > tavik-sim(-01)?:in$").match(connections[0]).hasMatch())
+        << connections[0].toStdString();
+    EXPECT_TRUE(QRegularExpression("^TavikLogo:in > tavik-sim(-01)?:out$").match(connections[1]).hasMatch())
+        << connections[1].toStdString();
+
+    // The simulator's ports go: disconnected with a notice; they come back: listed again.
+    rig.sim->stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.dlg->GetState() == CGlimmerlyDlg::Disconnected; }, 10000));
+    auto *notice = rig.Find<QMessageBox>("portNoticeBox");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    ASSERT_TRUE(rig.StartSim());
+    ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
+    EXPECT_EQ(rig.Find<QComboBox>("deviceList")->itemText(0), "Studio (SN: 141-202-380)");
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_EQ(rig.LogoConnections().size(), 2);
 }
