@@ -320,6 +320,11 @@ void MIDI::portMissing(const QString &name, bool wasConnected) {
     }
     _portNotice->setText(text);
     _portNotice->show();
+    // At start-up the main window is shown after this: raise the notice above it then.
+    QTimer::singleShot(0, _portNotice, [box = _portNotice] {
+        box->raise();
+        box->repaint();
+    });
 }
 
 QMessageBox *MIDI::portNotice() const {
