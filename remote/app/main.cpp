@@ -3,6 +3,7 @@
 #include "MyApplication.h"
 #include "Revision.h"
 #include "RevisionInfo.h"
+#include "TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -55,6 +56,8 @@ bool answeredInformationRequest(int argc, char *argv[]) {
 int main(int argc, char *argv[]) {
     if (answeredInformationRequest(argc, argv))
         return 0;
+    // Before any thread exists, so that none of them takes the signals instead of the GUI thread.
+    TerminationSignals::block();
 
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("kalvenso.com"));
@@ -66,6 +69,12 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kalvenso.TavikRemote")));
     auto *mainDialog = new MainDialog;
     mainDialog->setWindowTitle(QStringLiteral("Kalvenso Remote"));
+    // SIGINT and SIGTERM close the window (and any message box over it) as the user would.
+    auto *termination = new TerminationSignals(application);
+    QObject::connect(termination, &TerminationSignals::received, mainDialog, [mainDialog] {
+        mainDialog->reject();
+        QCoreApplication::exit(0);
+    });
     const int result = mainDialog->exec();
     delete mainDialog;
     application->setMainDialog(nullptr);

@@ -45,6 +45,13 @@ QString ProgramRun::workingDirectory() const {
     return m_workDir;
 }
 
+void ProgramRun::setDisplay(const QString &display) {
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    m_process.setProcessEnvironment(env);
+}
+
 bool ProgramRun::start(const QStringList &args) {
     m_clientsBefore = m_server.clientSynchroFiles();
     m_process.setWorkingDirectory(m_workDir);
@@ -94,4 +101,28 @@ void ProgramRun::stop() {
     if (!m_server.waitUntilOnlyClients(m_clientsBefore, 5000))
         qWarning("JACK still holds clients of %s: %s", qPrintable(m_program),
                  qPrintable(m_server.clientSynchroFiles().join(QLatin1Char(' '))));
+}
+
+bool ProgramRun::endWithSignal(int signal) {
+    if (m_process.state() == QProcess::NotRunning)
+        return true;
+    ::kill(pid_t(m_process.processId()), signal);
+    return m_process.waitForFinished(10000);
+}
+
+bool ProgramRun::endByClosingWindow(const QString &title) {
+    // The window is focused and gets a real key press through the XTEST extension. A window found
+    // can be gone by the time it is focused (the program replaces one while it starts), so the
+    // search is made again until the program has ended.
+    for (int attempt = 0; attempt < 10 && m_process.state() != QProcess::NotRunning; ++attempt) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(m_process.processEnvironment());
+        xdotool.start(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                       QStringLiteral("--name"), title, QStringLiteral("windowfocus"),
+                       QStringLiteral("--sync"), QStringLiteral("key"), QStringLiteral("Escape")});
+        xdotool.waitForFinished(10000);
+        m_process.waitForFinished(1000);
+    }
+    return m_process.waitForFinished(5000) || m_process.state() == QProcess::NotRunning;
 }

@@ -23,6 +23,8 @@ public:
     void setWorkingDirectory(const QString &dir);
     QString workingDirectory() const;
 
+    // Runs the program on this X display (platform xcb) instead of offscreen; before start().
+    void setDisplay(const QString &display);
     bool start(const QStringList &args);
     // True when the program ended by itself.
     bool hasEnded();
@@ -36,6 +38,12 @@ public:
     // Stops the program and waits until the JACK server has let go of its clients, so that a
     // program started next under the same client names gets working ones.
     void stop();
+    // Ends the program with this signal and waits until the process is gone, and no longer: the
+    // next program may start at once. False when it did not end within 10 s.
+    bool endWithSignal(int signal);
+    // Presses Escape in its window titled title (as a user closing the dialog would) and waits
+    // until the process is gone; needs setDisplay() and xdotool.
+    bool endByClosingWindow(const QString &title);
 
 private:
     const JackServer &m_server;
