@@ -16,11 +16,6 @@ void FakeMidiPlatform::Inject(const std::vector<uint8_t> &bytes) {
         m_input->Push(bytes.data(), bytes.size());
 }
 
-void FakeMidiPlatform::SetNames(std::vector<std::string> inNames, std::vector<std::string> outNames) {
-    m_inNames = std::move(inNames);
-    m_outNames = std::move(outNames);
-}
-
 void FakeMidiPlatform::CompleteSends() {
     std::vector<MidiBuffer *> held;
     {

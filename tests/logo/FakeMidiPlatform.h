@@ -30,8 +30,6 @@ public:
     // Delivers one received message through the open input (from any thread).
     void Inject(const std::vector<uint8_t> &bytes);
     void CompleteSends();
-    // Replaces the port lists, as ports that come and go do; an open port stays open.
-    void SetNames(std::vector<std::string> inNames, std::vector<std::string> outNames);
 
     std::vector<std::vector<uint8_t>> Sent() const;
     void ClearSent();
