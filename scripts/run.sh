@@ -80,7 +80,7 @@ ensure_midi_system() {
     [ -e /dev/snd/seq ] && return 0
     JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0
     echo "No ALSA sequencer and no JACK server: starting a JACK server with the dummy driver."
-    jackd --no-realtime -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
+    jackd -R -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
     PIDS+=($!)
     for _ in $(seq 100); do
         JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0

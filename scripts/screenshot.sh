@@ -59,7 +59,7 @@ if [ ! -e /dev/snd/seq ]; then
     SIM_API=jack
     export JACK_DEFAULT_SERVER="tavik-shot-$$"
     export JACK_NO_START_SERVER=1
-    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
+    jackd -R -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
     PIDS+=($!)
     for _ in $(seq 100); do
         jack_lsp >/dev/null 2>&1 && break

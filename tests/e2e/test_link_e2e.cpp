@@ -10,7 +10,6 @@
 
 #include <QComboBox>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -74,16 +73,6 @@ protected:
         ASSERT_TRUE(waitUntil(
             [&] { return server->clientSynchroFiles().filter(QStringLiteral("tavik-sim")).isEmpty(); },
             10000));
-    }
-    // The ports port is connected to, as `jack_lsp -c port` lists them.
-    QStringList peers(const QString &port) const {
-        QProcess lsp;
-        lsp.setProcessEnvironment(server->environment());
-        lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c"), port});
-        EXPECT_TRUE(lsp.waitForFinished(10000));
-        const QStringList lines =
-            QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        return lines.mid(1).replaceInStrings(QRegularExpression(QStringLiteral("^\\s+")), QString());
     }
     TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 3000) {
         waitUntil([&] { return app->getConfiguration(serial) != nullptr; }, timeoutMs);
@@ -289,8 +278,9 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     midi->enumeratePorts(&inCombo, &outCombo);
     midi->toggleConnectedStatus();
     ASSERT_TRUE(midi->isConnected());
-    EXPECT_EQ(peers(QStringLiteral("RtMidi Input Client:RtMidi Input")), QStringList{simOut});
-    EXPECT_EQ(peers(QStringLiteral("RtMidi Output Client:RtMidi Output")), QStringList{simIn});
+    EXPECT_EQ(server->connectionsOf(QStringLiteral("RtMidi Input Client:RtMidi Input")), QStringList{simOut});
+    EXPECT_EQ(server->connectionsOf(QStringLiteral("RtMidi Output Client:RtMidi Output")),
+              QStringList{simIn});
     ASSERT_NE(waitForDevice(12345), nullptr);
 
     // The simulator's ports go: disconnected by itself with one warning and the notice; back: reconnected.

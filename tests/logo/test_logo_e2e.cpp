@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -78,18 +77,10 @@ struct Rig {
         return true;
     }
 
-    // The peers of the dialog's input and output, "in / out", as `jack_lsp -c` lists them.
-    QString LogoConnections() {
-        QStringList both;
-        for (const char *port : {"TavikLogo:in", "TavikLogo out:out"}) {
-            QProcess lsp;
-            lsp.setProcessEnvironment(server.environment());
-            lsp.start(QStringLiteral("jack_lsp"), {QStringLiteral("-c"), QString::fromLatin1(port)});
-            EXPECT_TRUE(lsp.waitForFinished(5000));
-            const QStringList lines = QString::fromLocal8Bit(lsp.readAllStandardOutput()).split('\n');
-            both << lines.mid(1).join(QString()).remove(' ');
-        }
-        return both.join(" / ");
+    // The peers of the dialog's input and output, "in / out".
+    QString LogoConnections() const {
+        return server.connectionsOf("TavikLogo:in").join(',') + " / " +
+               server.connectionsOf("TavikLogo out:out").join(',');
     }
 
     ~Rig() {

@@ -85,6 +85,15 @@ bool JackServer::start(int timeoutMs) {
     return false;
 }
 
+QStringList JackServer::connectionsOf(const QString &port) const {
+    QString out;
+    runHelper(QStringLiteral("jack_lsp"), {QStringLiteral("-c"), port}, environment(), 10000, &out);
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+    for (QString &line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
 bool JackServer::serverRunning(const QString &name) const {
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), name);
@@ -97,8 +106,11 @@ bool JackServer::serverRunning(const QString &name) const {
 
 bool JackServer::startAs(const QDeadlineTimer &deadline) {
     m_jackd.setProcessEnvironment(environment());
+    // Realtime, so that a busy machine cannot starve the server's or its clients' process threads:
+    // a cycle a client misses loses that client's MIDI. Where realtime scheduling is not permitted,
+    // jackd and libjack go on with normal scheduling.
     m_jackd.start(QStringLiteral("jackd"),
-                  {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
+                  {QStringLiteral("-R"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
                    QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("48000"),
                    QStringLiteral("-p"), QStringLiteral("256")});
     if (!m_jackd.waitForStarted(qMax(1, int(deadline.remainingTime())))) {

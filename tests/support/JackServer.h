@@ -13,7 +13,7 @@ public:
     JackServer(const JackServer &) = delete;
     JackServer &operator=(const JackServer &) = delete;
 
-    // Starts `jackd --no-realtime -n <name> -d dummy -r 48000 -p 256` and returns once clients
+    // Starts `jackd -R -n <name> -d dummy -r 48000 -p 256` and returns once clients
     // can connect to it (or false after timeoutMs, with the server stopped again).
     bool start(int timeoutMs = 15000);
     // Stops the server (terminate, then kill); safe to call more than once.
@@ -31,6 +31,8 @@ public:
     // removes it some time after a killed client's ports are gone; a new client of the same name
     // that opens before that is never woken for processing and passes no MIDI at all.
     QStringList clientSynchroFiles() const;
+    // The ports that port is connected to, as `jack_lsp -c port` lists them.
+    QStringList connectionsOf(const QString &port) const;
     // Waits until none of the clients' wake-up objects is left but those in keep; false after
     // timeoutMs.
     bool waitUntilOnlyClients(const QStringList &keep, int timeoutMs) const;
