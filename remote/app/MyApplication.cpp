@@ -1,10 +1,10 @@
 #include "MyApplication.h"
 
-#include "DeviceClock.h"
 #include "LogSwitch.h"
 #include "MIDI.h"
 #include "MainDialog.h"
 #include "MessageLog.h"
+#include "MidiLinkView.h"
 #include "RevisionInfo.h"
 #include "StackedTavikDialog.h"
 #include "TavikConfiguration.h"
@@ -21,7 +21,11 @@
 TAVIK_REVISION("MyApplication.cpp");
 
 MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) {
-    devices.clear();
+    registry = new DeviceRegistry(this);
+    // A dropped device's window goes before its record.
+    connect(registry, &DeviceRegistry::deviceRemoving, this, &MyApplication::removeDevicePage,
+            Qt::DirectConnection);
+    LinkHost::setInstance(this);
     qInstallMessageHandler(messageHandler);
     scanCommandLine(argc, argv);
     reportVersions();
@@ -29,20 +33,23 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
         QMessageBox::warning(nullptr, QStringLiteral("Application"), text, QMessageBox::Ok);
     });
     loadStyleSheet(QStringLiteral(":/style_sheets/application.txt"));
-    devices.clear();
     midi = new MIDI(this);
+    midiView = new MidiLinkView(midi, this);
     settings = new QSettings(this);
     TAVIK_DEBUG(QStringLiteral("Finished MyApplication::MyApplication()."));
 }
 
 MyApplication::~MyApplication() {
     TAVIK_DEBUG(QStringLiteral("Started destructor ~MyApplication()."));
+    delete midiView;
+    midiView = nullptr;
     delete midi;
     midi = nullptr;
     // The windows are gone by now, so no page refers to the records any more.
-    qDeleteAll(devices);
-    devices.clear();
+    delete registry;
+    registry = nullptr;
     TAVIK_DEBUG(QStringLiteral("Finished destructor ~MyApplication()."));
+    LinkHost::setInstance(nullptr);
 }
 
 MyApplication *MyApplication::instance() {
@@ -141,25 +148,6 @@ void MyApplication::loadStyleSheet(const QString &path) {
     file.close();
 }
 
-TavikConfiguration *MyApplication::getConfiguration(qint32 serialNo) const {
-    return devices.value(serialNo, nullptr);
-}
-
-void MyApplication::addConfiguration(qint32 serialNo, TavikConfiguration *configuration) {
-    devices.insert(serialNo, configuration);
-}
-
-void MyApplication::removeConfiguration(qint32 serialNo) {
-    auto it = devices.find(serialNo);
-    if (it == devices.end())
-        return;
-    TavikConfiguration *configuration = it.value();
-    TAVIK_DEBUG(QStringLiteral("Removing Tavik device ") + QString::number(serialNo) +
-                QStringLiteral(" from collection."));
-    devices.remove(serialNo);
-    delete configuration;
-}
-
 TavikConfigurationDialog *MyApplication::getConfigurationDialog(qint32 serialNo) const {
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
     QStackedWidget *pages = stacked ? stacked->getPageStack() : nullptr;
@@ -173,43 +161,8 @@ TavikConfigurationDialog *MyApplication::getConfigurationDialog(qint32 serialNo)
     return nullptr;
 }
 
-void MyApplication::resetResponseTimes() {
-    const QDateTime now = DeviceClock::now();
-    for (TavikConfiguration *configuration : std::as_const(devices))
-        configuration->setLastResponseTime(now);
-}
-
 void MyApplication::removeDevicePage(qint32 serialNo) {
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
     if (stacked)
         stacked->removePage(serialNo);
-}
-
-void MyApplication::removeSilentDevices() {
-    const qint64 now = DeviceClock::now().toMSecsSinceEpoch();
-    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
-        const qint32 serialNo = it.key();
-        if (serialNo < 2)
-            continue;
-        const qint64 age = now - it.value()->getLastResponseTime().toMSecsSinceEpoch();
-        if (age > LivenessLimitMs) {
-            TAVIK_DEBUG(QStringLiteral("Removing device with serialno ") + QString::number(serialNo) +
-                        QStringLiteral(" since we did not hear from it in 2 seconds."));
-            removeDevicePage(serialNo);
-            removeConfiguration(serialNo);
-            return;
-        }
-    }
-}
-
-void MyApplication::removeAllDevices() {
-    const QList<qint32> serials = devices.keys();
-    for (qint32 serialNo : serials) {
-        if (serialNo < 2)
-            continue;
-        TAVIK_DEBUG(QStringLiteral("Removing device with serialno ") + QString::number(serialNo) +
-                    QStringLiteral(" since we no like it."));
-        removeDevicePage(serialNo);
-        removeConfiguration(serialNo);
-    }
 }

@@ -1,17 +1,20 @@
 // The application object: settings store, logging switch, MIDI link and the registry of known devices.
 #pragma once
 
+#include "DeviceRegistry.h"
+#include "LinkHost.h"
+
 #include <QApplication>
-#include <QMap>
 #include <functional>
 
 class MIDI;
+class MidiLinkView;
 class MainDialog;
 class QSettings;
 class TavikConfiguration;
 class TavikConfigurationDialog;
 
-class MyApplication : public QApplication {
+class MyApplication : public QApplication, public LinkHost {
     Q_OBJECT
 
 public:
@@ -33,28 +36,37 @@ public:
     static void reportVersions();
 
     MIDI *getMIDI() const { return midi; }
+    // The windows' side of the link: device windows, messages and the missing-port notice.
+    MidiLinkView *getMIDIView() const { return midiView; }
     MainDialog *getMainDialog() const { return mainDialog; }
     void setMainDialog(MainDialog *dialog) { mainDialog = dialog; }
-    QSettings *getSettings() const { return settings; }
+    QSettings *getSettings() const override { return settings; }
+    DeviceRegistry *getRegistry() const override { return registry; }
+    bool hasDeviceView(qint32 serialNo) const override { return getConfigurationDialog(serialNo) != nullptr; }
 
     // Device registry, keyed by serial number; serial 1 is the placeholder of the empty device window.
-    TavikConfiguration *getConfiguration(qint32 serialNo) const;
-    void addConfiguration(qint32 serialNo, TavikConfiguration *configuration);
-    void removeConfiguration(qint32 serialNo);
+    TavikConfiguration *getConfiguration(qint32 serialNo) const {
+        return registry->getConfiguration(serialNo);
+    }
+    void addConfiguration(qint32 serialNo, TavikConfiguration *configuration) {
+        registry->addConfiguration(serialNo, configuration);
+    }
+    void removeConfiguration(qint32 serialNo) { registry->removeConfiguration(serialNo); }
     TavikConfigurationDialog *getConfigurationDialog(qint32 serialNo) const;
-    void resetResponseTimes();
-    void removeSilentDevices();
-    void removeAllDevices();
-    const QMap<qint32, TavikConfiguration *> &getDevices() const { return devices; }
+    void resetResponseTimes() { registry->resetResponseTimes(); }
+    void removeSilentDevices() { registry->removeSilentDevices(); }
+    void removeAllDevices() { registry->removeAllDevices(); }
+    const QMap<qint32, TavikConfiguration *> &getDevices() const { return registry->getDevices(); }
 
     // A device that has not answered for longer than this is dropped.
-    static constexpr qint64 LivenessLimitMs = 2000;
+    static constexpr qint64 LivenessLimitMs = DeviceRegistry::LivenessLimitMs;
 
 private:
     void removeDevicePage(qint32 serialNo);
 
     MIDI *midi = nullptr;
+    MidiLinkView *midiView = nullptr;
     MainDialog *mainDialog = nullptr;
-    QMap<qint32, TavikConfiguration *> devices;
+    DeviceRegistry *registry = nullptr;
     QSettings *settings = nullptr;
 };

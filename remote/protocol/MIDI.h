@@ -1,19 +1,19 @@
-// The MIDI link: ports, remembered port numbers, poll and broadcast timers, inbound dispatch, commands.
+// The MIDI link: ports, remembered port numbers, poll and broadcast timers, inbound dispatch,
+// commands and fader flow control. It keeps the device records up to date and tells by signals
+// what it did, so that windows (when there are any) can show it.
 #pragma once
 
 #include "MidiMessage.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <memory>
 
+class DeviceRegistry;
 class MidiInputPort;
 class MidiOutputPort;
 class MidiPortFactory;
 class PortWatcher;
-class QComboBox;
-class QMessageBox;
 class QSettings;
 class TavikConfiguration;
 class QTimer;
@@ -22,6 +22,10 @@ class MIDI : public QObject {
     Q_OBJECT
 
 public:
+    // The parts of a configuration report, each signalled once it is stored.
+    enum class ConfigGroup { Settings, Lock, SMux, Routing };
+    Q_ENUM(ConfigGroup)
+
     explicit MIDI(QObject *parent = nullptr);
     ~MIDI() override;
 
@@ -29,7 +33,8 @@ public:
     static void setPortFactory(std::shared_ptr<MidiPortFactory> factory);
 
     bool isConnected() const { return _isConnected; }
-    void enumeratePorts(QComboBox *inCombo, QComboBox *outCombo);
+    // Lists the ports (see inputPortNames() and outputPortNames()) and picks the remembered ones.
+    void enumeratePorts();
     void startTimers();
     void stopTimers();
     void closePorts();
@@ -63,14 +68,31 @@ public:
     // Names of the chosen (or remembered) ports; a port is opened by its name when it has one.
     QString getPortNameIn() const { return _portNameIn; }
     QString getPortNameOut() const { return _portNameOut; }
-    // The notice that a remembered port is missing (null until it was first needed).
-    QMessageBox *portNotice() const;
+    // The port lists as last listed, which the port numbers refer to.
+    QStringList inputPortNames() const { return _inNames; }
+    QStringList outputPortNames() const { return _outNames; }
     // Reads the port lists now, as the once-a-second watch does.
     void checkPortLists();
 
 signals:
     // The system's MIDI ports changed; the names are the new lists, in port number order.
     void portListsChanged(const QStringList &in, const QStringList &out);
+    // enumeratePorts() starts listing anew, and has listed one port (in port number order).
+    void portListingStarted();
+    void portListed(bool input, const QString &name);
+    // A device answered for the first time: its record is registered and holds its version report.
+    void deviceAdmitted(qint32 serialNo, quint8 family);
+    // One part of a configuration report of the device is stored in its record.
+    void configurationApplied(qint32 serialNo, MIDI::ConfigGroup group);
+    // A status report of the device is stored in its record.
+    void statusApplied(qint32 serialNo);
+    // One value of a fader report is stored in the device's record.
+    void faderApplied(qint32 serialNo, int faderNo, quint8 value);
+    // A message for the user, who has to acknowledge it.
+    void errorToShow(const QString &text);
+    // The notice that a remembered port is missing, with its text; hidden once connected again.
+    void portNoticeShown(const QString &text);
+    void portNoticeHidden();
 
 public slots:
     void toggleConnectedStatus();
@@ -114,5 +136,4 @@ private:
     // Set while disconnected because a remembered port is missing: connect when it is back.
     bool _reconnectWhenBack = false;
     PortWatcher *_portWatcher = nullptr;
-    QPointer<QMessageBox> _portNotice;
 };

@@ -2,6 +2,7 @@
 
 #include "LogSwitch.h"
 #include "MIDI.h"
+#include "MidiLinkView.h"
 #include "MyApplication.h"
 #include "RevisionInfo.h"
 #include "RowHeightDelegate.h"
@@ -35,7 +36,7 @@ MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
     // Filled before the signals below are connected, so listing the ports sets no port number.
     MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
     if (midi)
-        midi->enumeratePorts(inPortCombo, outPortCombo);
+        MyApplication::instance()->getMIDIView()->enumeratePorts(inPortCombo, outPortCombo);
 
     connectButton = new QPushButton(this);
     connectButton->setGeometry(56, 112, 117, 20);

@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "LogSwitch.h"
 #include "MIDI.h"
+#include "MidiLinkView.h"
 #include "MyApplication.h"
 #include "TavikConfiguration.h"
 
@@ -33,6 +34,7 @@ protected:
     void TearDown() override {
         if (midi && midi->isConnected())
             midi->toggleConnectedStatus();
+        view.reset();
         midi.reset();
         app->removeAllDevices();
         app->getSettings()->clear();
@@ -49,7 +51,8 @@ protected:
     // A fresh link whose ports are the simulator's.
     void connectToSim() {
         midi = std::make_unique<MIDI>();
-        midi->enumeratePorts(&inCombo, &outCombo);
+        view = std::make_unique<MidiLinkView>(midi.get());
+        view->enumeratePorts(&inCombo, &outCombo);
         const int in = simPort(inCombo, QStringLiteral(":out"));
         const int out = simPort(outCombo, QStringLiteral(":in"));
         ASSERT_GE(in, 0) << "no simulator output among the inputs";
@@ -83,6 +86,7 @@ protected:
     std::unique_ptr<JackServer> server;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<MIDI> midi;
+    std::unique_ptr<MidiLinkView> view;
     QComboBox inCombo, outCombo;
 };
 } // namespace
@@ -195,7 +199,8 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
     midi.reset();
 
     midi = std::make_unique<MIDI>();
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view = std::make_unique<MidiLinkView>(midi.get());
+    view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), in);
     EXPECT_EQ(midi->getPortNumberOut(), out);
     midi->toggleConnectedStatus();
@@ -206,7 +211,8 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
 TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
     startSim({"--device", "neo:12345:Studio"});
     midi = std::make_unique<MIDI>();
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view = std::make_unique<MidiLinkView>(midi.get());
+    view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(-1);
     QString shown;
     QTimer::singleShot(50, [&] {
@@ -223,7 +229,8 @@ TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
 TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
     startSim({"--device", "neo:12345:Studio"});
     midi = std::make_unique<MIDI>();
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view = std::make_unique<MidiLinkView>(midi.get());
+    view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(simPort(inCombo, QStringLiteral(":out")));
     midi->setPortNumberOut(simPort(outCombo, QStringLiteral(":in")));
     ASSERT_GE(midi->getPortNumberIn(), 0);
@@ -233,10 +240,10 @@ TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
     midi->toggleConnectedStatus();
     EXPECT_FALSE(midi->isConnected());
     // The chosen port is looked up by name when connecting: it is missing, so the notice names it.
-    ASSERT_NE(midi->portNotice(), nullptr);
-    EXPECT_TRUE(midi->portNotice()->isVisible());
-    EXPECT_TRUE(midi->portNotice()->text().startsWith(QStringLiteral("MIDI port \"tavik-sim")))
-        << midi->portNotice()->text().toStdString();
+    ASSERT_NE(view->portNotice(), nullptr);
+    EXPECT_TRUE(view->portNotice()->isVisible());
+    EXPECT_TRUE(view->portNotice()->text().startsWith(QStringLiteral("MIDI port \"tavik-sim")))
+        << view->portNotice()->text().toStdString();
     EXPECT_FALSE(log.warnings.isEmpty());
     midi->onTimeoutSendInfoBroadcasts();
 }
@@ -275,7 +282,8 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(rtMidiInputNames().value(storedIn), simOut);
     midi = std::make_unique<MIDI>();
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view = std::make_unique<MidiLinkView>(midi.get());
+    view->enumeratePorts(&inCombo, &outCombo);
     midi->toggleConnectedStatus();
     ASSERT_TRUE(midi->isConnected());
     EXPECT_EQ(server->connectionsOf(QStringLiteral("RtMidi Input Client:RtMidi Input")), QStringList{simOut});
@@ -288,11 +296,11 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     stopSim();
     ASSERT_TRUE(waitUntil([&] { return !midi->isConnected(); }, 10000));
     EXPECT_EQ(app->getConfiguration(12345), nullptr);
-    ASSERT_NE(midi->portNotice(), nullptr);
-    EXPECT_TRUE(midi->portNotice()->isVisible());
+    ASSERT_NE(view->portNotice(), nullptr);
+    EXPECT_TRUE(view->portNotice()->isVisible());
     startSim({"--device", "neo:12345:Studio"});
     EXPECT_NE(waitForDevice(12345, 10000), nullptr);
-    EXPECT_FALSE(midi->portNotice()->isVisible());
+    EXPECT_FALSE(view->portNotice()->isVisible());
     EXPECT_EQ(log.warnings.filter(QStringLiteral("is not available")).size(), 1)
         << log.warnings.join('\n').toStdString();
 }

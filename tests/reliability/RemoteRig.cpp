@@ -5,6 +5,7 @@
 #include "MIDI.h"
 #include "MIDIConnectDialog.h"
 #include "MainDialog.h"
+#include "MidiLinkView.h"
 #include "MyApplication.h"
 #include "StackedTavikDialog.h"
 
@@ -95,7 +96,7 @@ int RemoteRig::simPort(bool input, const QString &suffix) {
 
 bool RemoteRig::connectToSim() {
     disconnect();
-    midi()->enumeratePorts(panel()->getInPortCombo(), panel()->getOutPortCombo());
+    application->getMIDIView()->enumeratePorts(panel()->getInPortCombo(), panel()->getOutPortCombo());
     const int in = simPort(true, QStringLiteral(":out"));
     const int out = simPort(false, QStringLiteral(":in"));
     if (in < 0 || out < 0)

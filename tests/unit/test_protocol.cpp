@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "LogSwitch.h"
 #include "MIDI.h"
+#include "MidiLinkView.h"
 #include "MyApplication.h"
 #include "Reports.h"
 #include "TavikConfiguration.h"
@@ -24,6 +25,7 @@ protected:
         DeviceClock::setSource([] { return clockNow; });
         app = MyApplication::instance();
         midi = app->getMIDI();
+        view = app->getMIDIView();
         *fakeMidi = FakeMidiState{};
         fakeMidi->inputNames = {"In A"};
         fakeMidi->outputNames = {"Out A"};
@@ -40,7 +42,7 @@ protected:
         LogSwitch::setOn(false);
     }
     void connectLink() {
-        midi->enumeratePorts(&inCombo, &outCombo);
+        view->enumeratePorts(&inCombo, &outCombo);
         midi->toggleConnectedStatus();
         ASSERT_TRUE(midi->isConnected());
         fakeMidi->sent.clear();
@@ -58,6 +60,7 @@ protected:
 
     MyApplication *app = nullptr;
     MIDI *midi = nullptr;
+    MidiLinkView *view = nullptr;
     QComboBox inCombo, outCombo;
     std::unique_ptr<MessageBoxWatcher> boxes;
 };
@@ -67,7 +70,7 @@ protected:
 // Ports and connection
 
 TEST_F(Link, SinglePortsAreChosenAutomatically) {
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(inCombo.count(), 1);
     EXPECT_EQ(inCombo.itemText(0), QStringLiteral("In A"));
     EXPECT_EQ(outCombo.itemText(0), QStringLiteral("Out A"));
@@ -80,13 +83,13 @@ TEST_F(Link, StoredPortsBeyondTheListAreForgotten) {
     fakeMidi->outputNames = {"Out A", "Out B", "Out C"};
     app->getSettings()->setValue("midiInPortnumber", 2);
     app->getSettings()->setValue("midiOutPortnumber", 1);
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), -1);
     EXPECT_EQ(midi->getPortNumberOut(), -1);
 
     app->getSettings()->setValue("midiInPortnumber", 1);
     app->getSettings()->setValue("midiOutPortnumber", 2);
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), 1);
     EXPECT_EQ(midi->getPortNumberOut(), 2);
 }
@@ -101,7 +104,7 @@ TEST_F(Link, GarbageInStoredPortsMeansNoStoredPorts) {
         midi->setPortNumberOut(-1);
         app->getSettings()->setValue("midiInPortnumber", value);
         app->getSettings()->setValue("midiOutPortnumber", 1);
-        midi->enumeratePorts(&inCombo, &outCombo);
+        view->enumeratePorts(&inCombo, &outCombo);
         EXPECT_EQ(midi->getPortNumberIn(), -1) << value.toString().toStdString();
         EXPECT_EQ(midi->getPortNumberOut(), 1) << value.toString().toStdString();
     }
@@ -109,7 +112,7 @@ TEST_F(Link, GarbageInStoredPortsMeansNoStoredPorts) {
 
 TEST_F(Link, ConnectWithoutPortShowsErrorAndStoresNothing) {
     fakeMidi->outputNames = {"Out A", "Out B"};
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     ASSERT_EQ(midi->getPortNumberOut(), -1);
     LogCapture log;
     midi->toggleConnectedStatus();
@@ -125,7 +128,7 @@ TEST_F(Link, ConnectWithoutPortShowsErrorAndStoresNothing) {
 
 TEST_F(Link, FailedOpenLeavesTheLinkDisconnected) {
     fakeMidi->failOpenOutput = true;
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     LogCapture log;
     midi->toggleConnectedStatus();
     EXPECT_FALSE(midi->isConnected());
@@ -156,10 +159,11 @@ TEST_F(Link, ConnectOpensPortsStoresNumbersAndBroadcasts) {
 
 TEST_F(Link, NoHandlerMeansEmptyListsAndNoCrash) {
     MIDI fresh;
+    MidiLinkView freshView(&fresh);
     fakeMidi->failCreateInput = true;
     fakeMidi->failCreateOutput = true;
     LogCapture log;
-    fresh.enumeratePorts(&inCombo, &outCombo);
+    freshView.enumeratePorts(&inCombo, &outCombo);
     EXPECT_TRUE(log.hasWarning("Could not open midiIn device handler, aborting program!"));
     EXPECT_TRUE(log.hasWarning("Could not open midiOut device handler, aborting program!"));
     EXPECT_EQ(inCombo.count(), 0);
@@ -424,7 +428,7 @@ TEST_F(Link, FaderReportOfWrongSizeIsIgnoredSilently) {
 TEST_F(Link, NothingIsSentOrLoggedWhileDisconnected) {
     auto *cfg = new TavikConfiguration(1234);
     app->addConfiguration(1234, cfg);
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     LogSwitch::setOn(true);
     LogCapture log;
     midi->sendMsgSET_VALUES(1234, 0);
@@ -572,22 +576,22 @@ TEST_F(Link, RememberedNamesChooseThePortAndAMissingOneIsNoticedOnce) {
     settings->setValue("midiInPortname", "In B");
     settings->setValue("midiOutPortnumber", 2);
     settings->setValue("midiOutPortname", "Out A");
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), 1);  // the number names another port: the name wins
     EXPECT_EQ(midi->getPortNumberOut(), 2); // the number's port has the name
-    EXPECT_EQ(midi->portNotice(), nullptr);
+    EXPECT_EQ(view->portNotice(), nullptr);
 
     // A missing name: no port, a warning at each start, one notice box.
     LogCapture log;
     settings->setValue("midiInPortname", "In Z");
     for (int start = 0; start < 2; ++start) {
         midi->setPortNumberIn(-1);
-        midi->enumeratePorts(&inCombo, &outCombo);
+        view->enumeratePorts(&inCombo, &outCombo);
         EXPECT_EQ(midi->getPortNumberIn(), -1);
     }
     EXPECT_EQ(log.warnings.filter("MIDI port \"In Z\" is not available").size(), 2);
-    ASSERT_NE(midi->portNotice(), nullptr);
-    EXPECT_TRUE(midi->portNotice()->isVisible());
+    ASSERT_NE(view->portNotice(), nullptr);
+    EXPECT_TRUE(view->portNotice()->isVisible());
     int noticeBoxes = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
         noticeBoxes += w->objectName() == QStringLiteral("portNoticeBox");
@@ -597,7 +601,7 @@ TEST_F(Link, RememberedNamesChooseThePortAndAMissingOneIsNoticedOnce) {
 TEST_F(Link, ConnectOpensThePortsOfTheChosenNamesAfterOthersAppeared) {
     fakeMidi->inputNames = {"In A", "In B"};
     fakeMidi->outputNames = {"Out A", "Out B"};
-    midi->enumeratePorts(&inCombo, &outCombo);
+    view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(1);
     midi->setPortNumberOut(1);
     fakeMidi->inputNames.insert(fakeMidi->inputNames.begin(), "In New");

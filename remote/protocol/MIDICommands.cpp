@@ -1,0 +1,110 @@
+// The MIDI link's outbound commands: each message is built, logged and sent.
+#include "MIDI.h"
+
+#include "MIDILinkSupport.h"
+#include "MidiCodec.h"
+#include "MidiPort.h"
+#include "TavikConfiguration.h"
+
+#include <memory>
+
+using namespace MidiLink;
+using namespace TavikSysEx;
+
+namespace {
+// The start indices of SET_VALUES: sample rate and clock source, lock, the SMUX modes, routing.
+constexpr unsigned char StartFrequency = 0;
+constexpr unsigned char StartLock = 2;
+constexpr unsigned char StartSMux = 16;
+constexpr unsigned char StartRouting = 32;
+// The start index of the fader values in SET_FADERS.
+constexpr unsigned char StartFaders = 0x20;
+} // namespace
+
+void MIDI::send(MidiMessage *message) {
+    std::unique_ptr<MidiMessage> owned(message);
+    MidiCodec::printMsg(message, false, -1.0);
+    if (_midiOutDevice)
+        warnOnError([&] { _midiOutDevice->sendMessage(message); });
+}
+
+void MIDI::sendMsgSEND_VERSION(qint32 serialNo, unsigned char family) {
+    if (!_midiOutDevice || !_isConnected)
+        return;
+    MidiMessage *message = MidiCodec::prepMsgHeader(family);
+    MidiCodec::prepMsgSerialNumber(message, serialNo);
+    message->push_back(SEND_VERSION);
+    MidiCodec::prepMsgSysExEnd(message);
+    TAVIK_DEBUG(QStringLiteral("Sending SEND_VERSION command to serial no. ") + QString::number(serialNo));
+    send(message);
+}
+
+void MIDI::sendMsgSEND_INFO(qint32 serialNo) {
+    if (!_midiOutDevice || !_isConnected)
+        return;
+    MidiMessage *message = MidiCodec::prepMsgHeader(FamilyNeo);
+    MidiCodec::prepMsgSerialNumber(message, serialNo);
+    message->push_back(SEND_INFO);
+    MidiCodec::prepMsgSysExEnd(message);
+    TAVIK_DEBUG(QStringLiteral("Sending SEND_INFO command to serial no. ") + QString::number(serialNo));
+    send(message);
+}
+
+void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
+    if (!_isConnected || serialNo == 0 || !registry())
+        return;
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg)
+        return;
+    MidiMessage *message = MidiCodec::prepMsgHeader(cfg->getDeviceType());
+    MidiCodec::prepMsgSerialNumber(message, serialNo);
+    message->push_back(SET_VALUES);
+    message->push_back(startIndex);
+    switch (startIndex) {
+    case StartFrequency:
+        message->push_back(cfg->getFrequency());
+        message->push_back(cfg->getSync());
+        break;
+    case StartLock:
+        message->push_back(cfg->getLock());
+        break;
+    case StartSMux:
+        for (quint8 i = 0; i < 4; ++i)
+            message->push_back(cfg->getSMUX(i));
+        break;
+    case StartRouting:
+        for (quint8 i = 0; i < 12; ++i)
+            message->push_back(cfg->getRouting(i));
+        break;
+    default:
+        TAVIK_DEBUG(QStringLiteral("sendMsgSET_VALUES: unknown start index = ") +
+                    QString::number(startIndex));
+        break;
+    }
+    MidiCodec::prepMsgSysExEnd(message);
+    TAVIK_DEBUG(QStringLiteral("Sending to MIDI-OUT SET VALUES cmd!"));
+    send(message);
+}
+
+void MIDI::prepMsgFaderValues(MidiMessage *message, qint32 serialNo) {
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!message || !cfg)
+        return;
+    message->push_back(StartFaders);
+    for (int i = 0; i < 32; ++i)
+        message->push_back(cfg->getFaderValue(i));
+}
+
+void MIDI::sendMsgSET_FADERS(qint32 serialNo) {
+    if (!_isConnected || serialNo == 0 || !registry())
+        return;
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg)
+        return;
+    MidiMessage *message = MidiCodec::prepMsgHeader(cfg->getDeviceType());
+    MidiCodec::prepMsgSerialNumber(message, serialNo);
+    message->push_back(SET_FADERS);
+    prepMsgFaderValues(message, serialNo);
+    MidiCodec::prepMsgSysExEnd(message);
+    send(message);
+}

@@ -1,0 +1,284 @@
+// The MIDI link's inbound dispatch: a received message is checked, routed by its command and
+// stored in the device's record; each stored part is signalled.
+#include "MIDI.h"
+
+#include "DeviceClock.h"
+#include "MIDILinkSupport.h"
+#include "MidiCodec.h"
+#include "TavikConfiguration.h"
+
+using namespace MidiLink;
+using namespace TavikSysEx;
+
+namespace {
+QString nameOf(const TavikConfiguration *cfg) {
+    return QString::fromLatin1(cfg->getDeviceName());
+}
+
+QString deviceSuffix(const TavikConfiguration *cfg, qint32 serialNo) {
+    return QStringLiteral(" for device  ") + nameOf(cfg) + QStringLiteral("(sn=") +
+           QString::number(serialNo) + QStringLiteral(")");
+}
+
+QString nameOrUnknown(const QString &name) {
+    return name.isEmpty() ? QStringLiteral("unknown") : name;
+}
+
+// The checks shared by the version and status handlers, in their order, each with its warning.
+bool isFramedReport(const MidiMessage *message, unsigned char command, size_t size, const char *tag) {
+    const char *problem = nullptr;
+    if (!message)
+        problem = " null msg!";
+    else if (MidiCodec::readChar8(message, CommandIndex) != command)
+        problem = " wrong cmd byte!";
+    else if (message->size() != size)
+        problem = " wrong msg size!";
+    else if (message->back() != SysExEnd)
+        problem = " no sysex-end!";
+    if (!problem)
+        return true;
+    LogSwitch::warning(QStringLiteral("early return: ") + QLatin1String(tag) + QLatin1String(problem));
+    return false;
+}
+
+bool hasDeviceView(qint32 serialNo) {
+    LinkHost *host = LinkHost::instance();
+    return host && host->hasDeviceView(serialNo);
+}
+
+// How parseMsg() treats each command after the version bookkeeping: the line it logs (none for
+// commands a device does not send) and the handler it calls (if any). Others are unknown.
+struct Route {
+    unsigned char command;
+    const char *found;
+    void (MIDI::*handler)(MidiMessage *, qint32);
+};
+constexpr unsigned char UnusedCommand = 0x04;
+const Route Routes[] = {
+    {SEND_VERSION, nullptr, nullptr},
+    {SET_VALUES, nullptr, nullptr},
+    {SET_FADERS, nullptr, nullptr},
+    {PICTURE_CHUNK, nullptr, nullptr},
+    {UnusedCommand, nullptr, nullptr},
+    {SEND_INFO, nullptr, nullptr},
+    {GET_VERSION, nullptr, nullptr},
+    {ACK_VALUES, "Found ACK VALUES command.", nullptr},
+    {ACK_FADERS, "Found ACK FADERS command.", &MIDI::parseMsgACK_FADERS},
+    {ACK_PIC, "Found ACK PIC command.", nullptr},
+    {ACK_UPDATE, "Found ACK UPDATE command.", nullptr},
+    {ACK_INFO, "Found ACK INFO command.", nullptr},
+    {GET_CONFIG, "Found GET CONFIG command.", &MIDI::parseMsgGET_CONFIG},
+    {GET_STATUS, "Found GET STATUS command.", &MIDI::parseMsgGET_STATUS},
+    {GET_FADERS, "Found GET FADERS command.", &MIDI::parseMsgGET_FADERS},
+};
+} // namespace
+
+void MIDI::parseMsg(double stamp, MidiMessage *message) {
+    MidiCodec::printMsg(message, true, stamp);
+    TAVIK_DEBUG(QStringLiteral("Parsing message now..."));
+    if (!MidiCodec::parseMsgIsSysExType(message))
+        return;
+    if (!MidiCodec::parseMsgIsForTavikNeo(message) && !MidiCodec::parseMsgIsForTavikLux(message))
+        return;
+
+    const qint32 serialNo = MidiCodec::readInt32(message, SerialIndex);
+    if (serialNo > 0)
+        TAVIK_DEBUG(QStringLiteral("Message from Tavik device family with serial number = ") +
+                    QString::number(serialNo));
+    const unsigned char command = MidiCodec::readChar8(message, CommandIndex);
+
+    if (command == GET_VERSION) {
+        TAVIK_DEBUG(QStringLiteral("Found GET VERSION command."));
+        DeviceRegistry *devices = registry();
+        TavikConfiguration *cfg = devices ? devices->getConfiguration(serialNo) : nullptr;
+        if (cfg) {
+            const QDateTime now = DeviceClock::now();
+            cfg->setLastResponseTime(now);
+            TAVIK_DEBUG(QStringLiteral("Setting last response time for device ") + QString::number(serialNo) +
+                        QStringLiteral(" to ") + QString::number(now.toMSecsSinceEpoch()));
+        } else if (serialNo > 0 && devices) {
+            admitDevice(message, serialNo);
+        }
+    }
+
+    const Route *route = nullptr;
+    for (const Route &r : Routes)
+        if (r.command == command)
+            route = &r;
+    if (!route)
+        TAVIK_DEBUG(QStringLiteral(
+                        "Possible problem: Unknown vendor-specific command found in last message: cmd = ") +
+                    MidiCodec::hexText(command));
+    else if (route->found)
+        TAVIK_DEBUG(QLatin1String(route->found));
+    if (route && route->handler)
+        (this->*route->handler)(message, serialNo);
+
+    TAVIK_DEBUG(QStringLiteral("**** Done parsing current MIDI-message ***"));
+    TAVIK_DEBUG(QStringLiteral("******************************************"));
+}
+
+void MIDI::admitDevice(MidiMessage *message, qint32 serialNo) {
+    sendMsgSEND_INFO(serialNo);
+    const unsigned char byte4 = MidiCodec::readChar8(message, FamilyIndex);
+    const quint8 family = (byte4 == FamilyNeo || byte4 == FamilyLux) ? byte4 : 0;
+    TAVIK_DEBUG(QStringLiteral("Tavik with sn= ") + QString::number(serialNo) +
+                QStringLiteral(", device type = ") + QString::number(family) +
+                QStringLiteral(" is new, adding it to collection!"));
+    auto *cfg = new TavikConfiguration(serialNo);
+    cfg->setDeviceType(family);
+    registry()->addConfiguration(serialNo, cfg);
+    parseMsgGET_VERSION(message, serialNo);
+    emit deviceAdmitted(serialNo, family);
+}
+
+void MIDI::parseMsgGET_VERSION(MidiMessage *message, qint32 serialNo) {
+    if (!isFramedReport(message, GET_VERSION, 29, "GET_VERSION"))
+        return;
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg) {
+        LogSwitch::warning(QStringLiteral("early return: GET_VERSION no cfg!"));
+        return;
+    }
+    TAVIK_DEBUG(
+        QStringLiteral("GET VERSION cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
+        QString::number(serialNo));
+    cfg->setVersion1((*message)[10]);
+    cfg->setVersion2((*message)[11]);
+    char text[17];
+    for (int i = 0; i < 16; ++i) {
+        const unsigned char c = (*message)[12 + i];
+        text[i] = (c == 0x7F) ? '\0' : char(c);
+    }
+    text[16] = '\0';
+    cfg->setDeviceName(text);
+}
+
+void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
+    if (!message) {
+        LogSwitch::warning(QStringLiteral("early return: GET_CONFIG null msg!"));
+        return;
+    }
+    if (message->size() != 21) {
+        LogSwitch::warning(QStringLiteral("early return: GET_CONFIG msg wrong size!"));
+        return;
+    }
+    if ((*message)[CommandIndex] != GET_CONFIG) {
+        LogSwitch::warning(QStringLiteral("early return: GET_CONFIG has no GET_CONFIG cmd!"));
+        return;
+    }
+    if ((*message)[20] != SysExEnd) {
+        LogSwitch::warning(QStringLiteral("early return: GET_CONFIG has no sysex-end!"));
+        return;
+    }
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg) {
+        if (LogSwitch::isOn())
+            LogSwitch::warning(QStringLiteral("early return: GET_CONFIG no tavikcfg!"));
+        return;
+    }
+    TAVIK_DEBUG(
+        QStringLiteral("GET CONFIG cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
+        QString::number(serialNo));
+    if (!hasDeviceView(serialNo)) {
+        LogSwitch::warning(QStringLiteral("early return: GET_CONFIG no cfgDlg!"));
+        return;
+    }
+
+    const quint8 frequency = MidiCodec::readChar4(message, 10, true);
+    cfg->setFrequency(frequency);
+    TAVIK_DEBUG(QStringLiteral("Frequency set from Tavik to ") + QString::number(frequency) +
+                QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(frequency)) +
+                deviceSuffix(cfg, serialNo));
+
+    const quint8 sync = MidiCodec::readChar4(message, 10, false);
+    cfg->setSync(sync);
+    TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
+                nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
+    emit configurationApplied(serialNo, ConfigGroup::Settings);
+
+    const quint8 lock = MidiCodec::readChar4(message, 11, true);
+    cfg->setLock(lock);
+    emit configurationApplied(serialNo, ConfigGroup::Lock);
+    TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
+                deviceSuffix(cfg, serialNo));
+
+    const quint8 statusScreen = MidiCodec::readChar4(message, 11, false);
+    cfg->setStatusScreen(statusScreen);
+    TAVIK_DEBUG(QStringLiteral("Status Screen set from Tavik to ") + QString::number(statusScreen) +
+                deviceSuffix(cfg, serialNo));
+
+    for (int i = 0; i < 4; ++i) {
+        const quint8 value = MidiCodec::readChar4(message, 12 + i / 2, i % 2 == 0);
+        cfg->setSMUX(quint8(i), value);
+        TAVIK_DEBUG(QStringLiteral("Smux[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
+                    QString::number(value) + deviceSuffix(cfg, serialNo));
+    }
+    TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
+    emit configurationApplied(serialNo, ConfigGroup::SMux);
+
+    for (int i = 0; i < 12; ++i) {
+        const quint8 value = MidiCodec::readChar4(message, 14 + i / 2, i % 2 == 0);
+        cfg->setRouting(quint8(i), value);
+        TAVIK_DEBUG(QStringLiteral("Routing[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
+                    QString::number(value) + deviceSuffix(cfg, serialNo));
+    }
+
+    // Only the Tavik Neo has a routing page.
+    if ((*message)[FamilyIndex] == FamilyNeo) {
+        TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"));
+        emit configurationApplied(serialNo, ConfigGroup::Routing);
+    }
+}
+
+void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
+    if (!isFramedReport(message, GET_STATUS, 15, "GET_STATUS"))
+        return;
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg) {
+        LogSwitch::warning(QStringLiteral("early return: GET_STATUS no cfg!"));
+        return;
+    }
+    TAVIK_DEBUG(
+        QStringLiteral("GET STATUS cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
+        QString::number(serialNo));
+    cfg->setBncRate(MidiCodec::readChar4(message, 10, true));
+    cfg->setMadiRate(MidiCodec::readChar4(message, 10, false));
+    cfg->setAdatARate(MidiCodec::readChar4(message, 11, true));
+    cfg->setAdatBRate(MidiCodec::readChar4(message, 11, false));
+    cfg->setLockedRate(MidiCodec::readChar4(message, 12, true));
+    cfg->setStatusNibble(MidiCodec::readChar4(message, 12, false));
+    cfg->setStatusFlags(MidiCodec::readChar8(message, 13));
+    emit statusApplied(serialNo);
+}
+
+void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
+    if (!message || message->size() != 43 || (*message)[CommandIndex] != GET_FADERS ||
+        (*message)[42] != SysExEnd)
+        return;
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg)
+        return;
+    TAVIK_DEBUG(QStringLiteral("GET_FADERS cmd: Setting fader values from Tavik to GUI:"));
+    if (!hasDeviceView(serialNo))
+        return;
+    for (int i = 0; i < 32; ++i) {
+        const quint8 value = (*message)[10 + i];
+        TAVIK_DEBUG(QStringLiteral("Setting fader #") + QString::number(i) +
+                    QStringLiteral(" from Tavik to value ") + QString::number(value) +
+                    deviceSuffix(cfg, serialNo));
+        cfg->setFaderValue(quint32(i), value);
+        emit faderApplied(serialNo, i, value);
+    }
+}
+
+void MIDI::parseMsgACK_FADERS(MidiMessage *, qint32 serialNo) {
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg)
+        return;
+    cfg->setFaderSendPending(false);
+    if (cfg->isFaderResendNeeded()) {
+        cfg->setFaderResendNeeded(false);
+        sendMsgSET_FADERS(serialNo);
+    }
+}

@@ -1,0 +1,42 @@
+// The MIDI link's fader flow control: one SET_FADERS unacknowledged at a time per device; moves
+// meanwhile are sent together once it is acknowledged, or once the acknowledgement counts as lost.
+#include "MIDI.h"
+
+#include "DeviceClock.h"
+#include "MIDILinkSupport.h"
+#include "TavikConfiguration.h"
+
+using namespace MidiLink;
+
+void MIDI::sendFadersFlowControlled(qint32 serialNo) {
+    TavikConfiguration *cfg = configuration(serialNo);
+    if (!cfg)
+        return;
+    if (cfg->isFaderSendPending() && !faderAckLost(cfg)) {
+        cfg->setFaderResendNeeded(true);
+        return;
+    }
+    // Nothing unacknowledged, or the acknowledgement is overdue and counts as lost: send now.
+    cfg->setFaderResendNeeded(false);
+    cfg->setFaderSendPending(true);
+    sendMsgSET_FADERS(serialNo);
+}
+
+bool MIDI::faderAckLost(const TavikConfiguration *cfg) {
+    const qint64 age = cfg->getFaderSendTime().msecsTo(DeviceClock::now());
+    return age > FaderAckTimeoutMs;
+}
+
+void MIDI::recoverLostFaderAcks() {
+    DeviceRegistry *devices = registry();
+    if (!devices)
+        return;
+    for (TavikConfiguration *cfg : devices->getDevices()) {
+        if (cfg->getSerialNo() < DeviceRegistry::FirstDeviceSerial || !cfg->isFaderSendPending() ||
+            !faderAckLost(cfg))
+            continue;
+        cfg->setFaderResendNeeded(false);
+        cfg->setFaderSendPending(true);
+        sendMsgSET_FADERS(cfg->getSerialNo());
+    }
+}

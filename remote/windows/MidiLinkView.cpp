@@ -1,0 +1,158 @@
+#include "MidiLinkView.h"
+
+#include "AudioLevelsDialog.h"
+#include "InfoDialog.h"
+#include "LockDialog.h"
+#include "LogSwitch.h"
+#include "MainDialog.h"
+#include "MidiCodec.h"
+#include "MyApplication.h"
+#include "RoutingDialog.h"
+#include "SMuxDialog.h"
+#include "SettingsDialog.h"
+#include "StackedTavikDialog.h"
+#include "StatusDialog.h"
+#include "TavikConfigurationDialog.h"
+#include "TavikFader.h"
+
+#include <QComboBox>
+#include <QIcon>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QTimer>
+
+namespace {
+TavikConfigurationDialog *deviceWindow(qint32 serialNo) {
+    MyApplication *app = MyApplication::instance();
+    return app ? app->getConfigurationDialog(serialNo) : nullptr;
+}
+} // namespace
+
+MidiLinkView::MidiLinkView(MIDI *midi, QObject *parent) : QObject(parent), _midi(midi) {
+    // Direct connections: each reaction runs at the very point of the link's work it belongs to.
+    connect(midi, &MIDI::portListingStarted, this, &MidiLinkView::clearPortCombos, Qt::DirectConnection);
+    connect(midi, &MIDI::portListed, this, &MidiLinkView::addPort, Qt::DirectConnection);
+    connect(midi, &MIDI::deviceAdmitted, this, &MidiLinkView::admitDevice, Qt::DirectConnection);
+    connect(midi, &MIDI::configurationApplied, this, &MidiLinkView::applyConfiguration, Qt::DirectConnection);
+    connect(midi, &MIDI::statusApplied, this, &MidiLinkView::applyStatus, Qt::DirectConnection);
+    connect(midi, &MIDI::faderApplied, this, &MidiLinkView::applyFader, Qt::DirectConnection);
+    connect(midi, &MIDI::errorToShow, this, &MidiLinkView::showError, Qt::DirectConnection);
+    connect(midi, &MIDI::portNoticeShown, this, &MidiLinkView::showPortNotice, Qt::DirectConnection);
+    connect(midi, &MIDI::portNoticeHidden, this, &MidiLinkView::hidePortNotice, Qt::DirectConnection);
+}
+
+MidiLinkView::~MidiLinkView() {
+    delete _portNotice;
+}
+
+QMessageBox *MidiLinkView::portNotice() const {
+    return _portNotice;
+}
+
+void MidiLinkView::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
+    if (!_midi)
+        return;
+    _inCombo = inCombo;
+    _outCombo = outCombo;
+    _midi->enumeratePorts();
+    _inCombo = nullptr;
+    _outCombo = nullptr;
+}
+
+void MidiLinkView::clearPortCombos() {
+    if (_inCombo)
+        _inCombo->clear();
+    if (_outCombo)
+        _outCombo->clear();
+}
+
+void MidiLinkView::addPort(bool input, const QString &name) {
+    if (QComboBox *combo = input ? _inCombo : _outCombo)
+        combo->addItem(name);
+}
+
+void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
+    MyApplication *app = MyApplication::instance();
+    MainDialog *mainDialog = app ? app->getMainDialog() : nullptr;
+    StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
+    TavikConfiguration *cfg = app ? app->getConfiguration(serialNo) : nullptr;
+    if (!stacked || !cfg)
+        return;
+    // Built right inside the page stack, so adding it does not move ~150 styled widgets again.
+    auto *dialog = new TavikConfigurationDialog(cfg, stacked->getPageStack());
+    QIcon icon(family == TavikSysEx::FamilyNeo   ? QStringLiteral(":/images/gui/tavik_icon_neo.png")
+               : family == TavikSysEx::FamilyLux ? QStringLiteral(":/images/gui/tavik_icon_lux.png")
+                                                 : QStringLiteral(":/images/gui/tavik_icon_xxx.png"));
+    stacked->addPage(dialog, &icon);
+}
+
+void MidiLinkView::applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group) {
+    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    if (!dialog)
+        return;
+    switch (group) {
+    case MIDI::ConfigGroup::Settings:
+        if (SettingsDialog *settings = dialog->getSettingsDialog())
+            settings->update(false);
+        break;
+    case MIDI::ConfigGroup::Lock:
+        if (LockDialog *lock = dialog->getLockDialog())
+            lock->update(false);
+        break;
+    case MIDI::ConfigGroup::SMux:
+        if (SMuxDialog *smux = dialog->getSMuxDialog())
+            smux->update(false);
+        break;
+    case MIDI::ConfigGroup::Routing:
+        if (RoutingDialog *routing = dialog->getRoutingDialog()) {
+            routing->updateRouting32(false);
+            routing->updateRouting88(false);
+            routing->updateRouting192(false);
+        }
+        break;
+    }
+}
+
+void MidiLinkView::applyStatus(qint32 serialNo) {
+    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    if (!dialog)
+        return;
+    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
+    if (StatusDialog *status = dialog->getStatusDialog())
+        status->updateStatus();
+    if (InfoDialog *info = dialog->getInfoDialog())
+        info->updateInfo();
+}
+
+void MidiLinkView::applyFader(qint32 serialNo, int faderNo, quint8 value) {
+    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    AudioLevelsDialog *levels = dialog ? dialog->getAudioLevelsDialog() : nullptr;
+    if (TavikFader *fader = levels ? levels->getTavikFader(faderNo) : nullptr)
+        fader->update(value, false);
+}
+
+void MidiLinkView::showError(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void MidiLinkView::showPortNotice(const QString &text) {
+    // One notice, reused; it stays open without blocking while the link waits for the port.
+    if (!_portNotice) {
+        _portNotice = new QMessageBox(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
+        _portNotice->setObjectName(QStringLiteral("portNoticeBox"));
+        _portNotice->setWindowModality(Qt::NonModal);
+    }
+    _portNotice->setText(text);
+    _portNotice->show();
+    // At start-up the main window is shown after this: raise the notice above it then.
+    QTimer::singleShot(0, _portNotice, [box = _portNotice] {
+        box->raise();
+        box->repaint();
+    });
+}
+
+void MidiLinkView::hidePortNotice() {
+    if (_portNotice)
+        _portNotice->hide();
+}

@@ -1,0 +1,41 @@
+// The windows' side of a MIDI link: builds and removes device windows, brings the reports the link
+// stored onto the pages, and shows the link's messages and the missing-port notice.
+#pragma once
+
+#include "MIDI.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QComboBox;
+class QMessageBox;
+
+class MidiLinkView : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MidiLinkView(MIDI *midi, QObject *parent = nullptr);
+    ~MidiLinkView() override;
+
+    // Lists the ports as MIDI::enumeratePorts() does and fills the combo boxes (either may be null).
+    void enumeratePorts(QComboBox *inCombo, QComboBox *outCombo);
+    // The notice that a remembered port is missing (null until it was first needed).
+    QMessageBox *portNotice() const;
+
+private:
+    void clearPortCombos();
+    void addPort(bool input, const QString &name);
+    void admitDevice(qint32 serialNo, quint8 family);
+    void applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group);
+    void applyStatus(qint32 serialNo);
+    void applyFader(qint32 serialNo, int faderNo, quint8 value);
+    void showError(const QString &text);
+    void showPortNotice(const QString &text);
+    void hidePortNotice();
+
+    QPointer<MIDI> _midi;
+    QPointer<QMessageBox> _portNotice;
+    // The combo boxes enumeratePorts() fills while it runs.
+    QComboBox *_inCombo = nullptr;
+    QComboBox *_outCombo = nullptr;
+};

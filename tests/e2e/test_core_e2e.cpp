@@ -1,0 +1,106 @@
+// The device core on its own: no window library in the program, a registry and settings of the
+// test's own, the MIDI link on a private JACK server and tavik-sim as the device.
+#include "JackServer.h"
+#include "SimProcess.h"
+
+#include "DeviceRegistry.h"
+#include "LinkHost.h"
+#include "MIDI.h"
+#include "TavikConfiguration.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+// What a program without windows gives the link: every device counts as shown.
+class HeadlessHost : public LinkHost {
+public:
+    DeviceRegistry *getRegistry() const override { return &registry; }
+    QSettings *getSettings() const override { return &settings; }
+    bool hasDeviceView(qint32) const override { return true; }
+
+    QTemporaryDir dir;
+    mutable DeviceRegistry registry;
+    mutable QSettings settings{dir.filePath(QStringLiteral("core.ini")), QSettings::IniFormat};
+};
+
+int simPort(const QStringList &names, const QString &suffix) {
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].startsWith(QStringLiteral("tavik-sim")) && names[i].endsWith(suffix))
+            return i;
+    return -1;
+}
+} // namespace
+
+TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
+    JackServer server(JackServer::uniqueName(QStringLiteral("tavik-core")));
+    ASSERT_TRUE(server.start()) << server.diagnostics().toStdString();
+    server.applyToThisProcess();
+    SimProcess sim(server, {"--device", "neo:12345:Studio", "--status-interval", "0"});
+    ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
+    HeadlessHost host;
+    LinkHost::setInstance(&host);
+    {
+        MIDI midi;
+        QSignalSpy admitted(&midi, &MIDI::deviceAdmitted);
+        QSignalSpy configured(&midi, &MIDI::configurationApplied);
+        QSignalSpy status(&midi, &MIDI::statusApplied);
+        QSignalSpy faders(&midi, &MIDI::faderApplied);
+        midi.enumeratePorts();
+        midi.setPortNumberIn(simPort(midi.inputPortNames(), QStringLiteral(":out")));
+        midi.setPortNumberOut(simPort(midi.outputPortNames(), QStringLiteral(":in")));
+        midi.toggleConnectedStatus();
+        ASSERT_TRUE(midi.isConnected());
+
+        // Admission brings the version, then configuration, status and faders.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return faders.size() == 32; }, 10000));
+        ASSERT_EQ(admitted.size(), 1);
+        EXPECT_EQ(admitted[0][0].toInt(), 12345);
+        EXPECT_EQ(admitted[0][1].toInt(), 1);
+        QList<MIDI::ConfigGroup> groups;
+        for (const QVariantList &args : configured)
+            groups << args[1].value<MIDI::ConfigGroup>();
+        EXPECT_EQ(groups, (QList<MIDI::ConfigGroup>{MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
+                                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing}));
+        EXPECT_EQ(status.size(), 1);
+        TavikConfiguration *cfg = host.registry.getConfiguration(12345);
+        ASSERT_NE(cfg, nullptr);
+        EXPECT_STREQ(cfg->getDeviceName(), "Studio");
+        EXPECT_EQ(cfg->getFaderValue(5), 5u);
+
+        // A moved fader goes out and its acknowledgement clears the pending send.
+        cfg->setFaderValue(3, 20);
+        midi.sendFadersFlowControlled(12345);
+        EXPECT_TRUE(cfg->isFaderSendPending());
+        EXPECT_TRUE(sim.waitForLogLine(
+            QRegularExpression(QStringLiteral("^RX F0 00 11 22 01 39 60 00 00 02 20 00 01 02 14 04 ")),
+            10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !cfg->isFaderSendPending(); }, 10000));
+        EXPECT_EQ(host.registry.getConfiguration(12345), cfg);
+        midi.toggleConnectedStatus();
+    }
+    LinkHost::setInstance(nullptr);
+    sim.stop();
+    server.stop();
+}
+
+TEST(CoreE2e, ProgramLoadsNoGuiLibrary) {
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {QCoreApplication::applicationFilePath()});
+    ASSERT_TRUE(ldd.waitForFinished(30000));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    ASSERT_TRUE(libraries.contains(QStringLiteral("libQt6Core"))) << libraries.toStdString();
+    EXPECT_FALSE(libraries.contains(QStringLiteral("libQt6Gui"))) << libraries.toStdString();
+    EXPECT_FALSE(libraries.contains(QStringLiteral("libQt6Widgets"))) << libraries.toStdString();
+}
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

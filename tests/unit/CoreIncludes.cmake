@@ -1,0 +1,27 @@
+# Fails when a source file of the device core (remote/protocol, remote/model) includes a header of
+# the windows, the pages or the application (remote/windows, remote/pages, remote/app).
+cmake_policy(VERSION 3.25)
+file(GLOB core_files ${SOURCE_ROOT}/remote/protocol/*.cpp ${SOURCE_ROOT}/remote/protocol/*.h
+     ${SOURCE_ROOT}/remote/model/*.cpp ${SOURCE_ROOT}/remote/model/*.h)
+file(GLOB upper_headers RELATIVE ${SOURCE_ROOT} ${SOURCE_ROOT}/remote/windows/*.h
+     ${SOURCE_ROOT}/remote/pages/*.h ${SOURCE_ROOT}/remote/app/*.h)
+set(upper_names "")
+foreach(header ${upper_headers})
+  get_filename_component(name ${header} NAME)
+  list(APPEND upper_names ${name})
+endforeach()
+set(found "")
+foreach(file ${core_files})
+  file(STRINGS ${file} includes REGEX "^#include \"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" included "${line}")
+    get_filename_component(name "${included}" NAME)
+    if(name IN_LIST upper_names)
+      list(APPEND found "${file}: ${included}")
+    endif()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n" text)
+  message(FATAL_ERROR "The core includes headers of the windows, pages or application:\n${text}")
+endif()
