@@ -332,6 +332,16 @@ int RtMidiPlatform::OutOpenNamed(Handle &handle, const std::string &name, OutCal
     int index = RawIndex(*m_out, name);
     if (index < 0)
         return 1;
+    if (m_api == RtMidi::UNIX_JACK) {
+        // libjack drops the removal notices that reach a process while its first client is still
+        // opening, so the slot of a client that left just then stays tied to that client's wake-up
+        // word here; a second client of ours that the server puts in that slot is never run, and
+        // nothing it sends goes out. Closing a client clears its own slot, so the output client
+        // (opened after the input one) is opened afresh before its port is.
+        m_out.reset();
+        if (!EnsureOutput() || (index = RawIndex(*m_out, name)) < 0)
+            return 1;
+    }
     ClearErrors();
     try {
         m_out->openPort(static_cast<unsigned>(index), "out");

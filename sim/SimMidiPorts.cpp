@@ -35,10 +35,18 @@ bool SimMidiPorts::openWith(int rtApi, const QString &clientName, QString *error
     try {
         // A large input queue limit: the simulator takes every message through its callback.
         auto in = std::make_unique<RtMidiIn>(api, clientName.toStdString(), 1000);
-        auto out = std::make_unique<RtMidiOut>(api, clientName.toStdString());
         in->ignoreTypes(false, false, false);
         in->setCallback(&SimMidiPorts::onMessage, this);
         in->openVirtualPort("in");
+        if (api == RtMidi::UNIX_JACK) {
+            // libjack drops the removal notices that reach a process while its first client is
+            // still opening, so the slot of a client that left just then stays tied to that
+            // client's wake-up word here; a second client that the server puts in that slot is
+            // never run. Closing a client clears its own slot: the output client is opened once
+            // and closed before the one that is kept.
+            RtMidiOut once(api, clientName.toStdString());
+        }
+        auto out = std::make_unique<RtMidiOut>(api, clientName.toStdString());
         out->openVirtualPort("out");
         // From here on the library reports through the callback instead of throwing.
         in->setErrorCallback(errorCallback, &m_errors);

@@ -1,10 +1,14 @@
 #include "TerminationSignals.h"
 
+#include "RevisionInfo.h"
+
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <sys/signalfd.h>
 #include <unistd.h>
+
+TAVIK_REVISION("TerminationSignals.cpp");
 
 namespace {
 sigset_t terminationSet() {

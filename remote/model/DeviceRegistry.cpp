@@ -2,7 +2,10 @@
 
 #include "DeviceClock.h"
 #include "LogSwitch.h"
+#include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+
+TAVIK_REVISION("DeviceRegistry.cpp");
 
 DeviceRegistry::DeviceRegistry(QObject *parent) : QObject(parent) {}
 

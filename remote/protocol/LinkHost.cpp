@@ -1,5 +1,9 @@
 #include "LinkHost.h"
 
+#include "RevisionInfo.h"
+
+TAVIK_REVISION("LinkHost.cpp");
+
 namespace {
 LinkHost *registered = nullptr;
 }

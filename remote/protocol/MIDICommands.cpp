@@ -4,9 +4,12 @@
 #include "MIDILinkSupport.h"
 #include "MidiCodec.h"
 #include "MidiPort.h"
+#include "RevisionInfo.h"
 #include "TavikConfiguration.h"
 
 #include <memory>
+
+TAVIK_REVISION("MIDICommands.cpp");
 
 using namespace MidiLink;
 using namespace TavikSysEx;

@@ -5,7 +5,10 @@
 #include "DeviceClock.h"
 #include "MIDILinkSupport.h"
 #include "MidiCodec.h"
+#include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+
+TAVIK_REVISION("MIDIDispatch.cpp");
 
 using namespace MidiLink;
 using namespace TavikSysEx;

@@ -4,7 +4,10 @@
 
 #include "DeviceClock.h"
 #include "MIDILinkSupport.h"
+#include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+
+TAVIK_REVISION("MIDIFaderFlow.cpp");
 
 using namespace MidiLink;
 

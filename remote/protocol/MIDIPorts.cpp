@@ -6,6 +6,7 @@
 #include "MidiPort.h"
 #include "PortBinding.h"
 #include "PortWatcher.h"
+#include "RevisionInfo.h"
 #include "RtMidiPortFactory.h"
 
 #include <QSettings>
@@ -14,6 +15,8 @@
 
 #include <limits>
 #include <string>
+
+TAVIK_REVISION("MIDIPorts.cpp");
 
 using namespace MidiLink;
 

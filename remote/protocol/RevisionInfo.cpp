@@ -20,7 +20,8 @@ QStringList RevisionInfo::all() {
     QStringList ids;
     for (const char *id : registry())
         ids << QString::fromLatin1(id);
-    std::sort(ids.begin(), ids.end());
+    std::sort(ids.begin(), ids.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ids.removeDuplicates();
     return ids;
 }

@@ -173,5 +173,14 @@ std::unique_ptr<MidiInputPort> RtMidiPortFactory::createInput(const std::string 
 std::unique_ptr<MidiOutputPort> RtMidiPortFactory::createOutput(const std::string &clientName) {
     auto out = createWithFallback<RtMidiOut>(
         [&](RtMidi::Api api) { return std::make_unique<RtMidiOut>(api, clientName); });
+    if (out->getCurrentApi() == RtMidi::UNIX_JACK && !jackServerInstance().empty()) {
+        // libjack drops the removal notices that reach a process while its first client is still
+        // opening, so the slot of a client that left just then stays tied to that client's wake-up
+        // word here; a second client of ours that the server puts in that slot is never run, and
+        // nothing it sends goes out. Closing a client clears its own slot, so the output client
+        // (made after the input one) is opened once more.
+        out.reset();
+        out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, clientName);
+    }
     return std::make_unique<RtOutput>(std::move(out));
 }

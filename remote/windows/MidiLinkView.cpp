@@ -7,6 +7,7 @@
 #include "MainDialog.h"
 #include "MidiCodec.h"
 #include "MyApplication.h"
+#include "RevisionInfo.h"
 #include "RoutingDialog.h"
 #include "SMuxDialog.h"
 #include "SettingsDialog.h"
@@ -20,6 +21,8 @@
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QTimer>
+
+TAVIK_REVISION("MidiLinkView.cpp");
 
 namespace {
 TavikConfigurationDialog *deviceWindow(qint32 serialNo) {

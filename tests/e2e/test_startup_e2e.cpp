@@ -2,12 +2,16 @@
 #include "JackServer.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 class Startup : public ::testing::Test {
@@ -95,8 +99,30 @@ TEST_F(Startup, DebugLogHoldsTheStartInOrder) {
     EXPECT_GT(finished, style);
     EXPECT_GT(mainStart, finished);
     EXPECT_GT(mainEnd, mainStart);
-    EXPECT_FALSE(lines.mid(started, done - started).filter(QStringLiteral("$Id: main.cpp ")).isEmpty());
-    EXPECT_FALSE(lines.mid(started, done - started).filter(QStringLiteral("$Id: MIDI.cpp ")).isEmpty());
+    // Every module reports once, with the last commit of its own file, sorted regardless of case.
+    QStringList modules = lines.mid(started, done - started).filter(QStringLiteral(": Debug : $Id: "));
+    modules.replaceInStrings(QRegularExpression(QStringLiteral("^.*: Debug : ")), QString());
+    QStringList sorted = modules;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(modules, sorted);
+    for (QDirIterator it(QStringLiteral(TAVIK_SOURCE_DIR "/remote"), {QStringLiteral("*.cpp")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        if (it.fileName() == QLatin1String("ResourceNames.cpp"))
+            continue; // the list of embedded files for the tests; the program does not link it
+        const QString id = QStringLiteral("$Id: ") + it.fileName() + QLatin1Char(' ');
+        ASSERT_EQ(modules.filter(id).size(), 1) << id.toStdString();
+        QProcess git;
+        git.start(QStringLiteral("git"), {"-C", TAVIK_SOURCE_DIR, "log", "-1", "--format=%h %cd %cn",
+                                          "--date=format:%Y-%m-%d %H:%M:%S", "--", path});
+        const QString commit =
+            git.waitForFinished(10000) ? QString::fromUtf8(git.readAllStandardOutput()).trimmed() : QString();
+        if (!commit.isEmpty()) { // a checkout: the module shows its file's last commit
+            EXPECT_EQ(modules.filter(id).first(), id + commit + QStringLiteral(" $"));
+        }
+    }
     // The whole style sheet follows its line.
     EXPECT_TRUE(lines.mid(style, finished - style).join('\n').contains(QStringLiteral("QFaderGroupBox")));
 }

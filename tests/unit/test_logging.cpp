@@ -134,7 +134,8 @@ TEST_F(LogFolder, UnwritableFolderReportsOnStandardErrorAndRetries) {
 TEST(Revision, EveryModuleListedAlphabetically) {
     const QStringList ids = RevisionInfo::all();
     QStringList sorted = ids;
-    std::sort(sorted.begin(), sorted.end());
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     EXPECT_EQ(ids, sorted);
     EXPECT_FALSE(ids.filter(QRegularExpression("^\\$Id: MidiCodec\\.cpp \\S+ \\S+ \\S+ .* \\$$")).isEmpty());
     EXPECT_FALSE(ids.filter("$Id: MessageLog.cpp ").isEmpty());
