@@ -6,6 +6,7 @@
 #include "LogSwitch.h"
 #include "MIDI.h"
 #include "MyApplication.h"
+#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 
 #include <QComboBox>
@@ -18,9 +19,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString BroadcastLine = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
-const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
-const QString InfoTo1234 = QStringLiteral("RX F0 00 11 22 01 52 09 00 00 05 F7");
+using namespace TavikSysEx;
+
+// The simulator's log line of a message from the program.
+QString received(std::uint32_t serial, std::uint8_t command) {
+    return QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::message(FamilyNeo, serial, command));
+}
+const QString BroadcastLine = received(BroadcastSerial, SEND_VERSION);
+const QString InfoTo12345 = received(12345, SEND_INFO);
+const QString InfoTo1234 = received(1234, SEND_INFO);
 
 class LinkE2e : public ::testing::Test {
 protected:
@@ -152,18 +159,17 @@ TEST_F(LinkE2e, FaderMovesEndWithTheLatestValuesOnTheDevice) {
         midi->sendFadersFlowControlled(12345);
         QTest::qWait(3);
     }
-    MidiMessage expected{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x02, 0x20};
+    MidiMessage values{0x20};
     for (int i = 0; i < 32; ++i)
-        expected.push_back(cfg->getFaderValue(i));
-    expected.push_back(0xF7);
-    QStringList hexBytes;
-    for (unsigned char b : expected)
-        hexBytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    const QString latest = QStringLiteral("RX ") + hexBytes.join(QLatin1Char(' '));
+        values.push_back(cfg->getFaderValue(i));
+    const QString latest =
+        QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::message(FamilyNeo, 12345, SET_FADERS, values));
+    const QString setFaders =
+        QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::header(FamilyNeo, 12345, SET_FADERS));
     EXPECT_TRUE(waitUntil(
         [&] {
             const QStringList rx =
-                sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 01 39 60 00 00 02 "));
+                sim->logLines().filter(QRegularExpression(QLatin1Char('^') + setFaders + QLatin1Char(' ')));
             return !rx.isEmpty() && rx.last() == latest;
         },
         4000));
