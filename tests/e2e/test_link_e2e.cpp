@@ -19,15 +19,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-using namespace TavikSysEx;
-
-// The simulator's log line of a message from the program.
-QString received(std::uint32_t serial, std::uint8_t command) {
-    return QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::message(FamilyNeo, serial, command));
-}
-const QString BroadcastLine = received(BroadcastSerial, SEND_VERSION);
-const QString InfoTo12345 = received(12345, SEND_INFO);
-const QString InfoTo1234 = received(1234, SEND_INFO);
+const QString BroadcastLine = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
+const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
+const QString InfoTo1234 = QStringLiteral("RX F0 00 11 22 01 52 09 00 00 05 F7");
 
 class LinkE2e : public ::testing::Test {
 protected:
@@ -163,13 +157,12 @@ TEST_F(LinkE2e, FaderMovesEndWithTheLatestValuesOnTheDevice) {
     for (int i = 0; i < 32; ++i)
         values.push_back(cfg->getFaderValue(i));
     const QString latest =
-        QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::message(FamilyNeo, 12345, SET_FADERS, values));
-    const QString setFaders =
-        QStringLiteral("RX ") + TestSysEx::hex(TestSysEx::header(FamilyNeo, 12345, SET_FADERS));
+        QStringLiteral("RX ") +
+        TestSysEx::hex(TestSysEx::message(TavikSysEx::FamilyNeo, 12345, TavikSysEx::SET_FADERS, values));
     EXPECT_TRUE(waitUntil(
         [&] {
             const QStringList rx =
-                sim->logLines().filter(QRegularExpression(QLatin1Char('^') + setFaders + QLatin1Char(' ')));
+                sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 01 39 60 00 00 02 "));
             return !rx.isEmpty() && rx.last() == latest;
         },
         4000));

@@ -19,7 +19,6 @@
 #include "SimProcess.h"
 #include "StackedTavikDialog.h"
 #include "StatusDialog.h"
-#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 #include "TavikConfigurationDialog.h"
 #include "TavikFader.h"
@@ -42,14 +41,8 @@ namespace {
 
 constexpr qint32 NeoSerial = 12345;
 constexpr qint32 LuxSerial = 1234;
-// A device's messages up to their command byte, as hex text.
-QString deviceHeader(std::uint8_t family, qint32 serial) {
-    std::vector<std::uint8_t> header = TestSysEx::header(family, quint32(serial), 0);
-    header.pop_back();
-    return TestSysEx::hex(header);
-}
-const QString NeoHeader = deviceHeader(TavikSysEx::FamilyNeo, NeoSerial);
-const QString LuxHeader = deviceHeader(TavikSysEx::FamilyLux, LuxSerial);
+const QString NeoHeader = "F0 00 11 22 01 39 60 00 00";
+const QString LuxHeader = "F0 00 11 22 05 52 09 00 00";
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs) {
     QElapsedTimer timer;

@@ -3,7 +3,6 @@
 #include "JackServer.h"
 #include "ProgramRun.h"
 #include "SimProcess.h"
-#include "SysExMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,8 +18,7 @@ namespace {
 const QString JumpStart =
     QStringLiteral("Found usable MIDI port numbers from last program run, jump-starting MIDI-connection!");
 const QString CannotOpen = QStringLiteral("Cannot open logfile for writing!!");
-const QString Query = QStringLiteral("RX ") +
-                      TestSysEx::hex(TestSysEx::message(TavikSysEx::FamilyNeo, 0, TavikSysEx::SEND_VERSION));
+const QString Query = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
 
 // Whether a port of a TavikLogo client is connected to the simulator's input and one to its output,
 // as `jack_lsp -c` shows the server's connections.

@@ -5,7 +5,6 @@
 #include "LoopbackProbe.h"
 #include "ProgramRun.h"
 #include "SimProcess.h"
-#include "SysExMessages.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -15,8 +14,7 @@
 #include <csignal>
 
 namespace {
-const QString Query = QStringLiteral("RX ") +
-                      TestSysEx::hex(TestSysEx::message(TavikSysEx::FamilyNeo, 0, TavikSysEx::SEND_VERSION));
+const QString Query = QStringLiteral("RX F0 00 11 22 01 00 00 00 00 00 F7");
 constexpr int Starts = 30;
 // A graph that stalls for longer than this loses MIDI for every client on the server.
 constexpr double LongestLoopbackWaitMs = 200;
