@@ -1,6 +1,7 @@
 // Echo peer for the transfer floor: answers every message it receives with one short message, optionally
 // paced like a MIDI cable of a given baud rate (the simulator's own pacing rule).
 #include "InputPacer.h"
+#include "TavikSysEx.h"
 
 #include <RtMidi.h>
 
@@ -71,8 +72,12 @@ void onMessage(double, std::vector<unsigned char> *message, void *user) {
     peer->arrived.notify_one();
 }
 
-const std::vector<unsigned char> Peer::reply = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00,
-                                                0x00, 0x00, 0x00, 0x23, 0xF7};
+const std::vector<unsigned char> Peer::reply = [] {
+    std::vector<unsigned char> msg;
+    TavikSysEx::appendHeader(msg, TavikSysEx::FamilyNeo, 0, TavikSysEx::ACK_PIC);
+    msg.push_back(TavikSysEx::SysExEnd);
+    return msg;
+}();
 
 } // namespace
 

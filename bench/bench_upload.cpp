@@ -7,6 +7,7 @@
 #include "RtMidiPlatform.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
+#include "TavikSysEx.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -120,16 +121,17 @@ std::vector<double> floorRuns(const JackServer &server, bool paced, int runs) {
         in.openPort(unsigned(inPort), "in");
         out.openPort(unsigned(outPort), "out");
         std::vector<unsigned char> message(ChunkBytes, 0x55);
-        const unsigned char header[] = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x03};
-        std::copy(std::begin(header), std::end(header), message.begin());
-        message.back() = 0xF7;
+        std::vector<unsigned char> header;
+        TavikSysEx::appendHeader(header, TavikSysEx::FamilyNeo, 12345, TavikSysEx::PICTURE_CHUNK);
+        std::copy(header.begin(), header.end(), message.begin());
+        message.back() = TavikSysEx::SysExEnd;
         for (int run = 0; run < runs; ++run) {
             QElapsedTimer timer;
             timer.start();
             for (int i = 0; i < Chunks; ++i) {
                 std::unique_lock<std::mutex> lock(replies.mutex);
                 const int expected = replies.count + 1;
-                message[10] = static_cast<unsigned char>(i);
+                message[TavikSysEx::PayloadIndex] = static_cast<unsigned char>(i);
                 lock.unlock();
                 out.sendMessage(&message);
                 lock.lock();

@@ -1,23 +1,21 @@
 #include "CLogoSender.h"
 
 #include "CLogoPicture.h"
+#include "TavikSysEx.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr uint8_t kNeoType = 0x01;
-constexpr uint8_t kCmdQuery = 0x00;
-constexpr uint8_t kCmdChunk = 0x03;
-constexpr uint8_t kCmdReply = 0x20;
-constexpr uint8_t kCmdChunkAck = 0x23;
+constexpr uint8_t kNeoType = TavikSysEx::FamilyNeo;
+constexpr uint8_t kCmdQuery = TavikSysEx::SEND_VERSION;
+constexpr uint8_t kCmdChunk = TavikSysEx::PICTURE_CHUNK;
+constexpr uint8_t kCmdReply = TavikSysEx::GET_VERSION;
+constexpr uint8_t kCmdChunkAck = TavikSysEx::ACK_PIC;
 constexpr uint32_t kCrcPolynomial = 0x04C11DB7;
 
 void AppendHeader(std::vector<uint8_t> &msg, uint32_t serial, uint8_t command) {
-    msg.insert(msg.end(), {0xF0, 0x00, 0x11, 0x22, kNeoType});
-    for (int shift = 0; shift < 28; shift += 7)
-        msg.push_back(static_cast<uint8_t>((serial >> shift) & 0x7F));
-    msg.push_back(command);
+    TavikSysEx::appendHeader(msg, kNeoType, serial, command);
 }
 
 } // namespace
@@ -33,8 +31,8 @@ CLogoSender::CLogoSender(std::unique_ptr<MidiPlatform> platform) : m_port(std::m
 
 void CLogoSender::SendQuery() {
     std::vector<uint8_t> msg;
-    AppendHeader(msg, 0, kCmdQuery);
-    msg.push_back(0xF7);
+    AppendHeader(msg, TavikSysEx::BroadcastSerial, kCmdQuery);
+    msg.push_back(TavikSysEx::SysExEnd);
     m_port.SendLong(std::move(msg));
 }
 
@@ -44,20 +42,20 @@ CLogoSender::Reply CLogoSender::ParseReply(const uint8_t *data, size_t length) {
         return (data != nullptr && i < length) ? data[i] : 0x00;
     };
 
-    static const uint8_t kHeader[] = {0xF0, 0x00, 0x11, 0x22, kNeoType};
-    for (size_t i = 0; i < sizeof kHeader; ++i) {
-        if (at(i) != kHeader[i])
-            return Reply::Other;
-    }
-    for (size_t i = 5; i <= 8; ++i) {
-        if (at(i) >= 0x80)
+    const uint8_t header[] = {at(0), at(1), at(2), at(3), at(4)};
+    if (header[0] != TavikSysEx::SysExStart || !TavikSysEx::hasHeader(header, sizeof header, kNeoType))
+        return Reply::Other;
+    const size_t serialAt = TavikSysEx::SerialIndex;
+    const std::array<uint8_t, 4> groups = {at(serialAt), at(serialAt + 1), at(serialAt + 2),
+                                           at(serialAt + 3)};
+    for (uint8_t group : groups) {
+        if (group >= 0x80)
             return Reply::Other;
     }
 
-    switch (at(9)) {
+    switch (at(TavikSysEx::CommandIndex)) {
     case kCmdReply: {
-        m_replySerial = static_cast<uint32_t>(at(5)) | static_cast<uint32_t>(at(6)) << 7 |
-                        static_cast<uint32_t>(at(7)) << 14 | static_cast<uint32_t>(at(8)) << 21;
+        m_replySerial = TavikSysEx::unpackSerial(groups);
         // 0x00 and 0x7F end the name; so does the end byte 0xF7 of a reply shorter than a full
         // name, which would otherwise show up as a character.
         QString name;
@@ -135,7 +133,7 @@ std::vector<uint8_t> CLogoSender::BuildChunk(uint32_t serial, int index) const {
         }
         msg.push_back(top);
     }
-    msg.push_back(0xF7);
+    msg.push_back(TavikSysEx::SysExEnd);
     return msg;
 }
 
@@ -191,20 +189,5 @@ void CLogoSender::ResendChunk() {
 }
 
 QString CLogoSender::FormatSerial(uint32_t serial) {
-    // Nine digits d0 (most significant) to d8, shuffled and mixed into three groups of three.
-    int d[9];
-    uint32_t rest = serial % 1000000000u;
-    for (int i = 8; i >= 0; --i) {
-        d[i] = static_cast<int>(rest % 10);
-        rest /= 10;
-    }
-    auto c = [](int x, int y) { return (x + y) % 10; };
-    const int code[9] = {d[4], d[7], c(d[0], d[4]), d[5], d[2], c(d[1], d[5]), d[6], c(d[8], d[6]), d[3]};
-    QString text;
-    for (int i = 0; i < 9; ++i) {
-        if (i == 3 || i == 6)
-            text.append(QLatin1Char('-'));
-        text.append(QChar('0' + code[i]));
-    }
-    return text;
+    return QString::fromStdString(TavikSysEx::serialCode(serial));
 }

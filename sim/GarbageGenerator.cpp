@@ -13,7 +13,7 @@ SysExMessage GarbageGenerator::make(int index, uint8_t family, uint32_t serial, 
             *kind = QLatin1String(text);
     };
     // A valid status report as the base of most kinds.
-    SysExMessage status = SysExFrame::header(family, serial, 0x41);
+    SysExMessage status = SysExFrame::header(family, serial, TavikSysEx::GET_STATUS);
     status.insert(status.end(), {0x00, 0x00, 0x03, 0x00, SysExFrame::End});
 
     switch (index % KindCount) {
@@ -28,7 +28,7 @@ SysExMessage GarbageGenerator::make(int index, uint8_t family, uint32_t serial, 
         return {SysExFrame::Start, 0x00, 0x11, 0x22, family, SysExFrame::End};
     case 2: {
         describe("oversized configuration report");
-        SysExMessage msg = SysExFrame::header(family, serial, 0x40);
+        SysExMessage msg = SysExFrame::header(family, serial, TavikSysEx::GET_CONFIG);
         msg.resize(OversizedLength - 1, 0x11);
         msg.push_back(SysExFrame::End);
         return msg;
@@ -36,7 +36,7 @@ SysExMessage GarbageGenerator::make(int index, uint8_t family, uint32_t serial, 
     case 3: {
         describe("wrong family status report");
         SysExMessage msg = status;
-        msg[4] = 3;
+        msg[TavikSysEx::FamilyIndex] = 3;
         return msg;
     }
     case 4:
@@ -44,7 +44,7 @@ SysExMessage GarbageGenerator::make(int index, uint8_t family, uint32_t serial, 
         return {0x90, 0x40, 0x7F};
     case 5: {
         describe("status byte inside a fader report");
-        SysExMessage msg = SysExFrame::header(family, serial, 0x42);
+        SysExMessage msg = SysExFrame::header(family, serial, TavikSysEx::GET_FADERS);
         msg.resize(42, 0x05);
         msg[20] = 0x90;
         msg.push_back(SysExFrame::End);
@@ -52,7 +52,7 @@ SysExMessage GarbageGenerator::make(int index, uint8_t family, uint32_t serial, 
     }
     case 6: {
         describe("fader report with values out of range");
-        SysExMessage msg = SysExFrame::header(family, serial, 0x42);
+        SysExMessage msg = SysExFrame::header(family, serial, TavikSysEx::GET_FADERS);
         msg.resize(42, 0x7F);
         msg.push_back(SysExFrame::End);
         return msg;

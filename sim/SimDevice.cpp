@@ -112,22 +112,9 @@ void SimDevice::handleSetValues(const SysExMessage &msg, Result &result) {
         result.events << QStringLiteral("%1 ignored SET_VALUES without start index").arg(tag());
         return;
     }
-    const uint8_t start = msg[10];
-    size_t count = 0;
-    switch (start) {
-    case 0:
-        count = 2;
-        break;
-    case 2:
-        count = 1;
-        break;
-    case 16:
-        count = 4;
-        break;
-    case 32:
-        count = 12;
-        break;
-    default:
+    const uint8_t start = msg[TavikSysEx::PayloadIndex];
+    const size_t count = TavikSysEx::setValuesCount(start);
+    if (count == 0) {
         result.events
             << QStringLiteral("%1 ignored SET_VALUES with unknown start index %2").arg(tag()).arg(start);
         return;
@@ -150,18 +137,18 @@ void SimDevice::handleSetValues(const SysExMessage &msg, Result &result) {
             refused << QStringLiteral("%1=%2").arg(what).arg(value);
     };
     switch (start) {
-    case 0:
+    case TavikSysEx::StartRateAndSync:
         apply(m_config.frequency, v[0], MaxRate, QStringLiteral("frequency"));
         apply(m_config.sync, v[1], MaxSync, QStringLiteral("sync"));
         break;
-    case 2:
+    case TavikSysEx::StartLock:
         apply(m_config.lock, v[0], 1, QStringLiteral("lock"));
         break;
-    case 16:
+    case TavikSysEx::StartSmux:
         for (size_t i = 0; i < 4; ++i)
             apply(m_config.smux[i], v[i], MaxSmux[i], QStringLiteral("smux[%1]").arg(i));
         break;
-    case 32:
+    case TavikSysEx::StartRouting:
         for (size_t i = 0; i < 12; ++i)
             apply(m_config.routing[i], v[i], maxRouting(i), QStringLiteral("routing[%1]").arg(i));
         break;
@@ -175,7 +162,7 @@ void SimDevice::handleSetValues(const SysExMessage &msg, Result &result) {
 }
 
 void SimDevice::handleSetFaders(const SysExMessage &msg, Result &result) {
-    if (msg.size() != 44 || msg[10] != 0x20) {
+    if (msg.size() != 44 || msg[TavikSysEx::PayloadIndex] != TavikSysEx::StartFaders) {
         result.events << QStringLiteral("%1 ignored SET_FADERS of %2 bytes").arg(tag()).arg(msg.size());
         return;
     }

@@ -14,21 +14,25 @@
 
 class SimDevice {
 public:
-    enum Family : uint8_t { Neo = 1, Lux = 5 };
+    enum Family : uint8_t { Neo = TavikSysEx::FamilyNeo, Lux = TavikSysEx::FamilyLux };
+    // The command codes under the names the device's code uses; UPDATE and ACK_UPDATE are
+    // named only, the simulated device neither handles the one nor sends the other.
     enum Command : uint8_t {
-        SEND_VERSION = 0x00,
-        SET_VALUES = 0x01,
-        SET_FADERS = 0x02,
-        PICTURE_CHUNK = 0x03,
-        SEND_INFO = 0x05,
-        GET_VERSION = 0x20,
-        ACK_VALUES = 0x21,
-        ACK_FADERS = 0x22,
-        ACK_PIC = 0x23,
-        ACK_INFO = 0x25,
-        GET_CONFIG = 0x40,
-        GET_STATUS = 0x41,
-        GET_FADERS = 0x42,
+        SEND_VERSION = TavikSysEx::SEND_VERSION,
+        SET_VALUES = TavikSysEx::SET_VALUES,
+        SET_FADERS = TavikSysEx::SET_FADERS,
+        PICTURE_CHUNK = TavikSysEx::PICTURE_CHUNK,
+        UPDATE = TavikSysEx::UPDATE,
+        SEND_INFO = TavikSysEx::SEND_INFO,
+        GET_VERSION = TavikSysEx::GET_VERSION,
+        ACK_VALUES = TavikSysEx::ACK_VALUES,
+        ACK_FADERS = TavikSysEx::ACK_FADERS,
+        ACK_PIC = TavikSysEx::ACK_PIC,
+        ACK_UPDATE = TavikSysEx::ACK_UPDATE,
+        ACK_INFO = TavikSysEx::ACK_INFO,
+        GET_CONFIG = TavikSysEx::GET_CONFIG,
+        GET_STATUS = TavikSysEx::GET_STATUS,
+        GET_FADERS = TavikSysEx::GET_FADERS,
     };
     static constexpr uint8_t Version1 = 1;
     static constexpr uint8_t Version2 = 7;

@@ -5,16 +5,9 @@
 #include <QStringList>
 
 SysExMessage SysExFrame::header(uint8_t family, uint32_t serial, uint8_t command) {
-    return {Start,
-            0x00,
-            0x11,
-            0x22,
-            family,
-            uint8_t(serial & 0x7F),
-            uint8_t((serial >> 7) & 0x7F),
-            uint8_t((serial >> 14) & 0x7F),
-            uint8_t((serial >> 21) & 0x7F),
-            command};
+    SysExMessage msg;
+    TavikSysEx::appendHeader(msg, family, serial, command);
+    return msg;
 }
 
 SysExMessage SysExFrame::bare(uint8_t family, uint32_t serial, uint8_t command) {
@@ -26,9 +19,9 @@ SysExMessage SysExFrame::bare(uint8_t family, uint32_t serial, uint8_t command) 
 QString SysExFrame::problem(const SysExMessage &msg) {
     if (msg.size() < MinSize)
         return QStringLiteral("shorter than 11 bytes");
-    if (msg.front() != Start || msg.back() != End)
+    if (!TavikSysEx::isFramed(msg.data(), msg.size()))
         return QStringLiteral("not framed by F0 ... F7");
-    if (msg[1] != 0x00 || msg[2] != 0x11 || msg[3] != 0x22)
+    if (!TavikSysEx::hasManufacturerId(msg.data(), msg.size()))
         return QStringLiteral("other manufacturer");
     for (size_t i = 1; i + 1 < msg.size(); ++i)
         if (msg[i] & 0x80)
@@ -39,7 +32,8 @@ QString SysExFrame::problem(const SysExMessage &msg) {
 }
 
 uint32_t SysExFrame::serial(const SysExMessage &msg) {
-    return uint32_t(msg[5]) | uint32_t(msg[6]) << 7 | uint32_t(msg[7]) << 14 | uint32_t(msg[8]) << 21;
+    const size_t at = TavikSysEx::SerialIndex;
+    return TavikSysEx::unpackSerial({msg[at], msg[at + 1], msg[at + 2], msg[at + 3]});
 }
 
 QString SysExFrame::toHex(const SysExMessage &msg) {

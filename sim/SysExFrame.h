@@ -1,6 +1,8 @@
 // Framing of Tavik SysEx messages: header, serial number groups, checks and hex text.
 #pragma once
 
+#include "TavikSysEx.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,11 +13,11 @@ using SysExMessage = std::vector<uint8_t>;
 
 class SysExFrame {
 public:
-    static constexpr uint8_t Start = 0xF0;
-    static constexpr uint8_t End = 0xF7;
-    static constexpr size_t HeaderSize = 10; // F0, 3 maker bytes, family, 4 serial groups, command
-    static constexpr size_t MinSize = 11;
-    static constexpr uint32_t MaxSerial = (1u << 28) - 1;
+    static constexpr uint8_t Start = TavikSysEx::SysExStart;
+    static constexpr uint8_t End = TavikSysEx::SysExEnd;
+    static constexpr size_t HeaderSize = TavikSysEx::HeaderSize;
+    static constexpr size_t MinSize = TavikSysEx::MinimumSize;
+    static constexpr uint32_t MaxSerial = TavikSysEx::MaxSerial;
 
     // F0 00 11 22 family s0 s1 s2 s3 command (no end byte yet).
     static SysExMessage header(uint8_t family, uint32_t serial, uint8_t command);
@@ -28,9 +30,9 @@ public:
     static bool isValid(const SysExMessage &msg) { return problem(msg).isEmpty(); }
 
     // Fields of a message that passed isValid().
-    static uint8_t family(const SysExMessage &msg) { return msg[4]; }
+    static uint8_t family(const SysExMessage &msg) { return msg[TavikSysEx::FamilyIndex]; }
     static uint32_t serial(const SysExMessage &msg);
-    static uint8_t command(const SysExMessage &msg) { return msg[9]; }
+    static uint8_t command(const SysExMessage &msg) { return msg[TavikSysEx::CommandIndex]; }
 
     // "F0 00 11 ..." with upper-case two-digit hex bytes separated by single spaces.
     static QString toHex(const SysExMessage &msg);

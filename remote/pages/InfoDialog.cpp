@@ -3,6 +3,7 @@
 #include "MyApplication.h"
 #include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+#include "TavikSysEx.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -35,10 +36,10 @@ void InfoDialog::updateInfo() {
         return;
     QString text = "selected: ";
     switch (cfg->getDeviceType()) {
-    case 1:
+    case TavikSysEx::FamilyNeo:
         text += " Tavik Neo, ";
         break;
-    case 5:
+    case TavikSysEx::FamilyLux:
         text += " Tavik Lux, ";
         break;
     default:

@@ -5,6 +5,7 @@
 #include "MyApplication.h"
 #include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+#include "TavikSysEx.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -37,9 +38,9 @@ SMuxDialog::SMuxDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), seri
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
-    if (type == 1)
+    if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/smux.png"));
-    else if (type == 5)
+    else if (type == TavikSysEx::FamilyLux)
         background->setPixmap(QPixmap(":/images/gui/smux_lux.png"));
     else
         background->setPixmap(QPixmap(":/images/gui/smux_off.png"));
@@ -54,7 +55,7 @@ SMuxDialog::SMuxDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), seri
             button[index] = b;
             b->ensurePolished();
             b->setGeometry(QRect(QPoint(places[index].x, places[index].y), b->sizeHint()));
-            b->setEnabled(places[index].neoOnly ? type == 1 : type != 0);
+            b->setEnabled(places[index].neoOnly ? type == TavikSysEx::FamilyNeo : type != 0);
         }
         group[g]->button(0)->setChecked(true);
     }

@@ -7,6 +7,7 @@
 #include "RevisionInfo.h"
 #include "StackedTavikDialog.h"
 #include "TavikConfiguration.h"
+#include "TavikSysEx.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -34,9 +35,9 @@ SettingsDialog::SettingsDialog(qint32 serialNo, QWidget *parent) : QWidget(paren
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
-    if (type == 1)
+    if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/settings.png"));
-    else if (type == 5)
+    else if (type == TavikSysEx::FamilyLux)
         background->setPixmap(QPixmap(":/images/gui/settings_lux.png"));
     else
         background->setPixmap(QPixmap(":/images/gui/settings_off.png"));
@@ -131,7 +132,7 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     // 192 kHz and MADI clock need the MADI port of a Tavik Neo; an unidentified device gets nothing.
     const bool identified = on && type != 0;
-    const bool neo = on && type == 1;
+    const bool neo = on && type == TavikSysEx::FamilyNeo;
     for (int i = 0; i < 5; ++i)
         rateButton[i]->setEnabled(identified);
     rateButton[5]->setEnabled(neo);

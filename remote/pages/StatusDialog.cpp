@@ -3,6 +3,7 @@
 #include "MyApplication.h"
 #include "RevisionInfo.h"
 #include "TavikConfiguration.h"
+#include "TavikSysEx.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -46,9 +47,9 @@ StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), 
 
     TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
-    if (type == 1)
+    if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/inputs.png"));
-    else if (type == 5)
+    else if (type == TavikSysEx::FamilyLux)
         background->setPixmap(QPixmap(":/images/gui/inputs_lux.png"));
     else
         background->setPixmap(QPixmap(":/images/gui/inputs_off.png"));
@@ -62,7 +63,7 @@ StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), 
         cell[index]->setGeometry(cellPlaces[index].x, cellPlaces[index].y, 49, 25);
         cell[index]->setPixmap(*images[LampOff]);
     };
-    if (type == 1) {
+    if (type == TavikSysEx::FamilyNeo) {
         for (int i = 0; i <= 2; ++i)
             makeCell(i);
     }
@@ -101,7 +102,7 @@ void StatusDialog::updateStatus() {
             cell[index]->setPixmap(*images[LampOff + ((flags >> bit) & 1)]);
     };
 
-    if (type == 1)
+    if (type == TavikSysEx::FamilyNeo)
         showRate(0, row, cfg->getMadiRate());
     if (type == 0)
         return;
@@ -111,7 +112,7 @@ void StatusDialog::updateStatus() {
     showRate(9, 0, cfg->getBncRate());
 
     const quint8 flags = cfg->getStatusFlags();
-    if (type == 1) {
+    if (type == TavikSysEx::FamilyNeo) {
         showLamp(1, flags, 0);
         showLamp(2, flags, 4);
     }

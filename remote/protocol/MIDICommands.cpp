@@ -14,16 +14,6 @@ TAVIK_REVISION("MIDICommands.cpp");
 using namespace MidiLink;
 using namespace TavikSysEx;
 
-namespace {
-// The start indices of SET_VALUES: sample rate and clock source, lock, the SMUX modes, routing.
-constexpr unsigned char StartFrequency = 0;
-constexpr unsigned char StartLock = 2;
-constexpr unsigned char StartSMux = 16;
-constexpr unsigned char StartRouting = 32;
-// The start index of the fader values in SET_FADERS.
-constexpr unsigned char StartFaders = 0x20;
-} // namespace
-
 void MIDI::send(MidiMessage *message) {
     std::unique_ptr<MidiMessage> owned(message);
     MidiCodec::printMsg(message, false, -1.0);
@@ -64,14 +54,14 @@ void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
     message->push_back(SET_VALUES);
     message->push_back(startIndex);
     switch (startIndex) {
-    case StartFrequency:
+    case StartRateAndSync:
         message->push_back(cfg->getFrequency());
         message->push_back(cfg->getSync());
         break;
     case StartLock:
         message->push_back(cfg->getLock());
         break;
-    case StartSMux:
+    case StartSmux:
         for (quint8 i = 0; i < 4; ++i)
             message->push_back(cfg->getSMUX(i));
         break;

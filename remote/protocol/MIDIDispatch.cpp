@@ -56,13 +56,12 @@ struct Route {
     const char *found;
     void (MIDI::*handler)(MidiMessage *, qint32);
 };
-constexpr unsigned char UnusedCommand = 0x04;
 const Route Routes[] = {
     {SEND_VERSION, nullptr, nullptr},
     {SET_VALUES, nullptr, nullptr},
     {SET_FADERS, nullptr, nullptr},
     {PICTURE_CHUNK, nullptr, nullptr},
-    {UnusedCommand, nullptr, nullptr},
+    {UPDATE, nullptr, nullptr},
     {SEND_INFO, nullptr, nullptr},
     {GET_VERSION, nullptr, nullptr},
     {ACK_VALUES, "Found ACK VALUES command.", nullptr},

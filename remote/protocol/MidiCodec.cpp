@@ -12,10 +12,7 @@ bool inside(const MidiMessage *msg, int index, int width) {
 }
 
 bool hasPrefix(const MidiMessage *msg, unsigned char family) {
-    if (!msg || msg->size() < 5)
-        return false;
-    const MidiMessage &m = *msg;
-    return m[1] == 0x00 && m[2] == 0x11 && m[3] == 0x22 && m[4] == family;
+    return msg && TavikSysEx::hasHeader(msg->data(), msg->size(), family);
 }
 } // namespace
 
@@ -49,8 +46,7 @@ qint32 MidiCodec::readInt32(const MidiMessage *msg, int index) {
         return -1;
     }
     const MidiMessage &m = *msg;
-    return qint32(m[index] & 0x7F) | (qint32(m[index + 1] & 0x7F) << 7) |
-           (qint32(m[index + 2] & 0x7F) << 14) | (qint32(m[index + 3] & 0x7F) << 21);
+    return qint32(TavikSysEx::unpackSerial({m[index], m[index + 1], m[index + 2], m[index + 3]}));
 }
 
 qint32 MidiCodec::readInt16(const MidiMessage *msg, int index) {
@@ -74,7 +70,7 @@ bool MidiCodec::parseMsgIsSysExType(const MidiMessage *msg) {
         LogSwitch::warning(QStringLiteral("parseMsgIsSysExType(): msg size less than 11 (truncated msg!)"));
         return false;
     }
-    if (msg->front() != TavikSysEx::SysExStart || msg->back() != TavikSysEx::SysExEnd)
+    if (!TavikSysEx::isFramed(msg->data(), msg->size()))
         return false;
     TAVIK_DEBUG(QStringLiteral("MIDI message is of type SysEx!"));
     return true;
@@ -102,9 +98,7 @@ void MidiCodec::prepMsgSysExStart(MidiMessage *msg) {
 void MidiCodec::prepMsgManufacturerId(MidiMessage *msg) {
     if (!msg)
         return;
-    msg->push_back(0x00);
-    msg->push_back(0x11);
-    msg->push_back(0x22);
+    msg->insert(msg->end(), TavikSysEx::ManufacturerId.begin(), TavikSysEx::ManufacturerId.end());
 }
 
 MidiMessage *MidiCodec::prepMsgHeader(unsigned char family) {
@@ -119,11 +113,8 @@ MidiMessage *MidiCodec::prepMsgHeader(unsigned char family) {
 void MidiCodec::prepMsgSerialNumber(MidiMessage *msg, qint32 serial) {
     if (!msg)
         return;
-    const quint32 s = static_cast<quint32>(serial);
-    msg->push_back(s & 0x7F);
-    msg->push_back((s >> 7) & 0x7F);
-    msg->push_back((s >> 14) & 0x7F);
-    msg->push_back((s >> 21) & 0x7F);
+    const auto groups = TavikSysEx::packSerial(static_cast<quint32>(serial));
+    msg->insert(msg->end(), groups.begin(), groups.end());
 }
 
 void MidiCodec::prepMsgSysExEnd(MidiMessage *msg) {
@@ -162,20 +153,5 @@ void MidiCodec::printMsg(const MidiMessage *msg, bool incoming, double stamp) {
 }
 
 QString MidiCodec::serialCode(qint32 serial) {
-    quint32 value = static_cast<quint32>(serial) % 1000000000u;
-    int d[9];
-    for (int i = 8; i >= 0; --i) {
-        d[i] = int(value % 10);
-        value /= 10;
-    }
-    auto c = [](int x, int y) { return (x + y) % 10; };
-    const int digits[9] = {d[4], d[7], c(d[0], d[4]), d[5], d[2], c(d[1], d[5]), d[6], c(d[8], d[6]), d[3]};
-    QString code;
-    code.reserve(11);
-    for (int i = 0; i < 9; ++i) {
-        if (i == 3 || i == 6)
-            code += QLatin1Char('-');
-        code += QLatin1Char(char('0' + digits[i]));
-    }
-    return code;
+    return QString::fromStdString(TavikSysEx::serialCode(static_cast<quint32>(serial)));
 }

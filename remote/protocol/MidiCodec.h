@@ -2,41 +2,10 @@
 #pragma once
 
 #include "MidiMessage.h"
+#include "TavikSysEx.h"
 
 #include <QString>
 #include <QtGlobal>
-
-// Message layout: F0 | 00 11 22 | family | serial (4 x 7 bit, LSB first) | command | payload | F7.
-namespace TavikSysEx {
-constexpr unsigned char SysExStart = 0xF0;
-constexpr unsigned char SysExEnd = 0xF7;
-constexpr int HeaderSize = 10;
-constexpr int MinimumSize = 11;
-constexpr int FamilyIndex = 4;
-constexpr int SerialIndex = 5;
-constexpr int CommandIndex = 9;
-constexpr int PayloadIndex = 10;
-
-constexpr unsigned char FamilyNeo = 0x01;
-constexpr unsigned char FamilyLux = 0x05;
-
-enum Command : unsigned char {
-    SEND_VERSION = 0x00,
-    SET_VALUES = 0x01,
-    SET_FADERS = 0x02,
-    PICTURE_CHUNK = 0x03,
-    SEND_INFO = 0x05,
-    GET_VERSION = 0x20,
-    ACK_VALUES = 0x21,
-    ACK_FADERS = 0x22,
-    ACK_PIC = 0x23,
-    ACK_UPDATE = 0x24,
-    ACK_INFO = 0x25,
-    GET_CONFIG = 0x40,
-    GET_STATUS = 0x41,
-    GET_FADERS = 0x42,
-};
-} // namespace TavikSysEx
 
 class MidiCodec {
 public:

@@ -46,7 +46,7 @@ TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configura
 
     routingDialog = new RoutingDialog(serialNo, this);
     routingDialog->setGeometry(785, 37, 223, 568);
-    routingDialog->setEnabled(deviceType == 1);
+    routingDialog->setEnabled(deviceType == TavikSysEx::FamilyNeo);
 
     lockDialog = new LockDialog(serialNo, this);
     lockDialog->move(5, 540);

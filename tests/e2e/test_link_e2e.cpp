@@ -7,6 +7,7 @@
 #include "MIDI.h"
 #include "MidiLinkView.h"
 #include "MyApplication.h"
+#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 
 #include <QComboBox>
@@ -156,14 +157,12 @@ TEST_F(LinkE2e, FaderMovesEndWithTheLatestValuesOnTheDevice) {
         midi->sendFadersFlowControlled(12345);
         QTest::qWait(3);
     }
-    MidiMessage expected{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x02, 0x20};
+    MidiMessage values{0x20};
     for (int i = 0; i < 32; ++i)
-        expected.push_back(cfg->getFaderValue(i));
-    expected.push_back(0xF7);
-    QStringList hexBytes;
-    for (unsigned char b : expected)
-        hexBytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    const QString latest = QStringLiteral("RX ") + hexBytes.join(QLatin1Char(' '));
+        values.push_back(cfg->getFaderValue(i));
+    const QString latest =
+        QStringLiteral("RX ") +
+        TestSysEx::hex(TestSysEx::message(TavikSysEx::FamilyNeo, 12345, TavikSysEx::SET_FADERS, values));
     EXPECT_TRUE(waitUntil(
         [&] {
             const QStringList rx =

@@ -1,6 +1,7 @@
 #include "FakeMidiPorts.h"
 
 #include "MIDI.h"
+#include "SysExMessages.h"
 
 #include <RtMidi.h>
 
@@ -109,8 +110,5 @@ MidiMessage bytes(const char *hexText) {
 }
 
 QString hex(const MidiMessage &message) {
-    QStringList parts;
-    for (unsigned char b : message)
-        parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    return parts.join(QLatin1Char(' '));
+    return TestSysEx::hex(message);
 }

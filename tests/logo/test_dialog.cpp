@@ -3,6 +3,7 @@
 // logo message and Disconnect during a transfer.
 #include "CGlimmerlyDlg.h"
 #include "FakeMidiPlatform.h"
+#include "SysExMessages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,14 +27,6 @@ struct SimDevice {
     uint32_t serial;
     std::string name;
 };
-
-std::vector<uint8_t> Header(uint32_t serial, uint8_t command) {
-    std::vector<uint8_t> m = {0xF0, 0x00, 0x11, 0x22, 0x01};
-    for (int shift = 0; shift < 28; shift += 7)
-        m.push_back(static_cast<uint8_t>((serial >> shift) & 0x7F));
-    m.push_back(command);
-    return m;
-}
 
 // The dialog with a fake platform whose devices answer queries and acknowledge chunks.
 struct Harness {
@@ -64,13 +57,11 @@ struct Harness {
             if (queries > queriesToAnswer)
                 return;
             for (const SimDevice &d : devices) {
-                auto reply = Header(d.serial, 0x20);
-                reply.insert(reply.end(), {0x01, 0x00});
-                std::vector<uint8_t> name(d.name.begin(), d.name.end());
-                name.resize(16, 0x00);
-                reply.insert(reply.end(), name.begin(), name.end());
-                reply.push_back(0xF7);
-                fake->Inject(reply);
+                std::vector<uint8_t> payload = {0x01, 0x00};
+                payload.insert(payload.end(), d.name.begin(), d.name.end());
+                payload.resize(2 + 16, 0x00);
+                fake->Inject(
+                    TestSysEx::message(TavikSysEx::FamilyNeo, d.serial, TavikSysEx::GET_VERSION, payload));
             }
         } else if (sent.size() > 9 && sent[9] == 0x03) {
             chunks.push_back(sent);
@@ -80,9 +71,8 @@ struct Harness {
     }
 
     void Ack() {
-        auto ack = Header(devices.empty() ? 1 : devices[0].serial, 0x23);
-        ack.push_back(0xF7);
-        fake->Inject(ack);
+        const uint32_t serial = devices.empty() ? 1 : devices[0].serial;
+        fake->Inject(TestSysEx::message(TavikSysEx::FamilyNeo, serial, TavikSysEx::ACK_PIC));
     }
 
     template <class W> W *Find(const char *name) { return dlg->findChild<W *>(QString::fromLatin1(name)); }

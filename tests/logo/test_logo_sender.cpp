@@ -3,6 +3,7 @@
 #include "CLogoPicture.h"
 #include "CLogoSender.h"
 #include "FakeMidiPlatform.h"
+#include "SysExMessages.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -15,14 +16,10 @@ struct SenderFixture {
     SenderFixture() { EXPECT_TRUE(sender.Port().Open(0, 0)); }
 };
 
-std::vector<uint8_t> Reply(uint32_t serial, std::vector<uint8_t> nameBytes, uint8_t type = 0x01) {
-    std::vector<uint8_t> m = {0xF0, 0x00, 0x11, 0x22, type};
-    for (int shift = 0; shift < 28; shift += 7)
-        m.push_back(static_cast<uint8_t>((serial >> shift) & 0x7F));
-    m.insert(m.end(), {0x20, 0x01, 0x02});
-    m.insert(m.end(), nameBytes.begin(), nameBytes.end());
-    m.push_back(0xF7);
-    return m;
+std::vector<uint8_t> Reply(uint32_t serial, std::vector<uint8_t> nameBytes,
+                           uint8_t type = TavikSysEx::FamilyNeo) {
+    nameBytes.insert(nameBytes.begin(), {0x01, 0x02});
+    return TestSysEx::message(type, serial, TavikSysEx::GET_VERSION, nameBytes);
 }
 
 std::vector<uint8_t> Bytes(const char *text) {

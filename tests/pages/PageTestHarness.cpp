@@ -4,7 +4,9 @@
 #include "MIDI.h"
 #include "MainDialog.h"
 #include "MyApplication.h"
+#include "Reports.h"
 #include "StackedTavikDialog.h"
+#include "SysExMessages.h"
 #include "TavikConfigurationDialog.h"
 
 #include <QListWidget>
@@ -16,15 +18,6 @@
 #include <QWindow>
 
 PageTestHarness *PageTestHarness::current = nullptr;
-
-namespace {
-
-void appendSerial(MidiMessage &message, qint32 serial) {
-    for (int i = 0; i < 4; ++i)
-        message.push_back((unsigned char)((serial >> (7 * i)) & 0x7F));
-}
-
-} // namespace
 
 PageTestHarness::PageTestHarness(int &argc, char **argv) {
     current = this;
@@ -91,25 +84,16 @@ void PageTestHarness::feed(const MidiMessage &message) {
 
 MidiMessage PageTestHarness::report(unsigned char family, qint32 serial, unsigned char command,
                                     const std::vector<unsigned char> &payload) {
-    MidiMessage message = {0xF0, 0x00, 0x11, 0x22, family};
-    appendSerial(message, serial);
-    message.push_back(command);
-    message.insert(message.end(), payload.begin(), payload.end());
-    message.push_back(0xF7);
-    return message;
+    return TestSysEx::message<MidiMessage>(family, quint32(serial), command, payload);
 }
 
 MidiMessage PageTestHarness::versionReply(unsigned char family, qint32 serial, const char *name) {
-    std::vector<unsigned char> payload = {1, 2};
-    const QByteArray text(name);
-    for (int i = 0; i < 16; ++i)
-        payload.push_back(i < text.size() ? (unsigned char)text.at(i) : 0x7F);
-    return report(family, serial, 0x20, payload);
+    return Reports::version(family, serial, QByteArray(name), 1, 2);
 }
 
 MidiMessage PageTestHarness::configReport(unsigned char family, qint32 serial,
                                           const std::vector<unsigned char> &bytes) {
-    return report(family, serial, 0x40, bytes);
+    return report(family, serial, TavikSysEx::GET_CONFIG, bytes);
 }
 
 std::vector<unsigned char> PageTestHarness::configPayload(int frequency, int sync, int lock,
@@ -125,12 +109,12 @@ std::vector<unsigned char> PageTestHarness::configPayload(int frequency, int syn
 
 MidiMessage PageTestHarness::statusReport(unsigned char family, qint32 serial,
                                           const std::vector<unsigned char> &bytes) {
-    return report(family, serial, 0x41, bytes);
+    return report(family, serial, TavikSysEx::GET_STATUS, bytes);
 }
 
 MidiMessage PageTestHarness::fadersReport(unsigned char family, qint32 serial,
                                           const std::vector<unsigned char> &values) {
-    return report(family, serial, 0x42, values);
+    return report(family, serial, TavikSysEx::GET_FADERS, values);
 }
 
 QString PageTestHarness::command(unsigned char family, qint32 serial, unsigned char command,

@@ -8,6 +8,7 @@
 #include "LogSwitch.h"
 #include "MIDI.h"
 #include "MyApplication.h"
+#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 #include "TavikConfigurationDialog.h"
 #include "TavikFader.h"
@@ -20,24 +21,23 @@
 #include <iostream>
 
 namespace {
-const QString InfoTo12345 = QStringLiteral("RX F0 00 11 22 01 39 60 00 00 05 F7");
+using namespace TavikSysEx;
+using TestSysEx::hex;
+using Bytes = std::vector<int>;
+
+// A message of device 12345 (Tavik Neo) with this command and payload, as hex text.
+QString neoReport(std::uint8_t command, const Bytes &payload = {}) {
+    return hex(TestSysEx::message<Bytes>(FamilyNeo, 12345, command, payload));
+}
+// The start of a log line of the simulator with such a message.
+QRegularExpression neoLine(const char *direction, std::uint8_t command) {
+    return QRegularExpression(QStringLiteral("^%1 ").arg(QLatin1String(direction)) +
+                              hex(TestSysEx::header(FamilyNeo, 12345, command)) + QLatin1Char(' '));
+}
+
+const QString InfoTo12345 = QStringLiteral("RX ") + neoReport(SEND_INFO);
 const QString TruncatedWarning =
     QStringLiteral("parseMsgIsSysExType(): msg size less than 11 (truncated msg!)");
-
-QString hexLine(const std::vector<int> &bytes) {
-    QStringList parts;
-    for (int b : bytes)
-        parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    return parts.join(QLatin1Char(' '));
-}
-
-// A report of device 12345 (Tavik Neo) with this command and payload, as hex text.
-QString neoReport(int command, const std::vector<int> &payload) {
-    std::vector<int> bytes{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, command};
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
-    bytes.push_back(0xF7);
-    return hexLine(bytes);
-}
 
 class RemoteFaults : public ::testing::Test {
 protected:
@@ -109,12 +109,7 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
         [&] { return (window = app()->getConfigurationDialog(12345)) != nullptr; }, 2000));
     // Let the device's own fader report (after the greeting) arrive first.
     ASSERT_TRUE(RemoteRig::waitUntil(
-        [&] {
-            return !sim->logLines()
-                        .filter(QRegularExpression("^TX F0 00 11 22 01 39 60 00 00 42 "))
-                        .isEmpty();
-        },
-        3000));
+        [&] { return !sim->logLines().filter(neoLine("TX", GET_FADERS)).isEmpty(); }, 3000));
     QTest::qWait(200);
 
     // Bursts of moves on the page's faders, with pauses long enough for a lost acknowledgement
@@ -137,12 +132,12 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
         }
         QTest::qWait(burst % 2 ? 1300 : 30);
     }
-    const QString expected = QStringLiteral("RX ") + neoReport(0x02, [&] {
-                                 std::vector<int> payload{0x20};
+    const QString expected = QStringLiteral("RX ") + neoReport(SET_FADERS, [&] {
+                                 Bytes payload{0x20};
                                  payload.insert(payload.end(), latest.begin(), latest.end());
                                  return payload;
                              }());
-    const QRegularExpression setFaders("^RX F0 00 11 22 01 39 60 00 00 02 ");
+    const QRegularExpression setFaders = neoLine("RX", SET_FADERS);
     EXPECT_TRUE(RemoteRig::waitUntil(
         [&] {
             const QStringList rx = sim->logLines().filter(setFaders);
@@ -178,25 +173,30 @@ TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheVali
 
     // Hand-made faults interleaved with valid reports: truncated, oversized (several kilobytes),
     // wrong family, a lone status byte, a header without end byte.
-    const QString config = neoReport(0x40, {0x25, 0x01, 0x21, 0x03, 0x10, 0x32, 0x54, 0x06, 0x21, 0x43});
-    const QString faders = neoReport(0x42, [] {
-        std::vector<int> v;
+    const QString config =
+        neoReport(GET_CONFIG, {0x25, 0x01, 0x21, 0x03, 0x10, 0x32, 0x54, 0x06, 0x21, 0x43});
+    const QString faders = neoReport(GET_FADERS, [] {
+        Bytes v;
         for (int i = 0; i < 32; ++i)
             v.push_back((i * 5) % 29);
         return v;
     }());
-    std::vector<int> oversized{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x42};
+    Bytes truncated = TestSysEx::header<Bytes>(FamilyNeo, 12345, GET_CONFIG);
+    truncated.back() = SysExEnd; // ends where the command byte belongs
+    Bytes oversized = TestSysEx::header<Bytes>(FamilyNeo, 12345, GET_FADERS);
     oversized.resize(5000, 0x10);
-    oversized.push_back(0xF7);
+    oversized.push_back(SysExEnd);
+    Bytes unterminated = TestSysEx::header<Bytes>(FamilyNeo, 12345, GET_CONFIG);
+    unterminated.insert(unterminated.end(), {0x11, 0x22, 0x33});
     const QStringList commands{
-        QStringLiteral("send F0 00 11 22 01 39 60 00 00 F7"),
-        QStringLiteral("send ") + hexLine(oversized),
+        QStringLiteral("send ") + hex(truncated),
+        QStringLiteral("send ") + hex(oversized),
         QStringLiteral("send ") + config,
-        QStringLiteral("send F0 00 11 22 03 39 60 00 00 40 00 00 00 00 00 00 00 00 00 00 F7"),
+        QStringLiteral("send ") + hex(TestSysEx::message<Bytes>(0x03, 12345, GET_CONFIG, Bytes(10, 0))),
         QStringLiteral("send FE"),
         QStringLiteral("send ") + faders,
-        QStringLiteral("send F0 00 11 22 01 39 60 00 00 40 11 22 33"),
-        QStringLiteral("send ") + neoReport(0x40, {0x7F, 0x7F, 0x7F}),
+        QStringLiteral("send ") + hex(unterminated),
+        QStringLiteral("send ") + neoReport(GET_CONFIG, {0x7F, 0x7F, 0x7F}),
     };
     for (const QString &command : commands)
         sim->command(command);
@@ -218,7 +218,7 @@ TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheVali
     EXPECT_EQ(cfg->getSMUX(1), 2);
 
     // The regular status reports are still applied: the record holds the last one sent.
-    const QRegularExpression statusTx("^TX F0 00 11 22 01 39 60 00 00 41 ");
+    const QRegularExpression statusTx = neoLine("TX", GET_STATUS);
     EXPECT_TRUE(RemoteRig::waitUntil(
         [&] {
             const QStringList tx = sim->logLines().filter(statusTx);
@@ -255,7 +255,7 @@ TEST_F(RemoteFaults, FloodBetweenTwoPollTicksLeavesTheLinkWorking) {
 
     // The GUI thread is kept busy while 300 reports arrive, so no poll tick runs in between.
     sim->command(QStringLiteral("flood 300"));
-    const QRegularExpression statusTx("^TX F0 00 11 22 01 39 60 00 00 41 ");
+    const QRegularExpression statusTx = neoLine("TX", GET_STATUS);
     for (int i = 0; i < 100 && sim->logLines().filter(statusTx).size() < 300; ++i)
         QThread::msleep(50);
     ASSERT_GE(sim->logLines().filter(statusTx).size(), 300);
@@ -271,7 +271,7 @@ TEST_F(RemoteFaults, FloodBetweenTwoPollTicksLeavesTheLinkWorking) {
     EXPECT_LE(firstTick, 400);
 
     // Messages after the flood are handled normally.
-    sim->command(QStringLiteral("send ") + neoReport(0x40, {0x14, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0}));
+    sim->command(QStringLiteral("send ") + neoReport(GET_CONFIG, {0x14, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(RemoteRig::waitUntil([&] { return cfg->getFrequency() == 4 && cfg->getSync() == 1; }, 3000));
     EXPECT_EQ(app()->getConfiguration(12345), cfg);
     RecordProperty("flood_sent", 300);

@@ -1,6 +1,8 @@
 // Test helpers that build logo blocks and picture chunks the way the uploader does.
 #include "LogoTestData.h"
 
+#include "SysExMessages.h"
+
 namespace LogoTestData {
 
 namespace {
@@ -82,17 +84,8 @@ std::vector<uint8_t> block(const QByteArray &name, int width, int height,
 }
 
 std::vector<uint8_t> chunk(const std::vector<uint8_t> &block, int index, uint32_t serial) {
-    std::vector<uint8_t> m = {0xF0,
-                              0x00,
-                              0x11,
-                              0x22,
-                              0x01,
-                              uint8_t(serial & 0x7F),
-                              uint8_t((serial >> 7) & 0x7F),
-                              uint8_t((serial >> 14) & 0x7F),
-                              uint8_t((serial >> 21) & 0x7F),
-                              0x03,
-                              uint8_t(index)};
+    std::vector<uint8_t> m = TestSysEx::header(TavikSysEx::FamilyNeo, serial, TavikSysEx::PICTURE_CHUNK);
+    m.push_back(uint8_t(index));
     const uint8_t *in = block.data() + 512 * index;
     for (int g = 0; g < 128; ++g) {
         uint8_t top = 0;
@@ -102,7 +95,7 @@ std::vector<uint8_t> chunk(const std::vector<uint8_t> &block, int index, uint32_
         }
         m.push_back(top);
     }
-    m.push_back(0xF7);
+    m.push_back(TavikSysEx::SysExEnd);
     return m;
 }
 

@@ -31,6 +31,17 @@ TEST(SerialNumber, WrittenAsFourSevenBitGroupsAndReadBack) {
     EXPECT_EQ(MidiCodec::readInt32(&largest, 0), 268435455);
 }
 
+TEST(SerialNumber, SharedPackingIgnoresTopBitsAndHeaderCheckNeedsTheFamilyByte) {
+    EXPECT_EQ(TavikSysEx::unpackSerial({0xC0, 0x8D, 0xB7, 0x81}), 3000000u);
+    EXPECT_EQ(TavikSysEx::unpackSerial(TavikSysEx::packSerial(TavikSysEx::MaxSerial)), TavikSysEx::MaxSerial);
+    const unsigned char header[] = {0xF0, 0x00, 0x11, 0x22, 0x05};
+    EXPECT_TRUE(TavikSysEx::hasHeader(header, 5, TavikSysEx::FamilyLux));
+    EXPECT_FALSE(TavikSysEx::hasHeader(header, 4, TavikSysEx::FamilyLux));
+    EXPECT_TRUE(TavikSysEx::hasManufacturerId(header, 4));
+    EXPECT_FALSE(TavikSysEx::hasManufacturerId(header, 3));
+    EXPECT_FALSE(TavikSysEx::isFramed(nullptr, 0));
+}
+
 TEST(Builders, VersionBroadcastBytes) {
     std::unique_ptr<MidiMessage> m(MidiCodec::prepMsgHeader(0x01));
     MidiCodec::prepMsgSerialNumber(m.get(), 0);
