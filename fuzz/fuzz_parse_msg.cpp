@@ -1,17 +1,14 @@
-// Feeds arbitrary byte strings to TavikRemote's inbound dispatcher with three devices admitted, the
-// main window, the device windows and their pages alive, and the link connected on in-memory ports
-// (so replies and fader re-sends are built and sent too).
+// Feeds arbitrary byte strings to TavikRemote's inbound dispatcher: the device core alone, with
+// three devices admitted and the link connected on in-memory ports (so replies and fader re-sends
+// are built and sent too). The windows' reactions to the link's signals have tests of their own.
 #include "FakeMidiPorts.h"
+#include "HeadlessHost.h"
 #include "LogSwitch.h"
 #include "MIDI.h"
-#include "MainDialog.h"
-#include "MyApplication.h"
 #include "Reports.h"
-#include "StackedTavikDialog.h"
 #include "TavikConfiguration.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QSet>
 
@@ -26,49 +23,46 @@ void require(bool condition) {
 
 void quietHandler(QtMsgType, const QMessageLogContext &, const QString &) {}
 
-const QSet<qint32> BaseDevices{1, 12345, 1234, 268435455};
+const QSet<qint32> BaseDevices{12345, 1234, 268435455};
 
 struct Harness {
     std::shared_ptr<FakeMidiState> ports;
-    MyApplication *app = nullptr;
-    MainDialog *dialog = nullptr;
+    QCoreApplication *app = nullptr;
+    HeadlessHost host;
+    MIDI *midi = nullptr;
 
     Harness() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        const QString config = QDir::tempPath() + QStringLiteral("/tavik-fuzz-config");
-        QDir().mkpath(config);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-        QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
-        QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote Fuzz"));
         ports = installFakeMidi();
         static int argc = 1;
         static char name[] = "fuzz_parse_msg";
         static char *argv[] = {name, nullptr};
-        app = new MyApplication(argc, argv);
+        app = new QCoreApplication(argc, argv);
         qInstallMessageHandler(quietHandler);
-        // One input and one output: the connection panel connects at once.
-        dialog = new MainDialog;
-        require(app->getMIDI()->isConnected());
+        LinkHost::setInstance(&host);
+        midi = new MIDI;
+        midi->enumeratePorts();
+        midi->setPortNumberIn(0);
+        midi->setPortNumberOut(0);
+        midi->toggleConnectedStatus();
+        require(midi->isConnected());
         MidiMessage neo = Reports::version(1, 12345, "Studio");
         MidiMessage lux = Reports::version(5, 1234, "Stage");
         MidiMessage top = Reports::version(1, 268435455, "0123456789ABCDEF");
-        app->getMIDI()->parseMsg(0.0, &neo);
-        app->getMIDI()->parseMsg(0.0, &lux);
-        app->getMIDI()->parseMsg(0.0, &top);
+        midi->parseMsg(0.0, &neo);
+        midi->parseMsg(0.0, &lux);
+        midi->parseMsg(0.0, &top);
         for (qint32 serial : BaseDevices)
-            require(app->getConfiguration(serial) != nullptr);
+            require(host.registry.getConfiguration(serial) != nullptr);
         // Debug text is assembled (and dropped by the quiet handler), so the dumps run too.
         LogSwitch::setOn(true);
     }
 
     // Devices the input admitted are dropped again, so memory stays bounded across runs.
     void dropNewDevices() {
-        const QList<qint32> serials = app->getDevices().keys();
+        const QList<qint32> serials = host.registry.getDevices().keys();
         for (qint32 serial : serials) {
-            if (BaseDevices.contains(serial))
-                continue;
-            dialog->getStackedDialog()->removePage(serial);
-            app->removeConfiguration(serial);
+            if (!BaseDevices.contains(serial))
+                host.registry.removeConfiguration(serial);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ports->sent.clear();
@@ -78,7 +72,7 @@ struct Harness {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static Harness harness;
-    MIDI *midi = harness.app->getMIDI();
+    MIDI *midi = harness.midi;
     // The input is cut into messages after every 0xF7; the last one may lack its end byte.
     size_t start = 0;
     while (start < size) {
@@ -96,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             require(sent[i] < 0x80);
     }
     for (qint32 serial : BaseDevices) {
-        TavikConfiguration *cfg = harness.app->getConfiguration(serial);
+        TavikConfiguration *cfg = harness.host.registry.getConfiguration(serial);
         require(cfg != nullptr);
         for (int i = 0; i < 32; ++i)
             require(cfg->getFaderValue(i) <= 28);

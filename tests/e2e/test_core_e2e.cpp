@@ -3,32 +3,17 @@
 #include "JackServer.h"
 #include "SimProcess.h"
 
-#include "DeviceRegistry.h"
-#include "LinkHost.h"
+#include "HeadlessHost.h"
 #include "MIDI.h"
 #include "TavikConfiguration.h"
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-// What a program without windows gives the link: every device counts as shown.
-class HeadlessHost : public LinkHost {
-public:
-    DeviceRegistry *getRegistry() const override { return &registry; }
-    QSettings *getSettings() const override { return &settings; }
-    bool hasDeviceView(qint32) const override { return true; }
-
-    QTemporaryDir dir;
-    mutable DeviceRegistry registry;
-    mutable QSettings settings{dir.filePath(QStringLiteral("core.ini")), QSettings::IniFormat};
-};
-
 int simPort(const QStringList &names, const QString &suffix) {
     for (int i = 0; i < names.size(); ++i)
         if (names[i].startsWith(QStringLiteral("tavik-sim")) && names[i].endsWith(suffix))
