@@ -1,6 +1,6 @@
 #include "TimedApplication.h"
 
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
 #include <QEvent>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The TavikRemote application object with a stopwatch on the link's timer ticks, for benchmarks.
 #pragma once
 
-#include "MyApplication.h"
+#include "app/MyApplication.h"
 
 #include <QSet>
 #include <vector>

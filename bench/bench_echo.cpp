@@ -1,7 +1,7 @@
 // Echo peer for the transfer floor: answers every message it receives with one short message, optionally
 // paced like a MIDI cable of a given baud rate (the simulator's own pacing rule).
-#include "InputPacer.h"
-#include "TavikSysEx.h"
+#include "sim/InputPacer.h"
+#include "sysex/TavikSysEx.h"
 
 #include <RtMidi.h>
 

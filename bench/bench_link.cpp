@@ -5,11 +5,11 @@
 //                 steady state over 10 seconds.
 #include "BenchTable.h"
 #include "JackServer.h"
-#include "MIDI.h"
-#include "MainDialog.h"
 #include "SimProcess.h"
-#include "StackedTavikDialog.h"
 #include "TimedApplication.h"
+#include "protocol/MIDI.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
 
 #include <QAbstractItemModel>
 #include <QDir>

@@ -1,9 +1,9 @@
 // TavikLogo picture pipeline: conversion to 16-bit pixels, run-length compression, logo block with CRC and
 // chunk packing, against a plain copy of the same bytes.
 #include "BenchTable.h"
-#include "CLogoPicture.h"
-#include "CLogoSender.h"
 #include "CollectingReporter.h"
+#include "logo/CLogoPicture.h"
+#include "logo/CLogoSender.h"
 
 #include <QGuiApplication>
 #include <QImage>

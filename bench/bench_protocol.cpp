@@ -3,15 +3,15 @@
 #include "BenchTable.h"
 #include "CollectingReporter.h"
 #include "FakeMidiPorts.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MainDialog.h"
-#include "MessageLog.h"
-#include "MyApplication.h"
 #include "Reports.h"
-#include "StackedTavikDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MessageLog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QDir>
 #include <QIcon>

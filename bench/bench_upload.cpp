@@ -2,12 +2,12 @@
 // against the floor of 64 plain round trips (652 bytes out, a short reply back) through the same server,
 // without pacing and with the simulator pacing its input like a 31250-baud cable.
 #include "BenchTable.h"
-#include "CGlimmerlyDlg.h"
 #include "JackServer.h"
-#include "RtMidiPlatform.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
-#include "TavikSysEx.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "logo/RtMidiPlatform.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // A MIDI platform layer with no devices: every call fails, so nothing is ever opened or sent.
 #pragma once
 
-#include "MidiPlatform.h"
+#include "logo/MidiPlatform.h"
 
 class NullMidiPlatform : public MidiPlatform {
 public:

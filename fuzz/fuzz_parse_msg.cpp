@@ -3,10 +3,10 @@
 // are built and sent too). The windows' reactions to the link's signals have tests of their own.
 #include "FakeMidiPorts.h"
 #include "HeadlessHost.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
 #include "Reports.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 // Feeds arbitrary received buffers to the uploader's reply classifier and, for every chunk
 // acknowledgement, moves a transfer on; checks the fields of a device reply and the chunk bounds.
-#include "CLogoSender.h"
 #include "NullMidiPlatform.h"
+#include "logo/CLogoSender.h"
 
 #include <cstdlib>
 #include <cstring>

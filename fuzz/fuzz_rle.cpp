@@ -1,7 +1,7 @@
 // The logo's run-length code: compressing any pixel array and decoding it gives the array back; the
 // simulator's decoder survives any stream and any 32768-byte block.
-#include "CLogoPicture.h"
-#include "LogoBlockDecoder.h"
+#include "logo/CLogoPicture.h"
+#include "sim/LogoBlockDecoder.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The simulator's side of the link: any received bytes, cut after every 0xF7, given to one
 // simulated Tavik Neo; every reply must be a complete frame and the device's values stay in range.
-#include "SimDevice.h"
+#include "sim/SimDevice.h"
 
 #include <cstdlib>
 #include <cstring>

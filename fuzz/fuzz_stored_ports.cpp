@@ -1,7 +1,7 @@
 // Stored port numbers of both programs: any value the settings or the profile can hold reads as a
 // usable port number or as "none" (-1 for TavikRemote, 0 for TavikLogo), never as anything else.
-#include "CGlimmerlyDlg.h"
-#include "MIDI.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "protocol/MIDI.h"
 
 #include <QCoreApplication>
 #include <QSettings>

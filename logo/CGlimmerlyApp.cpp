@@ -1,8 +1,8 @@
-#include "CGlimmerlyApp.h"
+#include "logo/CGlimmerlyApp.h"
 
-#include "CGlimmerlyDlg.h"
-#include "QuitOnSignal.h"
-#include "RtMidiPlatform.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "logo/QuitOnSignal.h"
+#include "logo/RtMidiPlatform.h"
 
 CGlimmerlyApp::CGlimmerlyApp(int &argc, char **argv) : QApplication(argc, argv) {
     // The profile lives under this key word and the executable's base name.

@@ -1,6 +1,6 @@
-#include "CGlimmerlyDlg.h"
+#include "logo/CGlimmerlyDlg.h"
 
-#include "MidiPlatform.h"
+#include "logo/MidiPlatform.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CLogoPicture.h"
-#include "CLogoSender.h"
-#include "DeviceEntry.h"
+#include "logo/CLogoPicture.h"
+#include "logo/CLogoSender.h"
+#include "logo/DeviceEntry.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "CLogoPicture.h"
+#include "logo/CLogoPicture.h"
 
-#include "CPictureFile.h"
+#include "logo/CPictureFile.h"
 
 #include <QPainter>
 #include <algorithm>

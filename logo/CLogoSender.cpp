@@ -1,7 +1,7 @@
-#include "CLogoSender.h"
+#include "logo/CLogoSender.h"
 
-#include "CLogoPicture.h"
-#include "TavikSysEx.h"
+#include "logo/CLogoPicture.h"
+#include "sysex/TavikSysEx.h"
 
 #include <algorithm>
 

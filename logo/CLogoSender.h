@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CMidiPort.h"
+#include "logo/CMidiPort.h"
 
 #include <QString>
 #include <array>

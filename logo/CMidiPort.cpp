@@ -1,4 +1,4 @@
-#include "CMidiPort.h"
+#include "logo/CMidiPort.h"
 
 #include <QMetaObject>
 #include <QObject>

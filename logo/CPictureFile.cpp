@@ -1,4 +1,4 @@
-#include "CPictureFile.h"
+#include "logo/CPictureFile.h"
 
 #include <QImageReader>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "MidiInputThread.h"
+#include "logo/MidiInputThread.h"
 
 #include <algorithm>
 #include <cstring>

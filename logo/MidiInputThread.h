@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MidiPlatform.h"
+#include "logo/MidiPlatform.h"
 
 #include <condition_variable>
 #include <cstddef>

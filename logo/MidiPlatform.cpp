@@ -1,4 +1,4 @@
-#include "MidiPlatform.h"
+#include "logo/MidiPlatform.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MidiBuffer.h"
+#include "logo/MidiBuffer.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "QuitOnSignal.h"
+#include "logo/QuitOnSignal.h"
 
 #include <QSocketNotifier>
 #include <cerrno>

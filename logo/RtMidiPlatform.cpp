@@ -1,6 +1,6 @@
-#include "RtMidiPlatform.h"
+#include "logo/RtMidiPlatform.h"
 
-#include "MidiInputThread.h"
+#include "logo/MidiInputThread.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MidiPlatform.h"
+#include "logo/MidiPlatform.h"
 
 #include <atomic>
 #include <memory>

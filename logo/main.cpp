@@ -1,5 +1,5 @@
 // Entry point of TavikLogo: answers --help and --version, otherwise runs the uploader dialog.
-#include "CGlimmerlyApp.h"
+#include "logo/CGlimmerlyApp.h"
 
 #include <QGuiApplication>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Makes the broken messages that --garbage mixes into a device's regular reports.
-#include "GarbageGenerator.h"
+#include "sim/GarbageGenerator.h"
 
 SysExMessage GarbageGenerator::next(uint8_t family, uint32_t serial, QString *kind) {
     const int index = m_next;

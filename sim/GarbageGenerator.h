@@ -1,7 +1,7 @@
 // Makes the broken messages that --garbage mixes into a device's regular reports.
 #pragma once
 
-#include "SysExFrame.h"
+#include "sim/SysExFrame.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // Paces received messages as a MIDI cable of a given baud rate would deliver them.
-#include "InputPacer.h"
+#include "sim/InputPacer.h"
 
 #include <algorithm>
 

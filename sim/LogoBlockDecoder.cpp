@@ -1,5 +1,5 @@
 // Reads a received 32768-byte logo block back into its name and 220 x 176 RGB565 pixels.
-#include "LogoBlockDecoder.h"
+#include "sim/LogoBlockDecoder.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // Collects the 64 acknowledged picture chunks of a logo upload into one 32768-byte logo block.
-#include "LogoReceiver.h"
+#include "sim/LogoReceiver.h"
 
-#include "LogoBlockDecoder.h"
+#include "sim/LogoBlockDecoder.h"
 
 LogoReceiver::LogoReceiver() : m_block(LogoBlockDecoder::BlockSize, 0xFF) {}
 

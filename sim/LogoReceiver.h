@@ -1,7 +1,7 @@
 // Collects the 64 acknowledged picture chunks of a logo upload into one 32768-byte logo block.
 #pragma once
 
-#include "SysExFrame.h"
+#include "sim/SysExFrame.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Saves a received logo as <dir>/<serial>-name.txt and a 220 x 176 PNG <dir>/<serial>-logo.png.
-#include "LogoWriter.h"
+#include "sim/LogoWriter.h"
 
-#include "LogoBlockDecoder.h"
+#include "sim/LogoBlockDecoder.h"
 
 #include <QDir>
 #include <QFile>

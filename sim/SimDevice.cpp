@@ -1,7 +1,7 @@
 // One simulated Tavik device: turns each received message into the messages it sends back.
-#include "SimDevice.h"
+#include "sim/SimDevice.h"
 
-#include "LogoBlockDecoder.h"
+#include "sim/LogoBlockDecoder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // One simulated Tavik device: turns each received message into the messages it sends back.
 #pragma once
 
-#include "LogoReceiver.h"
-#include "SysExFrame.h"
+#include "sim/LogoReceiver.h"
+#include "sim/SysExFrame.h"
 
 #include <QString>
 #include <QStringList>

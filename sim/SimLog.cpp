@@ -1,5 +1,5 @@
 // The simulator's log file: one line a message ("RX ..."/"TX ...") or event ("# ..."), flushed.
-#include "SimLog.h"
+#include "sim/SimLog.h"
 
 #include <QMutexLocker>
 

@@ -1,7 +1,7 @@
 // The simulator's log file: one line a message ("RX ..."/"TX ...") or event ("# ..."), flushed.
 #pragma once
 
-#include "SysExFrame.h"
+#include "sim/SysExFrame.h"
 
 #include <QFile>
 #include <QMutex>

@@ -1,5 +1,5 @@
 // The simulator's virtual MIDI input and output ports, over ALSA or JACK through RtMidi.
-#include "SimMidiPorts.h"
+#include "sim/SimMidiPorts.h"
 
 #include <RtMidi.h>
 

@@ -1,8 +1,8 @@
 // The simulator's virtual MIDI input and output ports, over ALSA or JACK through RtMidi.
 #pragma once
 
-#include "SimOptions.h"
-#include "SysExFrame.h"
+#include "sim/SimOptions.h"
+#include "sim/SysExFrame.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // The command line of tavik-sim: devices to simulate, MIDI client and API, log and test faults.
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
 #include <cmath>
 #include <set>

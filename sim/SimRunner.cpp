@@ -1,7 +1,7 @@
 // Runs the simulated devices: MIDI ports, timers, standard-input control, pacing and the log.
-#include "SimRunner.h"
+#include "sim/SimRunner.h"
 
-#include "LogoWriter.h"
+#include "sim/LogoWriter.h"
 
 #include <QMutexLocker>
 

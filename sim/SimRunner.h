@@ -1,12 +1,12 @@
 // Runs the simulated devices: MIDI ports, timers, standard-input control, pacing and the log.
 #pragma once
 
-#include "GarbageGenerator.h"
-#include "InputPacer.h"
-#include "SimDevice.h"
-#include "SimLog.h"
-#include "SimMidiPorts.h"
-#include "SimOptions.h"
+#include "sim/GarbageGenerator.h"
+#include "sim/InputPacer.h"
+#include "sim/SimDevice.h"
+#include "sim/SimLog.h"
+#include "sim/SimMidiPorts.h"
+#include "sim/SimOptions.h"
 
 #include <QElapsedTimer>
 #include <QMutex>

@@ -1,5 +1,5 @@
 // Framing of Tavik SysEx messages: header, serial number groups, checks and hex text.
-#include "SysExFrame.h"
+#include "sim/SysExFrame.h"
 
 #include <QRegularExpression>
 #include <QStringList>

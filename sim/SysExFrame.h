@@ -1,7 +1,7 @@
 // Framing of Tavik SysEx messages: header, serial number groups, checks and hex text.
 #pragma once
 
-#include "TavikSysEx.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QString>
 

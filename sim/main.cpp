@@ -1,6 +1,6 @@
 // tavik-sim: simulated Tavik devices on virtual MIDI ports, for trying and testing the software.
-#include "SimOptions.h"
-#include "SimRunner.h"
+#include "sim/SimOptions.h"
+#include "sim/SimRunner.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

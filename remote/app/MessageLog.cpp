@@ -1,6 +1,6 @@
-#include "MessageLog.h"
+#include "app/MessageLog.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QFile>
 #include <cstdio>

@@ -1,14 +1,14 @@
-#include "MyApplication.h"
+#include "app/MyApplication.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MainDialog.h"
-#include "MessageLog.h"
-#include "MidiLinkView.h"
-#include "RevisionInfo.h"
-#include "StackedTavikDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MessageLog.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MainDialog.h"
+#include "windows/MidiLinkView.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QFile>
 #include <QFont>
@@ -26,6 +26,7 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
     connect(registry, &DeviceRegistry::deviceRemoving, this, &MyApplication::removeDevicePage,
             Qt::DirectConnection);
     LinkHost::setInstance(this);
+    WindowHost::setInstance(this);
     qInstallMessageHandler(messageHandler);
     scanCommandLine(argc, argv);
     reportVersions();
@@ -50,6 +51,7 @@ MyApplication::~MyApplication() {
     registry = nullptr;
     TAVIK_DEBUG(QStringLiteral("Finished destructor ~MyApplication()."));
     LinkHost::setInstance(nullptr);
+    WindowHost::setInstance(nullptr);
 }
 
 MyApplication *MyApplication::instance() {

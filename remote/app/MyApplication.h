@@ -1,8 +1,9 @@
 // The application object: settings store, logging switch, MIDI link and the registry of known devices.
 #pragma once
 
-#include "DeviceRegistry.h"
-#include "LinkHost.h"
+#include "model/DeviceRegistry.h"
+#include "protocol/LinkHost.h"
+#include "windows/WindowHost.h"
 
 #include <QApplication>
 #include <functional>
@@ -14,7 +15,7 @@ class QSettings;
 class TavikConfiguration;
 class TavikConfigurationDialog;
 
-class MyApplication : public QApplication, public LinkHost {
+class MyApplication : public QApplication, public LinkHost, public WindowHost {
     Q_OBJECT
 
 public:
@@ -35,24 +36,22 @@ public:
     static void loadStyleSheet(const QString &path);
     static void reportVersions();
 
-    MIDI *getMIDI() const { return midi; }
+    MIDI *getMIDI() const override { return midi; }
     // The windows' side of the link: device windows, messages and the missing-port notice.
-    MidiLinkView *getMIDIView() const { return midiView; }
-    MainDialog *getMainDialog() const { return mainDialog; }
-    void setMainDialog(MainDialog *dialog) { mainDialog = dialog; }
+    MidiLinkView *getMIDIView() const override { return midiView; }
+    MainDialog *getMainDialog() const override { return mainDialog; }
+    void setMainDialog(MainDialog *dialog) override { mainDialog = dialog; }
     QSettings *getSettings() const override { return settings; }
     DeviceRegistry *getRegistry() const override { return registry; }
     bool hasDeviceView(qint32 serialNo) const override { return getConfigurationDialog(serialNo) != nullptr; }
 
     // Device registry, keyed by serial number; serial 1 is the placeholder of the empty device window.
-    TavikConfiguration *getConfiguration(qint32 serialNo) const {
-        return registry->getConfiguration(serialNo);
-    }
+    // getConfiguration() comes from LinkHost.
     void addConfiguration(qint32 serialNo, TavikConfiguration *configuration) {
         registry->addConfiguration(serialNo, configuration);
     }
     void removeConfiguration(qint32 serialNo) { registry->removeConfiguration(serialNo); }
-    TavikConfigurationDialog *getConfigurationDialog(qint32 serialNo) const;
+    TavikConfigurationDialog *getConfigurationDialog(qint32 serialNo) const override;
     void resetResponseTimes() { registry->resetResponseTimes(); }
     void removeSilentDevices() { registry->removeSilentDevices(); }
     void removeAllDevices() { registry->removeAllDevices(); }

@@ -1,6 +1,6 @@
-#include "TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QSocketNotifier>
 

@@ -1,9 +1,9 @@
 // Entry point of TavikRemote: identity, application, main window, event loop, orderly shutdown.
-#include "MainDialog.h"
-#include "MyApplication.h"
 #include "Revision.h"
-#include "RevisionInfo.h"
-#include "TerminationSignals.h"
+#include "app/MyApplication.h"
+#include "app/TerminationSignals.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MainDialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

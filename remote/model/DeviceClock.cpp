@@ -1,6 +1,6 @@
-#include "DeviceClock.h"
+#include "model/DeviceClock.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("DeviceClock.cpp");
 

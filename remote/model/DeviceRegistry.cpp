@@ -1,9 +1,9 @@
-#include "DeviceRegistry.h"
+#include "model/DeviceRegistry.h"
 
-#include "DeviceClock.h"
-#include "LogSwitch.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("DeviceRegistry.cpp");
 

@@ -1,8 +1,8 @@
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
 
-#include "DeviceClock.h"
-#include "LogSwitch.h"
-#include "RevisionInfo.h"
+#include "model/DeviceClock.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 #include <cstring>
 

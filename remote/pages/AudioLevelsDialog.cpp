@@ -1,8 +1,8 @@
-#include "AudioLevelsDialog.h"
+#include "pages/AudioLevelsDialog.h"
 
-#include "LogSwitch.h"
-#include "RevisionInfo.h"
-#include "TavikFader.h"
+#include "pages/TavikFader.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,6 +1,6 @@
-#include "ClickableLabel.h"
+#include "pages/ClickableLabel.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QMouseEvent>
 

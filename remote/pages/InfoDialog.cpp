@@ -1,9 +1,9 @@
-#include "InfoDialog.h"
+#include "pages/InfoDialog.h"
 
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
-#include "TavikSysEx.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -31,7 +31,7 @@ QString InfoDialog::lockedRateName(int lockedRate) {
 }
 
 void InfoDialog::updateInfo() {
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     if (!cfg)
         return;
     QString text = "selected: ";

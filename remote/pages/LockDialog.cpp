@@ -1,10 +1,11 @@
-#include "LockDialog.h"
+#include "pages/LockDialog.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QCheckBox>
 
@@ -23,7 +24,7 @@ void LockDialog::update() {
 }
 
 void LockDialog::update(bool changedByGUI) {
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     TavikConfiguration *cfg = app->getConfiguration(serialNo);
     if (!cfg) {
         LogSwitch::warning("LockDialog::update(): cfg ptr is NULL!");
@@ -35,7 +36,7 @@ void LockDialog::update(bool changedByGUI) {
         TAVIK_DEBUG(QString("GUI -> Tavik: Setting lock to value ") + QString::number(value) +
                     " for device  " + QString::fromLatin1(cfg->getDeviceName()) +
                     "(sn=" + QString::number(serialNo) + ")");
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, 2);
+        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartLock);
         return;
     }
     const quint8 value = cfg->getLock();

@@ -1,8 +1,8 @@
-#include "LogoDialog.h"
+#include "pages/LogoDialog.h"
 
-#include "ClickableLabel.h"
-#include "LogSwitch.h"
-#include "RevisionInfo.h"
+#include "pages/ClickableLabel.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "QFaderGroupBox.h"
+#include "pages/QFaderGroupBox.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("QFaderGroupBox.cpp");
 

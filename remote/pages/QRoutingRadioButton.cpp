@@ -1,6 +1,6 @@
-#include "QRoutingRadioButton.h"
+#include "pages/QRoutingRadioButton.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("QRoutingRadioButton.cpp");
 

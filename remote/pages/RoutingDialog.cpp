@@ -1,10 +1,11 @@
-#include "RoutingDialog.h"
+#include "pages/RoutingDialog.h"
 
-#include "MIDI.h"
-#include "MyApplication.h"
-#include "QRoutingRadioButton.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "pages/QRoutingRadioButton.h"
+#include "protocol/LinkHost.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -122,7 +123,7 @@ void RoutingDialog::updateRouting192() {
 }
 
 void RoutingDialog::updateRange(int range, bool changedByGUI) {
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     TavikConfiguration *cfg = app->getConfiguration(serialNo);
     if (!cfg)
         return;
@@ -138,7 +139,7 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
         }
         for (int g = A; g <= D; ++g)
             cfg->setRouting(quint8(routingIndex(range, g)), values[g]);
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, 32);
+        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRouting);
         return;
     }
 

@@ -1,11 +1,11 @@
-#include "SMuxDialog.h"
+#include "pages/SMuxDialog.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
-#include "TavikSysEx.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -34,7 +34,7 @@ const ButtonPlace places[SMuxDialog::ButtonCount] = {
 } // namespace
 
 SMuxDialog::SMuxDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
@@ -74,7 +74,7 @@ void SMuxDialog::update() {
 }
 
 void SMuxDialog::update(bool changedByGUI) {
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     TavikConfiguration *cfg = app->getConfiguration(serialNo);
     if (!cfg)
         return;
@@ -95,7 +95,7 @@ void SMuxDialog::update(bool changedByGUI) {
             changed = true;
         }
         if (changed)
-            app->getMIDI()->sendMsgSET_VALUES(serialNo, 16);
+            app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartSmux);
         return;
     }
 

@@ -1,13 +1,11 @@
-#include "SettingsDialog.h"
+#include "pages/SettingsDialog.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MainDialog.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "StackedTavikDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikSysEx.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -31,7 +29,7 @@ void place(QWidget *widget, int x, int y) {
 } // namespace
 
 SettingsDialog::SettingsDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
@@ -89,7 +87,7 @@ void SettingsDialog::update() {
 }
 
 void SettingsDialog::update(bool changedByGUI) {
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     if (changedByGUI) {
         const int rate = rateGroup->checkedId();
         const int sync = syncGroup->checkedId();
@@ -100,7 +98,7 @@ void SettingsDialog::update(bool changedByGUI) {
             return;
         cfg->setFrequency(quint8(rate + 1));
         cfg->setSync(quint8(sync));
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, 0);
+        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRateAndSync);
         return;
     }
 
@@ -117,9 +115,7 @@ void SettingsDialog::update(bool changedByGUI) {
 
 void SettingsDialog::setAllSettingsDialogEnabled(bool isEnabled) {
     TAVIK_DEBUG(QString("Switching accessibility of ALL settings dialog to: ") + boolText(isEnabled));
-    MainDialog *mainDialog = MyApplication::instance()->getMainDialog();
-    if (mainDialog && mainDialog->getStackedDialog())
-        mainDialog->getStackedDialog()->setExtFunctionsEnabled(isEnabled);
+    emit allSettingsEnabledRequested(isEnabled);
 }
 
 void SettingsDialog::setSettingsDialogEnabled(bool on) {
@@ -128,7 +124,7 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     if (extFunctionsBox->isChecked() != on)
         extFunctionsBox->setChecked(on);
 
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     // 192 kHz and MADI clock need the MADI port of a Tavik Neo; an unidentified device gets nothing.
     const bool identified = on && type != 0;

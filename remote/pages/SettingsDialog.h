@@ -25,6 +25,11 @@ public slots:
     void update();
     void setAllSettingsDialogEnabled(bool isEnabled);
 
+signals:
+    // The extended-functions switch of this page was clicked; the device window passes it on to
+    // every device window.
+    void allSettingsEnabledRequested(bool isEnabled);
+
 private:
     qint32 serialNo;
     QRadioButton *rateButton[6] = {};

@@ -1,9 +1,9 @@
-#include "StatusDialog.h"
+#include "pages/StatusDialog.h"
 
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
-#include "TavikSysEx.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -45,7 +45,7 @@ StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), 
     background = new QLabel(this);
     background->move(0, 0);
 
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/inputs.png"));
@@ -85,7 +85,7 @@ QLabel *StatusDialog::getCell(int index) const {
 }
 
 void StatusDialog::updateStatus() {
-    TavikConfiguration *cfg = MyApplication::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
     if (!cfg)
         return;
 

@@ -1,10 +1,10 @@
-#include "TavikFader.h"
+#include "pages/TavikFader.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -77,7 +77,7 @@ void TavikFader::update(int newFaderValue, bool updateFromGUI) {
     if (valueLabel)
         valueLabel->setText(gainText(isInputFader, newFaderValue));
 
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     TavikConfiguration *cfg = app->getConfiguration(serialNo);
     if (!cfg || !slider)
         return;

@@ -1,6 +1,7 @@
-#include "LinkHost.h"
+#include "protocol/LinkHost.h"
 
-#include "RevisionInfo.h"
+#include "model/DeviceRegistry.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("LinkHost.cpp");
 
@@ -14,4 +15,9 @@ LinkHost *LinkHost::instance() {
 
 void LinkHost::setInstance(LinkHost *host) {
     registered = host;
+}
+
+TavikConfiguration *LinkHost::getConfiguration(qint32 serialNo) const {
+    DeviceRegistry *registry = getRegistry();
+    return registry ? registry->getConfiguration(serialNo) : nullptr;
 }

@@ -1,11 +1,14 @@
-// What the MIDI link needs from the program around it: the device registry, the settings store,
-// and whether a device has a window to show its reports in. The program registers one host.
+// The program around the device core: it owns the device registry, the settings store and the MIDI
+// link, and says whether a device has a window to show its reports in. The program registers one
+// host; the link and the pages reach the core through it.
 #pragma once
 
 #include <QtGlobal>
 
 class DeviceRegistry;
+class MIDI;
 class QSettings;
+class TavikConfiguration;
 
 class LinkHost {
 public:
@@ -15,8 +18,13 @@ public:
 
     virtual DeviceRegistry *getRegistry() const = 0;
     virtual QSettings *getSettings() const = 0;
+    // The link, or null while the program has none.
+    virtual MIDI *getMIDI() const = 0;
     // False when reports of this device have nowhere to go (the link then leaves them unapplied).
     virtual bool hasDeviceView(qint32 serialNo) const = 0;
+
+    // The record of a known device, or null.
+    TavikConfiguration *getConfiguration(qint32 serialNo) const;
 
 protected:
     ~LinkHost() = default;

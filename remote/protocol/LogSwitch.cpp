@@ -1,6 +1,6 @@
-#include "LogSwitch.h"
+#include "protocol/LogSwitch.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QDebug>
 

@@ -1,13 +1,13 @@
 // The MIDI link's life: construction, the poll and broadcast timers, and closing down.
 // Ports and connection are in MIDIPorts.cpp, inbound dispatch in MIDIDispatch.cpp, outbound
 // commands in MIDICommands.cpp and fader flow control in MIDIFaderFlow.cpp.
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
-#include "MIDILinkSupport.h"
-#include "MidiCodec.h"
-#include "MidiPort.h"
-#include "PortWatcher.h"
-#include "RevisionInfo.h"
+#include "protocol/MIDILinkSupport.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/MidiPort.h"
+#include "protocol/PortWatcher.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QTimer>
 

@@ -3,7 +3,7 @@
 // what it did, so that windows (when there are any) can show it.
 #pragma once
 
-#include "MidiMessage.h"
+#include "protocol/MidiMessage.h"
 
 #include <QObject>
 #include <QStringList>

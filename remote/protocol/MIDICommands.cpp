@@ -1,11 +1,11 @@
 // The MIDI link's outbound commands: each message is built, logged and sent.
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
-#include "MIDILinkSupport.h"
-#include "MidiCodec.h"
-#include "MidiPort.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDILinkSupport.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/MidiPort.h"
+#include "protocol/RevisionInfo.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 // The MIDI link's inbound dispatch: a received message is checked, routed by its command and
 // stored in the device's record; each stored part is signalled.
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
-#include "DeviceClock.h"
-#include "MIDILinkSupport.h"
-#include "MidiCodec.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDILinkSupport.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("MIDIDispatch.cpp");
 

@@ -1,11 +1,11 @@
 // The MIDI link's fader flow control: one SET_FADERS unacknowledged at a time per device; moves
 // meanwhile are sent together once it is acknowledged, or once the acknowledgement counts as lost.
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
-#include "DeviceClock.h"
-#include "MIDILinkSupport.h"
-#include "RevisionInfo.h"
-#include "TavikConfiguration.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDILinkSupport.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("MIDIFaderFlow.cpp");
 

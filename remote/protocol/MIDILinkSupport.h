@@ -1,9 +1,9 @@
 // Pieces shared by the source files of the MIDI link.
 #pragma once
 
-#include "DeviceRegistry.h"
-#include "LinkHost.h"
-#include "LogSwitch.h"
+#include "model/DeviceRegistry.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
 
 #include <QString>
 #include <exception>

@@ -1,13 +1,13 @@
 // The MIDI link's ports: the library objects, listing and remembering ports, connecting and
 // disconnecting, and following ports that go and come back.
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
-#include "MIDILinkSupport.h"
-#include "MidiPort.h"
-#include "PortBinding.h"
-#include "PortWatcher.h"
-#include "RevisionInfo.h"
-#include "RtMidiPortFactory.h"
+#include "protocol/MIDILinkSupport.h"
+#include "protocol/MidiPort.h"
+#include "protocol/PortBinding.h"
+#include "protocol/PortWatcher.h"
+#include "protocol/RevisionInfo.h"
+#include "protocol/RtMidiPortFactory.h"
 
 #include <QSettings>
 #include <QTimer>

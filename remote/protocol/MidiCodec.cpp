@@ -1,7 +1,7 @@
-#include "MidiCodec.h"
+#include "protocol/MidiCodec.h"
 
-#include "LogSwitch.h"
-#include "RevisionInfo.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("MidiCodec.cpp");
 

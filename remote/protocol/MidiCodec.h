@@ -1,8 +1,8 @@
 // Field codec, framing checks, builders and diagnostic dump of the Tavik SysEx messages.
 #pragma once
 
-#include "MidiMessage.h"
-#include "TavikSysEx.h"
+#include "protocol/MidiMessage.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QString>
 #include <QtGlobal>

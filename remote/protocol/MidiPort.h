@@ -1,7 +1,7 @@
 // The MIDI input and output ports as the link uses them; library errors are thrown as RtMidiError.
 #pragma once
 
-#include "MidiMessage.h"
+#include "protocol/MidiMessage.h"
 
 #include <memory>
 #include <string>

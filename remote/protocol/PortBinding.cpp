@@ -1,6 +1,6 @@
-#include "PortBinding.h"
+#include "protocol/PortBinding.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("PortBinding.cpp");
 

@@ -1,6 +1,6 @@
-#include "PortWatcher.h"
+#include "protocol/PortWatcher.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QTimer>
 

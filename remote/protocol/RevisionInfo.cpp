@@ -1,4 +1,4 @@
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <algorithm>
 #include <vector>

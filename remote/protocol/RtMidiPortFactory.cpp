@@ -1,6 +1,6 @@
-#include "RtMidiPortFactory.h"
+#include "protocol/RtMidiPortFactory.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 #include <RtMidi.h>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Creates the link's ports over RtMidi, falling back from the default API to every other compiled one.
 #pragma once
 
-#include "MidiPort.h"
+#include "protocol/MidiPort.h"
 
 class RtMidiPortFactory : public MidiPortFactory {
 public:

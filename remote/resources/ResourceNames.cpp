@@ -1,4 +1,4 @@
-#include "ResourceNames.h"
+#include "resources/ResourceNames.h"
 
 QStringList ResourceNames::fonts() {
     return {QStringLiteral(":/fonts/Sansation_Bold.ttf"), QStringLiteral(":/fonts/Sansation_Light.ttf"),

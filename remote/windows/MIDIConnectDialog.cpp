@@ -1,11 +1,12 @@
-#include "MIDIConnectDialog.h"
+#include "windows/MIDIConnectDialog.h"
 
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MidiLinkView.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "RowHeightDelegate.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MidiLinkView.h"
+#include "windows/RowHeightDelegate.h"
+#include "windows/WindowHost.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -34,9 +35,9 @@ MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
     outPortCombo->setGeometry(28, 82, 172, 20);
 
     // Filled before the signals below are connected, so listing the ports sets no port number.
-    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
-    if (midi)
-        MyApplication::instance()->getMIDIView()->enumeratePorts(inPortCombo, outPortCombo);
+    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
+    if (midi && WindowHost::instance())
+        WindowHost::instance()->getMIDIView()->enumeratePorts(inPortCombo, outPortCombo);
 
     connectButton = new QPushButton(this);
     connectButton->setGeometry(56, 112, 117, 20);
@@ -63,7 +64,7 @@ MIDIConnectDialog::~MIDIConnectDialog() {
 }
 
 void MIDIConnectDialog::jumpStart() {
-    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
     if (!midi)
         return;
 
@@ -81,7 +82,7 @@ void MIDIConnectDialog::jumpStart() {
 }
 
 void MIDIConnectDialog::refillPorts(const QStringList &in, const QStringList &out) {
-    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
     if (!midi)
         return;
     // The selection is kept by name; a port that is gone leaves its list without a selection.
@@ -104,7 +105,7 @@ void MIDIConnectDialog::refillPorts(const QStringList &in, const QStringList &ou
 }
 
 void MIDIConnectDialog::updateButtonText() {
-    MIDI *midi = MyApplication::instance() ? MyApplication::instance()->getMIDI() : nullptr;
+    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
     const bool connected = midi && midi->isConnected();
     connectButton->setText(connected ? tr("Disconnect!") : tr("Connect!"));
     inPortCombo->setEnabled(!connected);

@@ -1,10 +1,10 @@
-#include "MainDialog.h"
+#include "windows/MainDialog.h"
 
-#include "LogSwitch.h"
-#include "MIDIConnectDialog.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "StackedTavikDialog.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/WindowHost.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -21,9 +21,9 @@ constexpr int WindowHeight = 616;
 MainDialog::MainDialog() : QDialog(nullptr) {
     TAVIK_DEBUG(QStringLiteral("Start of MainDialog."));
 
-    // Registered first: the page stack built below already looks devices up through the application.
-    if (MyApplication *app = MyApplication::instance())
-        app->setMainDialog(this);
+    // Registered first: the page stack built below already looks devices up through the host.
+    if (WindowHost *host = WindowHost::instance())
+        host->setMainDialog(this);
 
     background = new QLabel(this);
     background->setPixmap(QPixmap(QStringLiteral(":/images/gui/main.png")));
@@ -48,8 +48,8 @@ MainDialog::MainDialog() : QDialog(nullptr) {
 }
 
 MainDialog::~MainDialog() {
-    // Nobody may reach the page stack through the application once this window is gone.
-    MyApplication *app = MyApplication::instance();
-    if (app && app->getMainDialog() == this)
-        app->setMainDialog(nullptr);
+    // Nobody may reach the page stack through the host once this window is gone.
+    WindowHost *host = WindowHost::instance();
+    if (host && host->getMainDialog() == this)
+        host->setMainDialog(nullptr);
 }

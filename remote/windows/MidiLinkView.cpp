@@ -1,20 +1,21 @@
-#include "MidiLinkView.h"
+#include "windows/MidiLinkView.h"
 
-#include "AudioLevelsDialog.h"
-#include "InfoDialog.h"
-#include "LockDialog.h"
-#include "LogSwitch.h"
-#include "MainDialog.h"
-#include "MidiCodec.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "RoutingDialog.h"
-#include "SMuxDialog.h"
-#include "SettingsDialog.h"
-#include "StackedTavikDialog.h"
-#include "StatusDialog.h"
-#include "TavikConfigurationDialog.h"
-#include "TavikFader.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/InfoDialog.h"
+#include "pages/LockDialog.h"
+#include "pages/RoutingDialog.h"
+#include "pages/SMuxDialog.h"
+#include "pages/SettingsDialog.h"
+#include "pages/StatusDialog.h"
+#include "pages/TavikFader.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/TavikConfigurationDialog.h"
+#include "windows/WindowHost.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -26,8 +27,8 @@ TAVIK_REVISION("MidiLinkView.cpp");
 
 namespace {
 TavikConfigurationDialog *deviceWindow(qint32 serialNo) {
-    MyApplication *app = MyApplication::instance();
-    return app ? app->getConfigurationDialog(serialNo) : nullptr;
+    WindowHost *host = WindowHost::instance();
+    return host ? host->getConfigurationDialog(serialNo) : nullptr;
 }
 } // namespace
 
@@ -75,10 +76,11 @@ void MidiLinkView::addPort(bool input, const QString &name) {
 }
 
 void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
-    MyApplication *app = MyApplication::instance();
-    MainDialog *mainDialog = app ? app->getMainDialog() : nullptr;
+    WindowHost *host = WindowHost::instance();
+    MainDialog *mainDialog = host ? host->getMainDialog() : nullptr;
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
-    TavikConfiguration *cfg = app ? app->getConfiguration(serialNo) : nullptr;
+    TavikConfiguration *cfg =
+        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
     if (!stacked || !cfg)
         return;
     // Built right inside the page stack, so adding it does not move ~150 styled widgets again.

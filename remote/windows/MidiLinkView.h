@@ -2,7 +2,7 @@
 // stored onto the pages, and shows the link's messages and the missing-port notice.
 #pragma once
 
-#include "MIDI.h"
+#include "protocol/MIDI.h"
 
 #include <QObject>
 #include <QPointer>

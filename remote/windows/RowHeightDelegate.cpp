@@ -1,6 +1,6 @@
-#include "RowHeightDelegate.h"
+#include "windows/RowHeightDelegate.h"
 
-#include "RevisionInfo.h"
+#include "protocol/RevisionInfo.h"
 
 TAVIK_REVISION("RowHeightDelegate.cpp");
 

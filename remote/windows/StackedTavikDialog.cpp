@@ -1,19 +1,20 @@
-#include "StackedTavikDialog.h"
+#include "windows/StackedTavikDialog.h"
 
-#include "AudioLevelsDialog.h"
-#include "InfoDialog.h"
-#include "LockDialog.h"
-#include "LogSwitch.h"
-#include "LogoDialog.h"
-#include "MIDIConnectDialog.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
-#include "RoutingDialog.h"
-#include "SMuxDialog.h"
-#include "SettingsDialog.h"
-#include "StatusDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "model/DeviceRegistry.h"
+#include "model/TavikConfiguration.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/InfoDialog.h"
+#include "pages/LockDialog.h"
+#include "pages/LogoDialog.h"
+#include "pages/RoutingDialog.h"
+#include "pages/SMuxDialog.h"
+#include "pages/SettingsDialog.h"
+#include "pages/StatusDialog.h"
+#include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QIcon>
 #include <QListWidget>
@@ -33,7 +34,7 @@ constexpr qint32 PlaceholderSerialNo = 1;
 StackedTavikDialog::StackedTavikDialog(QWidget *parent) : QWidget(parent) {
     TAVIK_DEBUG(QStringLiteral("Start of StackedTavikDialog constructor"));
 
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     if (app && app->getSettings())
         extFunctionsEnabled = app->getSettings()->value(QLatin1String(ExtFunctionsKey), 0).toInt() == 1;
 
@@ -58,7 +59,7 @@ StackedTavikDialog::StackedTavikDialog(QWidget *parent) : QWidget(parent) {
         TavikConfiguration *placeholder = app->getConfiguration(PlaceholderSerialNo);
         if (!placeholder) {
             placeholder = new TavikConfiguration(PlaceholderSerialNo);
-            app->addConfiguration(PlaceholderSerialNo, placeholder);
+            app->getRegistry()->addConfiguration(PlaceholderSerialNo, placeholder);
         }
         auto *window = new TavikConfigurationDialog(placeholder, this);
         QIcon noIcon;
@@ -153,7 +154,7 @@ void StackedTavikDialog::changePage(QListWidgetItem *current, QListWidgetItem *p
 
 void StackedTavikDialog::setExtFunctionsEnabled(bool enabled) {
     extFunctionsEnabled = enabled;
-    MyApplication *app = MyApplication::instance();
+    LinkHost *app = LinkHost::instance();
     if (app && app->getSettings())
         app->getSettings()->setValue(QLatin1String(ExtFunctionsKey), enabled ? 1 : 0);
 

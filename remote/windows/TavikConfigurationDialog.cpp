@@ -1,16 +1,19 @@
-#include "TavikConfigurationDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
-#include "AudioLevelsDialog.h"
-#include "InfoDialog.h"
-#include "LockDialog.h"
-#include "LogoDialog.h"
-#include "MidiCodec.h"
-#include "RevisionInfo.h"
-#include "RoutingDialog.h"
-#include "SMuxDialog.h"
-#include "SettingsDialog.h"
-#include "StatusDialog.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/InfoDialog.h"
+#include "pages/LockDialog.h"
+#include "pages/LogoDialog.h"
+#include "pages/RoutingDialog.h"
+#include "pages/SMuxDialog.h"
+#include "pages/SettingsDialog.h"
+#include "pages/StatusDialog.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/RevisionInfo.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/WindowHost.h"
 
 TAVIK_REVISION("TavikConfigurationDialog.cpp");
 
@@ -40,6 +43,16 @@ TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configura
 
     settingsDialog = new SettingsDialog(serialNo, this);
     settingsDialog->setGeometry(551, 185, 229, 170);
+    // The extended-functions switch of one device window applies to all of them.
+    connect(
+        settingsDialog, &SettingsDialog::allSettingsEnabledRequested, this,
+        [](bool isEnabled) {
+            MainDialog *mainDialog =
+                WindowHost::instance() ? WindowHost::instance()->getMainDialog() : nullptr;
+            if (mainDialog && mainDialog->getStackedDialog())
+                mainDialog->getStackedDialog()->setExtFunctionsEnabled(isEnabled);
+        },
+        Qt::DirectConnection);
 
     smuxDialog = new SMuxDialog(serialNo, this);
     smuxDialog->setGeometry(551, 360, 229, 170);

@@ -4,8 +4,8 @@
 #include "SimProcess.h"
 
 #include "HeadlessHost.h"
-#include "MIDI.h"
-#include "TavikConfiguration.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDI.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,14 +1,14 @@
 // The MIDI link end to end: real RtMidi ports on a private JACK server, tavik-sim as the devices.
 #include "E2eLink.h"
 
-#include "DeviceClock.h"
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MidiLinkView.h"
-#include "MyApplication.h"
 #include "SysExMessages.h"
-#include "TavikConfiguration.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "windows/MidiLinkView.h"
 
 #include <QComboBox>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #include "FakeMidiPorts.h"
 
-#include "MIDI.h"
 #include "SysExMessages.h"
+#include "protocol/MIDI.h"
 
 #include <RtMidi.h>
 

@@ -1,7 +1,7 @@
 // In-memory MIDI ports for in-process tests: scripted input queue, recorded output, injected failures.
 #pragma once
 
-#include "MidiPort.h"
+#include "protocol/MidiPort.h"
 
 #include <QStringList>
 #include <deque>

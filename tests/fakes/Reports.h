@@ -1,7 +1,7 @@
 // Builders of the device reports, for feeding crafted messages to the dispatcher in tests.
 #pragma once
 
-#include "MidiMessage.h"
+#include "protocol/MidiMessage.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MidiInputThread.h"
-#include "MidiPlatform.h"
+#include "logo/MidiInputThread.h"
+#include "logo/MidiPlatform.h"
 
 #include <atomic>
 #include <functional>

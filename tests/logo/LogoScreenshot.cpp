@@ -1,11 +1,11 @@
 // Screenshot of the uploader dialog: a private JACK server, tavik-sim with one Tavik Neo device,
 // the real dialog connected to it with a sample picture loaded. Usage: taviklogo_screenshot OUT.png
-#include "CGlimmerlyApp.h"
-#include "CGlimmerlyDlg.h"
 #include "JackServer.h"
-#include "RtMidiPlatform.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
+#include "logo/CGlimmerlyApp.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "logo/RtMidiPlatform.h"
 
 #include <QComboBox>
 #include <QImage>

@@ -1,6 +1,6 @@
 // Runs the GoogleTest cases of one test program inside an application object, so Qt events,
 // widgets and settings work as in the uploader.
-#include "CGlimmerlyApp.h"
+#include "logo/CGlimmerlyApp.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "SimPortLocator.h"
 
-#include "RtMidiPlatform.h"
+#include "logo/RtMidiPlatform.h"
 
 #include <QSettings>
 

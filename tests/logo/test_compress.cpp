@@ -1,9 +1,9 @@
 // The run-length code: token layout on small arrays, the documented sizes, and round trips
 // through the simulator's decoder on random, photo-like and synthetic pixel arrays.
-#include "CLogoPicture.h"
-#include "CLogoSender.h"
 #include "FakeMidiPlatform.h"
-#include "LogoBlockDecoder.h"
+#include "logo/CLogoPicture.h"
+#include "logo/CLogoSender.h"
+#include "sim/LogoBlockDecoder.h"
 
 #include <QImage>
 #include <QTemporaryDir>

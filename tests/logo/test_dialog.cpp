@@ -1,9 +1,9 @@
 // The uploader dialog over a fake platform layer with an in-process device: start-up and the
 // remembered ports, the controls by state, the device list, Send with progress, the oversized
 // logo message and Disconnect during a transfer.
-#include "CGlimmerlyDlg.h"
 #include "FakeMidiPlatform.h"
 #include "SysExMessages.h"
+#include "logo/CGlimmerlyDlg.h"
 
 #include <QApplication>
 #include <QComboBox>

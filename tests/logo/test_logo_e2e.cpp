@@ -1,11 +1,11 @@
 // End to end: the real dialog over RtMidi ports on a private JACK server uploads logos to the
 // tavik-sim simulator, which decodes and stores them.
-#include "CGlimmerlyDlg.h"
-#include "CLogoPicture.h"
 #include "JackServer.h"
-#include "RtMidiPlatform.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "logo/CLogoPicture.h"
+#include "logo/RtMidiPlatform.h"
 
 #include <QComboBox>
 #include <QFile>

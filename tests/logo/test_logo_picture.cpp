@@ -1,7 +1,7 @@
 // Picture loading into the work picture (placement, formats, hostile files), the 5-6-5
 // conversion with its dimming, the empty-picture rule and the preview.
-#include "CLogoPicture.h"
-#include "CPictureFile.h"
+#include "logo/CLogoPicture.h"
+#include "logo/CPictureFile.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 // The upload protocol: device query and replies, the logo block with name, size and CRC, the
 // picture chunks and the stop-and-wait transfer, and the serial display form.
-#include "CLogoPicture.h"
-#include "CLogoSender.h"
 #include "FakeMidiPlatform.h"
 #include "SysExMessages.h"
+#include "logo/CLogoPicture.h"
+#include "logo/CLogoSender.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

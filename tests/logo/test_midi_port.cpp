@@ -1,7 +1,7 @@
 // The MIDI transport over a fake platform layer: opening and closing, the four input buffers,
 // the synchronous hand-over, long sends with their done notification, and Close racing a hand-over.
-#include "CMidiPort.h"
 #include "FakeMidiPlatform.h"
+#include "logo/CMidiPort.h"
 
 #include <QCoreApplication>
 #include <QObject>

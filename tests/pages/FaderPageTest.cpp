@@ -1,12 +1,12 @@
 // Audio levels page: fader places, gain texts, the device path and the flow control of user moves.
 #include "PageTestHarness.h"
 
-#include "AudioLevelsDialog.h"
-#include "DeviceClock.h"
-#include "MyApplication.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
-#include "TavikFader.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/TavikFader.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QLabel>
 #include <QSlider>

@@ -1,12 +1,12 @@
 // Info line and logo: the info text by device type and locked rate, and the about windows.
 #include "PageTestHarness.h"
 
-#include "ClickableLabel.h"
-#include "InfoDialog.h"
-#include "LogoDialog.h"
-#include "MyApplication.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/ClickableLabel.h"
+#include "pages/InfoDialog.h"
+#include "pages/LogoDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QDialog>
 #include <QLabel>

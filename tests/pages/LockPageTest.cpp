@@ -1,11 +1,11 @@
 // Lock page: the "Locked" box, what a click sends, and which device values check it.
 #include "PageTestHarness.h"
 
-#include "LockDialog.h"
-#include "LogSwitch.h"
-#include "MyApplication.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/LockDialog.h"
+#include "protocol/LogSwitch.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QCheckBox>
 #include <QTest>

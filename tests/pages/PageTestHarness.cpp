@@ -1,13 +1,13 @@
 #include "PageTestHarness.h"
 
-#include "DeviceClock.h"
-#include "MIDI.h"
-#include "MainDialog.h"
-#include "MyApplication.h"
 #include "Reports.h"
-#include "StackedTavikDialog.h"
 #include "SysExMessages.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "protocol/MIDI.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QListWidget>
 #include <QSlider>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "FakeMidiPorts.h"
-#include "MidiMessage.h"
+#include "protocol/MidiMessage.h"
 
 #include <QPoint>
 #include <QStringList>

@@ -1,11 +1,11 @@
 // Routing page: the 40 buttons at their places, what a click stores and sends, and device values.
 #include "PageTestHarness.h"
 
-#include "MyApplication.h"
-#include "QRoutingRadioButton.h"
-#include "RoutingDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/QRoutingRadioButton.h"
+#include "pages/RoutingDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QTest>
 

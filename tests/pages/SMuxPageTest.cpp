@@ -1,11 +1,11 @@
 // SMUX page: enabled buttons by device type, what a click sends, and device values.
 #include "PageTestHarness.h"
 
-#include "LogSwitch.h"
-#include "MyApplication.h"
-#include "SMuxDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/SMuxDialog.h"
+#include "protocol/LogSwitch.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QRadioButton>
 #include <QTest>

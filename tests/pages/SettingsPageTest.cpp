@@ -1,11 +1,11 @@
 // Settings page: enabled state by device type, the extended-functions switch across windows, sends.
 #include "PageTestHarness.h"
 
-#include "LogSwitch.h"
-#include "MyApplication.h"
-#include "SettingsDialog.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/SettingsDialog.h"
+#include "protocol/LogSwitch.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QCheckBox>
 #include <QRadioButton>

@@ -1,9 +1,9 @@
 // Status page: cells by device type, the rate display table and the lamps.
 #include "PageTestHarness.h"
 
-#include "MyApplication.h"
-#include "StatusDialog.h"
-#include "TavikConfigurationDialog.h"
+#include "app/MyApplication.h"
+#include "pages/StatusDialog.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QLabel>
 #include <QTest>

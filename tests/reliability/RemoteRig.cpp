@@ -2,12 +2,12 @@
 // JACK server, with tavik-sim as the device peer.
 #include "RemoteRig.h"
 
-#include "MIDI.h"
-#include "MIDIConnectDialog.h"
-#include "MainDialog.h"
-#include "MidiLinkView.h"
-#include "MyApplication.h"
-#include "StackedTavikDialog.h"
+#include "app/MyApplication.h"
+#include "protocol/MIDI.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/MainDialog.h"
+#include "windows/MidiLinkView.h"
+#include "windows/StackedTavikDialog.h"
 
 #include <QComboBox>
 #include <QDir>

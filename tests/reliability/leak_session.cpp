@@ -3,7 +3,7 @@
 // under LeakSanitizer any leak at exit fails it too.
 #include "RemoteRig.h"
 
-#include "MyApplication.h"
+#include "app/MyApplication.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -6,14 +6,14 @@
 // With TAVIK_WRITE_GOLDEN=1 in the environment the log is written to the golden file instead.
 #include "RemoteRig.h"
 
-#include "AudioLevelsDialog.h"
-#include "DeviceClock.h"
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MyApplication.h"
-#include "TavikConfigurationDialog.h"
-#include "TavikFader.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/TavikFader.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QFile>
 #include <QRegularExpression>

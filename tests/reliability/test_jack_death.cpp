@@ -2,13 +2,13 @@
 #include "RemoteRig.h"
 
 #include "LogCapture.h"
-#include "MIDI.h"
-#include "MIDIConnectDialog.h"
-#include "MainDialog.h"
 #include "MessageBoxCloser.h"
-#include "MyApplication.h"
-#include "StackedTavikDialog.h"
-#include "TavikConfiguration.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDI.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,12 +1,12 @@
 // TavikLogo with bad picture files (empty, truncated, not pictures, huge announced sizes), and a
 // device that vanishes in the middle of an upload over real ports.
-#include "CGlimmerlyDlg.h"
-#include "CLogoPicture.h"
 #include "FakeMidiPlatform.h"
 #include "JackServer.h"
-#include "RtMidiPlatform.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
+#include "logo/CGlimmerlyDlg.h"
+#include "logo/CLogoPicture.h"
+#include "logo/RtMidiPlatform.h"
 
 #include <QBuffer>
 #include <QComboBox>

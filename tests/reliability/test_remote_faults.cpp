@@ -3,15 +3,15 @@
 // tavik-sim as the devices, application and windows in this process.
 #include "RemoteRig.h"
 
-#include "AudioLevelsDialog.h"
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MyApplication.h"
 #include "SysExMessages.h"
-#include "TavikConfiguration.h"
-#include "TavikConfigurationDialog.h"
-#include "TavikFader.h"
+#include "app/MyApplication.h"
+#include "model/TavikConfiguration.h"
+#include "pages/AudioLevelsDialog.h"
+#include "pages/TavikFader.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "windows/TavikConfigurationDialog.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,6 +1,6 @@
 // Unit tests of LogoBlockDecoder: the inverse of the uploader's code, and hostile blocks.
-#include "LogoBlockDecoder.h"
 #include "LogoTestData.h"
+#include "sim/LogoBlockDecoder.h"
 
 #include <QRandomGenerator>
 #include <QTest>

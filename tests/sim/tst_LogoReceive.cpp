@@ -1,8 +1,8 @@
 // Unit tests of logo reception: chunk assembly, the device's answers, and the saved files.
-#include "LogoReceiver.h"
 #include "LogoTestData.h"
-#include "LogoWriter.h"
-#include "SimDevice.h"
+#include "sim/LogoReceiver.h"
+#include "sim/LogoWriter.h"
+#include "sim/SimDevice.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,5 +1,5 @@
 // Unit tests of SimDevice: the exact bytes of every reply and how commands change the device.
-#include "SimDevice.h"
+#include "sim/SimDevice.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
 // Unit tests of the simulator's command line, framing helpers, input pacing and garbage.
-#include "GarbageGenerator.h"
-#include "InputPacer.h"
-#include "SimOptions.h"
-#include "SysExFrame.h"
+#include "sim/GarbageGenerator.h"
+#include "sim/InputPacer.h"
+#include "sim/SimOptions.h"
+#include "sim/SysExFrame.h"
 
 #include <QTest>
 

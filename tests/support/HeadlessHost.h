@@ -2,8 +2,8 @@
 // every device counts as shown, so each report is applied to its record.
 #pragma once
 
-#include "DeviceRegistry.h"
-#include "LinkHost.h"
+#include "model/DeviceRegistry.h"
+#include "protocol/LinkHost.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,8 +12,10 @@ class HeadlessHost : public LinkHost {
 public:
     DeviceRegistry *getRegistry() const override { return &registry; }
     QSettings *getSettings() const override { return &settings; }
+    MIDI *getMIDI() const override { return midi; }
     bool hasDeviceView(qint32) const override { return true; }
 
+    MIDI *midi = nullptr; // the link under test, set by the test
     QTemporaryDir dir;
     mutable DeviceRegistry registry;
     mutable QSettings settings{dir.filePath(QStringLiteral("core.ini")), QSettings::IniFormat};

@@ -1,7 +1,7 @@
 // Tavik SysEx messages for the tests, built on the framing definition the programs use.
 #pragma once
 
-#include "TavikSysEx.h"
+#include "sysex/TavikSysEx.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // MyApplication.
 #include "AppTestMain.h"
 
-#include "MyApplication.h"
+#include "app/MyApplication.h"
 
 #include <QDir>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // Codec: readers with their range checks, writers, framing checks, dump layout, serial display form.
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MidiCodec.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MidiCodec.h"
 
 #include <gtest/gtest.h>
 #include <memory>

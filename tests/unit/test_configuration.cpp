@@ -1,7 +1,7 @@
 // The device record: initial state, range checks with their warnings, name handling, name tables.
-#include "DeviceClock.h"
 #include "LogCapture.h"
-#include "TavikConfiguration.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
 
 #include <gtest/gtest.h>
 

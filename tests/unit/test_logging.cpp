@@ -1,8 +1,8 @@
 // The "--debug" switch and the log file: rotation, line format, flushing, failure to open.
-#include "LogSwitch.h"
-#include "MessageLog.h"
-#include "MyApplication.h"
-#include "RevisionInfo.h"
+#include "app/MessageLog.h"
+#include "app/MyApplication.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/RevisionInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,14 +1,14 @@
 // The MIDI link on fake ports: connection lifecycle, poll tick, inbound dispatch, outbound commands.
 #include "AppTestMain.h"
 
-#include "DeviceClock.h"
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MIDI.h"
-#include "MidiLinkView.h"
-#include "MyApplication.h"
 #include "Reports.h"
-#include "TavikConfiguration.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
+#include "protocol/MIDI.h"
+#include "windows/MidiLinkView.h"
 
 #include <QApplication>
 #include <QComboBox>

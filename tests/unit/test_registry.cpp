@@ -1,11 +1,11 @@
 // Device registry without a main window: admission bookkeeping, liveness with a set clock, clean-up.
 #include "AppTestMain.h"
 
-#include "DeviceClock.h"
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MyApplication.h"
-#include "TavikConfiguration.h"
+#include "app/MyApplication.h"
+#include "model/DeviceClock.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/LogSwitch.h"
 
 #include <gtest/gtest.h>
 

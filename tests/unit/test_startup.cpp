@@ -2,8 +2,8 @@
 #include "AppTestMain.h"
 
 #include "LogCapture.h"
-#include "LogSwitch.h"
-#include "MyApplication.h"
+#include "app/MyApplication.h"
+#include "protocol/LogSwitch.h"
 
 #include <QFile>
 #include <QFont>

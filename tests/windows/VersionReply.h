@@ -1,7 +1,7 @@
 // Builds the GET_VERSION reply a device sends, for driving devices into the program in tests.
 #pragma once
 
-#include "MidiMessage.h"
+#include "protocol/MidiMessage.h"
 
 #include <QtGlobal>
 

@@ -1,11 +1,11 @@
 // The MIDI connection panel: reconnecting to remembered ports at start-up, connecting and disconnecting.
 #include "FakeMidiPorts.h"
-#include "MIDI.h"
-#include "MIDIConnectDialog.h"
-#include "MainDialog.h"
-#include "MyApplication.h"
-#include "StackedTavikDialog.h"
 #include "VersionReply.h"
+#include "app/MyApplication.h"
+#include "protocol/MIDI.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
 
 #include <QComboBox>
 #include <QListWidget>

@@ -3,8 +3,8 @@
 //
 // Usage: tavik-preview OUTPUT_DIR
 
-#include "ResourceNames.h"
 #include "WindowMockup.h"
+#include "resources/ResourceNames.h"
 
 #include <QApplication>
 #include <QDir>

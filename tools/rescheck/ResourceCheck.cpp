@@ -1,6 +1,6 @@
 #include "ResourceCheck.h"
 
-#include "ResourceNames.h"
+#include "resources/ResourceNames.h"
 
 #include <QDir>
 #include <QFile>
