@@ -8,10 +8,12 @@ TAVIK_REVISION("LogSwitch.cpp");
 
 bool LogSwitch::on = false;
 
+// Straight to the message handler: going through qDebug("%s") would turn every line into UTF-8 and
+// parse it back, which costs more than building the line when each message is dumped.
 void LogSwitch::debug(const QString &text) {
-    qDebug("%s", qUtf8Printable(text));
+    qt_message_output(QtDebugMsg, QMessageLogContext(), text);
 }
 
 void LogSwitch::warning(const QString &text) {
-    qWarning("%s", qUtf8Printable(text));
+    qt_message_output(QtWarningMsg, QMessageLogContext(), text);
 }

@@ -122,27 +122,55 @@ void MidiCodec::prepMsgSysExEnd(MidiMessage *msg) {
         msg->push_back(TavikSysEx::SysExEnd);
 }
 
+namespace {
+const char HexDigits[] = "0123456789abcdef";
+
+// Writes "0x" and the value in lower-case hex, at least two digits, at out; returns the end.
+QChar *writeHex(QChar *out, unsigned int value) {
+    int count = 2;
+    while (count < 8 && (value >> (4 * count)) != 0)
+        ++count;
+    *out++ = QLatin1Char('0');
+    *out++ = QLatin1Char('x');
+    for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+        *out++ = QLatin1Char(HexDigits[(value >> shift) & 0xF]);
+    return out;
+}
+} // namespace
+
 QString MidiCodec::hexText(unsigned int value) {
-    return QStringLiteral("0x") + QString::number(value, 16).rightJustified(2, QLatin1Char('0'));
+    QChar buffer[10];
+    return QString(buffer, int(writeHex(buffer, value) - buffer));
 }
 
 QString MidiCodec::dumpText(const MidiMessage *msg, bool incoming, double stamp) {
     const size_t n = msg ? msg->size() : 0;
+    // Each byte takes "0x<index>:0x<byte>, " (at most 2 + 8 + 1 + 4 + 2 characters), written in place
+    // rather than appended piece by piece: a dump runs for every message while the log is on.
     QString text;
-    text.reserve(64 + int(n) * 12);
-    text += QStringLiteral("*** Printing ");
-    text += incoming ? QStringLiteral("MIDI-IN") : QStringLiteral("MIDI-OUT");
-    text += QStringLiteral(" message, message size = ");
+    text.reserve(96 + qsizetype(n) * 17);
+    text += QLatin1String("*** Printing ");
+    text += incoming ? QLatin1String("MIDI-IN") : QLatin1String("MIDI-OUT");
+    text += QLatin1String(" message, message size = ");
     text += QString::number(n);
-    text += QStringLiteral(" ***\n");
+    text += QLatin1String(" ***\n");
+    const qsizetype head = text.size();
+    text.resize(head + qsizetype(n) * 17);
+    QChar *out = text.data() + head;
     for (size_t i = 0; i < n; ++i) {
-        text += hexText(unsigned(i));
-        text += QLatin1Char(':');
-        text += hexText((*msg)[i]);
-        text += (i % 17 == 16) ? QStringLiteral("\n") : QStringLiteral(", ");
+        out = writeHex(out, unsigned(i));
+        *out++ = QLatin1Char(':');
+        out = writeHex(out, (*msg)[i]);
+        if (i % 17 == 16) {
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = QLatin1Char(',');
+            *out++ = QLatin1Char(' ');
+        }
     }
+    text.truncate(out - text.constData());
     if (n > 0 && stamp != -1.0) {
-        text += QStringLiteral("stamp = ");
+        text += QLatin1String("stamp = ");
         text += QString::number(stamp);
     }
     return text;
