@@ -105,6 +105,8 @@ public slots:
 
 private:
     void send(MidiMessage *message);
+    // A message that is header, serial number and command only (SEND_VERSION, SEND_INFO).
+    void sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name);
     void admitDevice(MidiMessage *message, qint32 serialNo);
     void recoverLostFaderAcks();
     static bool faderAckLost(const TavikConfiguration *cfg);

@@ -21,26 +21,24 @@ void MIDI::send(MidiMessage *message) {
         warnOnError([&] { _midiOutDevice->sendMessage(message); });
 }
 
-void MIDI::sendMsgSEND_VERSION(qint32 serialNo, unsigned char family) {
+void MIDI::sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name) {
     if (!_midiOutDevice || !_isConnected)
         return;
     MidiMessage *message = MidiCodec::prepMsgHeader(family);
     MidiCodec::prepMsgSerialNumber(message, serialNo);
-    message->push_back(SEND_VERSION);
+    message->push_back(command);
     MidiCodec::prepMsgSysExEnd(message);
-    TAVIK_DEBUG(QStringLiteral("Sending SEND_VERSION command to serial no. ") + QString::number(serialNo));
+    TAVIK_DEBUG(QStringLiteral("Sending ") + QLatin1String(name) + QStringLiteral(" command to serial no. ") +
+                QString::number(serialNo));
     send(message);
 }
 
+void MIDI::sendMsgSEND_VERSION(qint32 serialNo, unsigned char family) {
+    sendCommand(serialNo, family, SEND_VERSION, "SEND_VERSION");
+}
+
 void MIDI::sendMsgSEND_INFO(qint32 serialNo) {
-    if (!_midiOutDevice || !_isConnected)
-        return;
-    MidiMessage *message = MidiCodec::prepMsgHeader(FamilyNeo);
-    MidiCodec::prepMsgSerialNumber(message, serialNo);
-    message->push_back(SEND_INFO);
-    MidiCodec::prepMsgSysExEnd(message);
-    TAVIK_DEBUG(QStringLiteral("Sending SEND_INFO command to serial no. ") + QString::number(serialNo));
-    send(message);
+    sendCommand(serialNo, FamilyNeo, SEND_INFO, "SEND_INFO");
 }
 
 void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
