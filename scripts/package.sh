@@ -24,7 +24,7 @@ esac
 # dpkg-dev brings dpkg-shlibdeps, which finds the package's runtime dependencies; CPack runs it only
 # where the file program exists.
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libjack-jackd2-dev dpkg-dev file desktop-file-utils)
+          libcli11-dev libjack-jackd2-dev dpkg-dev file desktop-file-utils)
 source scripts/lib/packages.sh
 install_missing_packages "${PACKAGES[@]}"
 

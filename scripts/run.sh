@@ -39,7 +39,7 @@ done
 [ -n "$PORTS" ] && USE_SIM=0
 
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libjack-jackd2-dev jackd2 fonts-comfortaa)
+          libcli11-dev libjack-jackd2-dev jackd2 fonts-comfortaa)
 source scripts/lib/packages.sh
 install_missing_packages "${PACKAGES[@]}"
 

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libjack-jackd2-dev jackd2 fonts-comfortaa xvfb xauth x11-utils imagemagick xdotool)
+          libcli11-dev libjack-jackd2-dev jackd2 fonts-comfortaa xvfb xauth x11-utils imagemagick xdotool)
 source scripts/lib/packages.sh
 install_missing_packages "${PACKAGES[@]}"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools libgl-dev
-          librtmidi-dev libjack-jackd2-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+          librtmidi-dev libcli11-dev libjack-jackd2-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
           xvfb xauth xdotool fonts-comfortaa file desktop-file-utils)
 
 source scripts/lib/packages.sh

@@ -1,0 +1,156 @@
+#include "ctl/CtlSession.h"
+
+#include "ctl/PortChoice.h"
+
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDI.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+TAVIK_REVISION("CtlSession.cpp");
+
+namespace {
+// The keys under which TavikRemote remembers its ports; copied, never written back.
+const char *const PortKeys[] = {"midiInPortnumber", "midiInPortname", "midiOutPortnumber", "midiOutPortname"};
+} // namespace
+
+CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inSpec(inPort), outSpec(outPort) {
+    settings = new QSettings(dir.filePath(QStringLiteral("tavikctl.ini")), QSettings::IniFormat);
+    const QSettings remembered(QStringLiteral("Kalvenso"), QStringLiteral("Kalvenso Remote"));
+    for (const char *key : PortKeys)
+        if (remembered.contains(QLatin1String(key)))
+            settings->setValue(QLatin1String(key), remembered.value(QLatin1String(key)));
+    LinkHost::setInstance(this);
+    link = new MIDI;
+    QObject::connect(link, &MIDI::errorToShow, link, [this](const QString &text) { lastError = text; });
+    link->enumeratePorts();
+}
+
+CtlSession::~CtlSession() {
+    if (link->isConnected())
+        link->toggleConnectedStatus();
+    delete link;
+    LinkHost::setInstance(nullptr);
+    delete settings;
+}
+
+QStringList CtlSession::inputNames() const {
+    return link->inputPortNames();
+}
+
+QStringList CtlSession::outputNames() const {
+    return link->outputPortNames();
+}
+
+int CtlSession::choose(const QStringList &names, const QString &spec, int current, const char *direction,
+                       QString *error) {
+    const QString which = QLatin1String(direction);
+    if (!spec.isEmpty()) {
+        QString reason;
+        const int index = PortChoice::resolve(names, spec, &reason);
+        if (index < 0)
+            *error = QStringLiteral("MIDI %1 port: ").arg(which) + reason;
+        return index;
+    }
+    if (current >= 0 && current < names.size())
+        return current;
+    *error = QStringLiteral("which MIDI %1 port? Give --%1 PORT or TAVIK_%2; the ports are:\n")
+                 .arg(which, which.toUpper()) +
+             PortChoice::listing(names);
+    return -1;
+}
+
+bool CtlSession::connect(QString *error) {
+    const int in = choose(inputNames(), inSpec, link->getPortNumberIn(), "in", error);
+    if (in < 0)
+        return false;
+    const int out = choose(outputNames(), outSpec, link->getPortNumberOut(), "out", error);
+    if (out < 0)
+        return false;
+    link->setPortNumberIn(in);
+    link->setPortNumberOut(out);
+    lastError.clear();
+    link->toggleConnectedStatus();
+    if (!link->isConnected()) {
+        *error = lastError.isEmpty() ? QStringLiteral("could not open the MIDI ports") : lastError;
+        return false;
+    }
+    return true;
+}
+
+bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        const qint64 left = ms - clock.elapsed();
+        if (left <= 0)
+            return false;
+        // Wakes at least every 10 ms to look at done() again.
+        QEventLoop loop;
+        QTimer::singleShot(int(qMin<qint64>(left, 10)), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+QList<TavikConfiguration *> CtlSession::devices() const {
+    QList<TavikConfiguration *> found;
+    for (TavikConfiguration *cfg : registry.getDevices())
+        if (cfg->getSerialNo() >= DeviceRegistry::FirstDeviceSerial)
+            found << cfg;
+    return found;
+}
+
+TavikConfiguration *CtlSession::findDevice(const QString &spec, QString *error) const {
+    const QList<TavikConfiguration *> found = devices();
+    QList<TavikConfiguration *> matches;
+    bool isNumber = false;
+    const qint32 serial = spec.toInt(&isNumber);
+    for (TavikConfiguration *cfg : found) {
+        const bool same =
+            isNumber ? cfg->getSerialNo() == serial
+                     : spec == MidiCodec::serialCode(cfg->getSerialNo()) ||
+                           QString::fromLatin1(cfg->getDeviceName()).compare(spec, Qt::CaseInsensitive) == 0;
+        if (same)
+            matches << cfg;
+    }
+    if (matches.size() == 1)
+        return matches.first();
+    QString list;
+    for (const TavikConfiguration *cfg : found)
+        list += QStringLiteral("  ") + describe(cfg) + QLatin1Char('\n');
+    if (found.isEmpty())
+        list = QStringLiteral("  (none answered)\n");
+    *error = (matches.isEmpty() ? QStringLiteral("no device \"%1\"; the devices found:\n")
+                                : QStringLiteral("more than one device is \"%1\"; the devices found:\n"))
+                 .arg(spec) +
+             list;
+    return nullptr;
+}
+
+QString CtlSession::familyName(const TavikConfiguration *cfg) {
+    switch (cfg->getDeviceType()) {
+    case TavikSysEx::FamilyNeo:
+        return QStringLiteral("neo");
+    case TavikSysEx::FamilyLux:
+        return QStringLiteral("lux");
+    default:
+        return QStringLiteral("unknown");
+    }
+}
+
+QString CtlSession::versionText(const TavikConfiguration *cfg) {
+    return QStringLiteral("%1.%2").arg(cfg->getVersion1()).arg(cfg->getVersion2());
+}
+
+QString CtlSession::describe(const TavikConfiguration *cfg) {
+    return MidiCodec::serialCode(cfg->getSerialNo()) + QStringLiteral("  ") + familyName(cfg) +
+           QStringLiteral("  ") + QString::fromLatin1(cfg->getDeviceName()) + QStringLiteral("  ") +
+           versionText(cfg);
+}

@@ -1,0 +1,60 @@
+// tavikctl's way to the devices: the device core without windows on the ports the user chose (or
+// the ones TavikRemote remembered), with settings of its own so that TavikRemote's stay as they are.
+#pragma once
+
+#include "model/DeviceRegistry.h"
+#include "protocol/LinkHost.h"
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class MIDI;
+class TavikConfiguration;
+
+class CtlSession : public LinkHost {
+public:
+    // Ports as the user gave them: a number or a part of a name; empty for the default.
+    CtlSession(const QString &inPort, const QString &outPort);
+    ~CtlSession();
+    CtlSession(const CtlSession &) = delete;
+    CtlSession &operator=(const CtlSession &) = delete;
+
+    QStringList inputNames() const;
+    QStringList outputNames() const;
+
+    // Picks the ports and opens them; false with the reason in error.
+    bool connect(QString *error);
+    // Runs the event loop until done() holds or ms milliseconds have passed; returns done().
+    bool waitFor(const std::function<bool()> &done, int ms);
+    // The devices that answered, by serial number (the window placeholder is not one).
+    QList<TavikConfiguration *> devices() const;
+    // A device by serial number (12345), its display form (141-202-380) or its name; null with the
+    // reason (and the devices found) in error.
+    TavikConfiguration *findDevice(const QString &spec, QString *error) const;
+
+    DeviceRegistry *getRegistry() const override { return &registry; }
+    QSettings *getSettings() const override { return settings; }
+    MIDI *getMIDI() const override { return link; }
+    bool hasDeviceView(qint32) const override { return true; }
+
+    // "141-202-380  neo  Studio  1.2": one device a line.
+    static QString describe(const TavikConfiguration *cfg);
+    static QString familyName(const TavikConfiguration *cfg);
+    static QString versionText(const TavikConfiguration *cfg);
+
+private:
+    int choose(const QStringList &names, const QString &spec, int current, const char *direction,
+               QString *error);
+
+    QString inSpec;
+    QString outSpec;
+    QTemporaryDir dir;
+    mutable DeviceRegistry registry;
+    QSettings *settings = nullptr;
+    MIDI *link = nullptr;
+    QString lastError;
+};
