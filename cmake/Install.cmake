@@ -30,7 +30,7 @@ file(ARCHIVE_CREATE OUTPUT ${PROJECT_BINARY_DIR}/packaging/changelog.gz
 install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${TAVIK_DOC_DIR})
 
 # Manual pages, with the project's version, gzip-compressed as Debian expects.
-foreach(page TavikRemote TavikLogo tavik-sim)
+foreach(page TavikRemote TavikLogo tavik-sim tavikctl)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${page}.1.in ${PROJECT_BINARY_DIR}/man/${page}.1 @ONLY)
   file(ARCHIVE_CREATE OUTPUT ${PROJECT_BINARY_DIR}/man/${page}.1.gz PATHS ${PROJECT_BINARY_DIR}/man/${page}.1
        FORMAT raw COMPRESSION GZip)

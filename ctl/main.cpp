@@ -34,6 +34,16 @@ int fail(int code, const QString &text) {
     return code;
 }
 
+// Help that starts with the usage line, as the other Tavik programs' help does, then says what the
+// command is for.
+class UsageFirst : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App *app, std::string name) const override {
+        return CLI::Formatter::make_usage(app, name) + CLI::Formatter::make_description(app);
+    }
+    std::string make_description(const CLI::App *) const override { return {}; }
+};
+
 // The core's warnings are for TavikRemote's log; tavikctl says what went wrong itself.
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
@@ -78,7 +88,8 @@ int runList(const Globals &g, double waitSeconds) {
 } // namespace
 
 int main(int argc, char **argv) {
-    CLI::App app{"tavikctl: the Tavik devices on a MIDI port pair, from the command line."};
+    CLI::App app{"The Tavik devices on a MIDI port pair, from the command line.", "tavikctl"};
+    app.formatter(std::make_shared<UsageFirst>());
     app.footer("Exit codes: 0 done, 1 device not found (diff: different), 2 usage error, 3 MIDI error,\n"
                "4 no answer or no acknowledgement in time, 5 bad file.\n"
                "Ports default to the ones TavikRemote remembered, else the only pair there is.\n");
@@ -128,7 +139,7 @@ int main(int argc, char **argv) {
         }
         for (CLI::App *command : app.get_subcommands({}))
             if (command->get_name() == topic) {
-                std::cout << command->help();
+                std::cout << command->help("tavikctl");
                 return ExitCode::Done;
             }
         return fail(

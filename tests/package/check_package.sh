@@ -57,7 +57,7 @@ expect_file() {
     *) fail "$1 is not a regular file" ;;
     esac
 }
-for program in TavikRemote TavikLogo tavik-sim; do
+for program in TavikRemote TavikLogo tavik-sim tavikctl; do
     expect_file "/usr/bin/$program" x
     expect_file "/usr/share/man/man1/$program.1.gz"
 done
@@ -76,7 +76,7 @@ done
 grep -v ' /usr/' "$WORK/list" | grep -v ' /$' | sed 's/^/FAIL: stray entry: /'
 stray=$(grep -v ' /usr/' "$WORK/list" | grep -vc ' /$')
 [ "$stray" -eq 0 ] || failures=$((failures + stray))
-others=$(grep '^-' "$WORK/list" | grep -v -E ' /usr/(bin/(TavikRemote|TavikLogo|tavik-sim)|share/(applications|icons/hicolor|doc/tavik|man/man1)/)')
+others=$(grep '^-' "$WORK/list" | grep -v -E ' /usr/(bin/(TavikRemote|TavikLogo|tavik-sim|tavikctl)|share/(applications|icons/hicolor|doc/tavik|man/man1)/)')
 [ -z "$others" ] || fail "unexpected files: $others"
 
 ROOT="$WORK/root"
@@ -121,7 +121,7 @@ if [ -f "$ROOT/usr/share/doc/tavik/changelog.gz" ]; then
 fi
 
 # --- every shared library the programs load comes from a package named in Depends ---
-for program in TavikRemote TavikLogo tavik-sim; do
+for program in TavikRemote TavikLogo tavik-sim tavikctl; do
     binary="$ROOT/usr/bin/$program"
     [ -x "$binary" ] || continue
     while read -r lib; do
@@ -140,7 +140,7 @@ for program in TavikRemote TavikLogo tavik-sim; do
 done
 
 # --- the packaged programs answer --version with the package version ---
-for program in TavikRemote TavikLogo tavik-sim; do
+for program in TavikRemote TavikLogo tavik-sim tavikctl; do
     binary="$ROOT/usr/bin/$program"
     [ -x "$binary" ] || continue
     first=$(cd "$WORK" && QT_QPA_PLATFORM=offscreen JACK_NO_START_SERVER=1 timeout 20 "$binary" --version 2>/dev/null | head -1)
