@@ -5,7 +5,7 @@
 #include "HeadlessHost.h"
 #include "LogSwitch.h"
 #include "MIDI.h"
-#include "Reports.h"
+#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 
 #include <QCoreApplication>
@@ -45,9 +45,9 @@ struct Harness {
         midi->setPortNumberOut(0);
         midi->toggleConnectedStatus();
         require(midi->isConnected());
-        MidiMessage neo = Reports::version(1, 12345, "Studio");
-        MidiMessage lux = Reports::version(5, 1234, "Stage");
-        MidiMessage top = Reports::version(1, 268435455, "0123456789ABCDEF");
+        MidiMessage neo = TestSysEx::version(1, 12345, "Studio");
+        MidiMessage lux = TestSysEx::version(5, 1234, "Stage");
+        MidiMessage top = TestSysEx::version(1, 268435455, "0123456789ABCDEF");
         midi->parseMsg(0.0, &neo);
         midi->parseMsg(0.0, &lux);
         midi->parseMsg(0.0, &top);

@@ -6,9 +6,9 @@
 #include "MidiCodec.h"
 #include "MyApplication.h"
 #include "StackedTavikDialog.h"
+#include "SysExMessages.h"
 #include "TavikConfiguration.h"
 #include "TavikConfigurationDialog.h"
-#include "VersionReply.h"
 
 #include "AudioLevelsDialog.h"
 #include "InfoDialog.h"
@@ -46,7 +46,7 @@ private:
         return qobject_cast<TavikConfigurationDialog *>(stack()->getPageStack()->currentWidget())->getLabel();
     }
     static void admit(unsigned char family, qint32 serialNo, const char *name) {
-        MidiMessage reply = versionReply(family, serialNo, name);
+        MidiMessage reply = TestSysEx::version(family, quint32(serialNo), name, 1, 2);
         MyApplication::instance()->getMIDI()->parseMsg(0.0, &reply);
     }
     static QString label(qint32 serialNo, const QString &name) {
