@@ -11,5 +11,3 @@ int portIndex(const QStringList &names, const QString &part);
 // Names of the JACK MIDI ports RtMidi offers for input and for output in this process.
 QStringList rtMidiInputNames();
 QStringList rtMidiOutputNames();
-// Count of simulator log lines that are exactly this text.
-int countLines(const QStringList &lines, const QString &line);

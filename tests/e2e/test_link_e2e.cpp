@@ -107,8 +107,8 @@ TEST_F(LinkE2e, DiscoveryRegistersDeviceAndGreetsItOnce) {
     const QDateTime first = cfg->getLastResponseTime();
     ASSERT_TRUE(QTest::qWaitFor([&] { return cfg->getLastResponseTime() > first; }, 3000));
     EXPECT_EQ(app->getConfiguration(12345), cfg);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return countLines(sim->logLines(), BroadcastLine) >= 3; }, 4000));
-    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(BroadcastLine) >= 3; }, 4000));
+    EXPECT_EQ(sim->logLines().count(InfoTo12345), 1);
     // The status reports of the device arrive and are stored.
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return cfg->getLockedRate() != 0 || cfg->getStatusFlags() != 0; }, 2000));
@@ -124,8 +124,8 @@ TEST_F(LinkE2e, NeoAndLuxAtOnce) {
     EXPECT_EQ(neo->getDeviceType(), 1);
     EXPECT_EQ(lux->getDeviceType(), 5);
     EXPECT_STREQ(lux->getDeviceName(), "Stage");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return countLines(sim->logLines(), InfoTo1234) == 1; }, 2000));
-    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(InfoTo1234) == 1; }, 2000));
+    EXPECT_EQ(sim->logLines().count(InfoTo12345), 1);
 }
 
 TEST_F(LinkE2e, SilentDeviceIsDroppedAfterTheLimit) {
@@ -135,8 +135,8 @@ TEST_F(LinkE2e, SilentDeviceIsDroppedAfterTheLimit) {
     ASSERT_NE(waitForDevice(1234), nullptr);
     LogSwitch::setOn(true);
     LogCapture log;
-    const int answered = countLines(sim->logLines(), BroadcastLine);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return countLines(sim->logLines(), BroadcastLine) > answered; }, 2000));
+    const qsizetype answered = sim->logLines().count(BroadcastLine);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(BroadcastLine) > answered; }, 2000));
     QTest::qWait(50);
     const qint64 lastHeard = app->getConfiguration(12345)->getLastResponseTime().toMSecsSinceEpoch();
     sim->command(QStringLiteral("silent 12345"));

@@ -43,13 +43,6 @@ constexpr qint32 LuxSerial = 1234;
 const QString NeoHeader = "F0 00 11 22 01 39 60 00 00";
 const QString LuxHeader = "F0 00 11 22 05 52 09 00 00";
 
-QString hexBytes(const std::vector<int> &values) {
-    QStringList parts;
-    for (int v : values)
-        parts << QString("%1").arg(v, 2, 16, QChar('0')).toUpper();
-    return parts.join(' ');
-}
-
 QImage resource(const char *name) {
     return QPixmap(QString(":/images/gui/") + name).toImage();
 }
@@ -256,12 +249,12 @@ private slots:
         // Last button of the analog-output row at 32/44.1/48 kHz: fed from the ADAT inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 77 + 6));
         routing[6] = 4;
-        QVERIFY(received(NeoHeader + " 01 20 " + hexBytes(routing) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 20 " + TestSysEx::hex(routing) + " F7"));
         QVERIFY(answered(NeoSerial));
         // The ADAT-output row at 88.2/96 kHz fed from the analog inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 321 + 6));
         routing[10] = 2;
-        QVERIFY(received(NeoHeader + " 01 20 " + hexBytes(routing) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 20 " + TestSysEx::hex(routing) + " F7"));
         // The device reports the routing back; the page keeps showing it.
         QVERIFY(answered(NeoSerial));
         QCOMPARE(int(cfg(NeoSerial)->getRouting(10)), 2);
@@ -281,14 +274,14 @@ private slots:
         const int before = int(sim->logLines().size());
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6)); // MADI 48 -> 192 kHz
         smux[1] = 2;
-        QVERIFY(received(NeoHeader + " 01 10 " + hexBytes(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
         QVERIFY(answered(NeoSerial));
         QVERIFY(neo->getSMuxDialog()->getButton(4)->isChecked());
         // The same click again changes nothing and sends nothing.
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6));
         clickAt(neo, QPoint(551 + 126 + 6, 360 + 67 + 6)); // ADAT 44.1 -> 88.2 kHz
         smux[2] = 1;
-        QVERIFY(received(NeoHeader + " 01 10 " + hexBytes(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
         int smuxMessages = 0;
         for (const QString &line : sim->logLines().mid(before))
             smuxMessages += line.startsWith("RX " + NeoHeader + " 01 10") ? 1 : 0;
@@ -336,7 +329,7 @@ private slots:
                     if (line.startsWith("RX " + NeoHeader + " 02 "))
                         last = line;
                 }
-                return last == "RX " + NeoHeader + " 02 20 " + hexBytes(values) + " F7";
+                return last == "RX " + NeoHeader + " 02 20 " + TestSysEx::hex(values) + " F7";
             },
             3000));
         QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));

@@ -124,7 +124,3 @@ TavikConfiguration *RemoteRig::waitForDevice(qint32 serial, int timeoutMs) {
     const auto admitted = [&] { return application->getConfiguration(serial) != nullptr; };
     return QTest::qWaitFor(admitted, timeoutMs) ? application->getConfiguration(serial) : nullptr;
 }
-
-int RemoteRig::countLines(const SimProcess &sim, const QString &line) {
-    return int(sim.logLines().count(line));
-}

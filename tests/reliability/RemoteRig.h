@@ -37,6 +37,4 @@ public:
     static int deviceListCount();
 
     static TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 5000);
-    // Simulator log lines that are exactly line.
-    static int countLines(const SimProcess &sim, const QString &line);
 };

@@ -93,7 +93,7 @@ TEST_F(RemoteFaults, SilentDeviceComesBackAndIsAdmittedAfreshWithANewWindow) {
     EXPECT_EQ(RemoteRig::deviceListCount(), listed);
     EXPECT_STREQ(again->getDeviceName(), "Studio");
     // Greeted again, and the reports after the greeting reach the new window.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return RemoteRig::countLines(*sim, InfoTo12345) == 2; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(InfoTo12345) == 2; }, 3000));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return again->getLockedRate() != 0 || again->getStatusFlags() != 0; }, 3000));
     // The other device was never dropped.
