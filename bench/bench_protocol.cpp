@@ -3,7 +3,7 @@
 #include "BenchTable.h"
 #include "CollectingReporter.h"
 #include "FakeMidiPorts.h"
-#include "Reports.h"
+#include "SysExMessages.h"
 #include "app/MessageLog.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -54,13 +54,16 @@ struct Report {
 
 std::vector<Report> reportsFor(qint32 serial) {
     return {
-        {"GET_VERSION", Reports::version(1, serial, "Studio"), Reports::version(1, serial, "Studio")},
-        {"GET_CONFIG", Reports::config(1, serial, QByteArray("\x23\x01\x10\x21\x10\x01\x21\x10\x01\x10", 10)),
-         Reports::config(1, serial, QByteArray("\x15\x00\x01\x12\x04\x32\x12\x23\x10\x01", 10))},
-        {"GET_STATUS", Reports::status(1, serial, 0x33, 0x33, 0x13, 0x7F),
-         Reports::status(1, serial, 0x25, 0x41, 0x05, 0x15)},
-        {"GET_FADERS", Reports::faders(1, serial, faderValues(0)),
-         Reports::faders(1, serial, faderValues(7))},
+        {"GET_VERSION", TestSysEx::version(1, serial, "Studio"), TestSysEx::version(1, serial, "Studio")},
+        {"GET_CONFIG",
+         TestSysEx::report(1, serial, TavikSysEx::GET_CONFIG,
+                           QByteArray("\x23\x01\x10\x21\x10\x01\x21\x10\x01\x10", 10)),
+         TestSysEx::report(1, serial, TavikSysEx::GET_CONFIG,
+                           QByteArray("\x15\x00\x01\x12\x04\x32\x12\x23\x10\x01", 10))},
+        {"GET_STATUS", TestSysEx::report(1, serial, TavikSysEx::GET_STATUS, {0x33, 0x33, 0x13, 0x7F}),
+         TestSysEx::report(1, serial, TavikSysEx::GET_STATUS, {0x25, 0x41, 0x05, 0x15})},
+        {"GET_FADERS", TestSysEx::report(1, serial, TavikSysEx::GET_FADERS, faderValues(0)),
+         TestSysEx::report(1, serial, TavikSysEx::GET_FADERS, faderValues(7))},
     };
 }
 
@@ -157,7 +160,7 @@ int main(int argc, char **argv) {
     };
 
     // Phase 1: one device with its window.
-    MidiMessage version = Reports::version(1, Serial, "Studio");
+    MidiMessage version = TestSysEx::version(1, Serial, "Studio");
     midi->parseMsg(0.0, &version);
     if (!app.getConfiguration(Serial)) {
         std::fprintf(stderr, "bench_protocol: the device was not admitted\n");
@@ -191,7 +194,7 @@ int main(int argc, char **argv) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
     benchmark::RegisterBenchmark("admit/parseMsg", [&](benchmark::State &state) {
-        MidiMessage reply = Reports::version(1, 777, "Booth");
+        MidiMessage reply = TestSysEx::version(1, 777, "Booth");
         for (auto _ : state) {
             midi->parseMsg(0.0, &reply);
             QCoreApplication::sendPostedEvents();
@@ -227,7 +230,7 @@ int main(int argc, char **argv) {
 
     // Phase 2: 64 devices; the report is for the one with the highest serial number.
     for (qint32 s = Serial + 1; s <= LastSerial; ++s) {
-        MidiMessage v = Reports::version(1, s, "Studio");
+        MidiMessage v = TestSysEx::version(1, s, "Studio");
         midi->parseMsg(0.0, &v);
     }
     ports->sent.clear();

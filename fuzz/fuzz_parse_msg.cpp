@@ -3,7 +3,7 @@
 // are built and sent too). The windows' reactions to the link's signals have tests of their own.
 #include "FakeMidiPorts.h"
 #include "HeadlessHost.h"
-#include "Reports.h"
+#include "SysExMessages.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -46,9 +46,9 @@ struct Harness {
         midi->setPortNumberOut(0);
         midi->toggleConnectedStatus();
         require(midi->isConnected());
-        MidiMessage neo = Reports::version(1, 12345, "Studio");
-        MidiMessage lux = Reports::version(5, 1234, "Stage");
-        MidiMessage top = Reports::version(1, 268435455, "0123456789ABCDEF");
+        MidiMessage neo = TestSysEx::version(1, 12345, "Studio");
+        MidiMessage lux = TestSysEx::version(5, 1234, "Stage");
+        MidiMessage top = TestSysEx::version(1, 268435455, "0123456789ABCDEF");
         midi->parseMsg(0.0, &neo);
         midi->parseMsg(0.0, &lux);
         midi->parseMsg(0.0, &top);

@@ -24,7 +24,3 @@ QStringList rtMidiOutputNames() {
         names << QString::fromStdString(out.getPortName(i));
     return names;
 }
-
-int countLines(const QStringList &lines, const QString &line) {
-    return int(lines.count(line));
-}

@@ -2,6 +2,7 @@
 #include "E2eLink.h"
 
 #include "LogCapture.h"
+#include "MessageBoxCloser.h"
 #include "SysExMessages.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
@@ -15,7 +16,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
 #include <RtMidi.h>
 #include <gtest/gtest.h>
 
@@ -74,13 +75,13 @@ protected:
     // Stops the simulator and waits until its clients left the server, so a new one gets the same names.
     void stopSim() {
         sim->stop();
-        ASSERT_TRUE(waitUntil(
+        ASSERT_TRUE(QTest::qWaitFor(
             [&] { return server->clientSynchroFiles().filter(QStringLiteral("tavik-sim")).isEmpty(); },
             10000));
     }
     TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 3000) {
-        waitUntil([&] { return app->getConfiguration(serial) != nullptr; }, timeoutMs);
-        return app->getConfiguration(serial);
+        const auto admitted = [&] { return app->getConfiguration(serial) != nullptr; };
+        return QTest::qWaitFor(admitted, timeoutMs) ? app->getConfiguration(serial) : nullptr;
     }
 
     MyApplication *app = nullptr;
@@ -104,12 +105,13 @@ TEST_F(LinkE2e, DiscoveryRegistersDeviceAndGreetsItOnce) {
 
     // Further broadcasts only refresh the time.
     const QDateTime first = cfg->getLastResponseTime();
-    ASSERT_TRUE(waitUntil([&] { return cfg->getLastResponseTime() > first; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cfg->getLastResponseTime() > first; }, 3000));
     EXPECT_EQ(app->getConfiguration(12345), cfg);
-    ASSERT_TRUE(waitUntil([&] { return countLines(sim->logLines(), BroadcastLine) >= 3; }, 4000));
-    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(BroadcastLine) >= 3; }, 4000));
+    EXPECT_EQ(sim->logLines().count(InfoTo12345), 1);
     // The status reports of the device arrive and are stored.
-    EXPECT_TRUE(waitUntil([&] { return cfg->getLockedRate() != 0 || cfg->getStatusFlags() != 0; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return cfg->getLockedRate() != 0 || cfg->getStatusFlags() != 0; }, 2000));
 }
 
 TEST_F(LinkE2e, NeoAndLuxAtOnce) {
@@ -122,8 +124,8 @@ TEST_F(LinkE2e, NeoAndLuxAtOnce) {
     EXPECT_EQ(neo->getDeviceType(), 1);
     EXPECT_EQ(lux->getDeviceType(), 5);
     EXPECT_STREQ(lux->getDeviceName(), "Stage");
-    EXPECT_TRUE(waitUntil([&] { return countLines(sim->logLines(), InfoTo1234) == 1; }, 2000));
-    EXPECT_EQ(countLines(sim->logLines(), InfoTo12345), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(InfoTo1234) == 1; }, 2000));
+    EXPECT_EQ(sim->logLines().count(InfoTo12345), 1);
 }
 
 TEST_F(LinkE2e, SilentDeviceIsDroppedAfterTheLimit) {
@@ -133,12 +135,12 @@ TEST_F(LinkE2e, SilentDeviceIsDroppedAfterTheLimit) {
     ASSERT_NE(waitForDevice(1234), nullptr);
     LogSwitch::setOn(true);
     LogCapture log;
-    const int answered = countLines(sim->logLines(), BroadcastLine);
-    ASSERT_TRUE(waitUntil([&] { return countLines(sim->logLines(), BroadcastLine) > answered; }, 2000));
+    const qsizetype answered = sim->logLines().count(BroadcastLine);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(BroadcastLine) > answered; }, 2000));
     QTest::qWait(50);
     const qint64 lastHeard = app->getConfiguration(12345)->getLastResponseTime().toMSecsSinceEpoch();
     sim->command(QStringLiteral("silent 12345"));
-    ASSERT_TRUE(waitUntil([&] { return app->getConfiguration(12345) == nullptr; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->getConfiguration(12345) == nullptr; }, 5000));
     const qint64 droppedAfter = QDateTime::currentMSecsSinceEpoch() - lastHeard;
     EXPECT_GT(droppedAfter, 2000);
     EXPECT_LT(droppedAfter, 2000 + 900 + 500) << "dropped long after the limit";
@@ -163,7 +165,7 @@ TEST_F(LinkE2e, FaderMovesEndWithTheLatestValuesOnTheDevice) {
     const QString latest =
         QStringLiteral("RX ") +
         TestSysEx::hex(TestSysEx::message(TavikSysEx::FamilyNeo, 12345, TavikSysEx::SET_FADERS, values));
-    EXPECT_TRUE(waitUntil(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QStringList rx =
                 sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 01 39 60 00 00 02 "));
@@ -213,15 +215,9 @@ TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
     view = std::make_unique<MidiLinkView>(midi.get());
     view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(-1);
-    QString shown;
-    QTimer::singleShot(50, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
+    MessageBoxCloser boxes;
     midi->toggleConnectedStatus();
-    EXPECT_EQ(shown, QStringLiteral("Error: Please select MIDI-IN port first!"));
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("Error: Please select MIDI-IN port first!")});
     EXPECT_FALSE(midi->isConnected());
 }
 
@@ -293,7 +289,7 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     // The simulator's ports go: disconnected by itself with one warning and the notice; back: reconnected.
     LogCapture log;
     stopSim();
-    ASSERT_TRUE(waitUntil([&] { return !midi->isConnected(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !midi->isConnected(); }, 10000));
     EXPECT_EQ(app->getConfiguration(12345), nullptr);
     ASSERT_NE(view->portNotice(), nullptr);
     EXPECT_TRUE(view->portNotice()->isVisible());

@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -42,14 +41,7 @@ protected:
         return QString::fromLocal8Bit(f.readAll()).split(QLatin1Char('\n'));
     }
     bool waitForLog(const QString &text, int timeoutMs) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs) {
-            if (!logLines().filter(text).isEmpty())
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
+        return QTest::qWaitFor([&] { return !logLines().filter(text).isEmpty(); }, timeoutMs);
     }
     // Index of the first line at or after from that ends with text; -1 when none.
     static int find(const QStringList &lines, const QString &text, int from = 0) {
@@ -133,11 +125,8 @@ TEST_F(Startup, SecondRunKeepsThePreviousLog) {
         program.start();
         ASSERT_TRUE(program.waitForStarted(5000));
         if (run == 1) {
-            QElapsedTimer t;
-            t.start();
-            while (!QFile::exists(work.filePath(QStringLiteral("log_messages_old.txt"))) &&
-                   t.elapsed() < 20000)
-                QTest::qWait(20);
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return QFile::exists(work.filePath(QStringLiteral("log_messages_old.txt"))); }, 20000));
         }
         ASSERT_TRUE(waitForLog(QStringLiteral("End of MainDialog."), 20000));
         program.kill();

@@ -2,6 +2,7 @@
 // remembered ports, the controls by state, the device list, Send with progress, the oversized
 // logo message and Disconnect during a transfer.
 #include "FakeMidiPlatform.h"
+#include "MessageBoxCloser.h"
 #include "SysExMessages.h"
 #include "logo/CGlimmerlyDlg.h"
 
@@ -12,7 +13,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -56,13 +56,8 @@ struct Harness {
             ++queries;
             if (queries > queriesToAnswer)
                 return;
-            for (const SimDevice &d : devices) {
-                std::vector<uint8_t> payload = {0x01, 0x00};
-                payload.insert(payload.end(), d.name.begin(), d.name.end());
-                payload.resize(2 + 16, 0x00);
-                fake->Inject(
-                    TestSysEx::message(TavikSysEx::FamilyNeo, d.serial, TavikSysEx::GET_VERSION, payload));
-            }
+            for (const SimDevice &d : devices)
+                fake->Inject(TestSysEx::version(TavikSysEx::FamilyNeo, d.serial, d.name, 0x01, 0x00, 0x00));
         } else if (sent.size() > 9 && sent[9] == 0x03) {
             chunks.push_back(sent);
             if (autoAck)
@@ -341,19 +336,11 @@ TEST_F(DialogTest, OversizedLogoShowsTheMessageAndSendsNothing) {
     ASSERT_TRUE(h.WaitForDevices(1));
     h.dlg->ApplyChosenPicture(SavePicture(
         dir, "checker.png", [](int x, int y) { return (x + y) % 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0); }));
-    QString shown;
-    int buttons = 0;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box) {
-            shown = box->text();
-            buttons = static_cast<int>(box->buttons().size());
-            box->accept();
-        }
-    });
+    MessageBoxCloser boxes;
     h.SendButton()->click();
-    EXPECT_EQ(shown, "Error: After compression, the logo doesn't fit in the Tavik memory.");
-    EXPECT_EQ(buttons, 1);
+    EXPECT_EQ(boxes.texts,
+              QStringList{"Error: After compression, the logo doesn't fit in the Tavik memory."});
+    EXPECT_EQ(boxes.buttons, QList<qsizetype>{1});
     EXPECT_TRUE(h.chunks.empty());
     ExpectControls(h, CGlimmerlyDlg::Connected);
 }
@@ -419,7 +406,7 @@ TEST_F(DialogTest, AnUnansweredQueryIsRepeatedAndADeviceIsListedOnce) {
     // Once connected nobody asks again, and answers to a repeated query add no second row.
     QTest::qWait(1500);
     EXPECT_EQ(h.queries, before + 1);
-    h.Respond({0xF0, 0x00, 0x11, 0x22, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7});
+    h.Respond(TestSysEx::message(TavikSysEx::FamilyNeo, 0, TavikSysEx::SEND_VERSION));
     QTest::qWait(100);
     EXPECT_EQ(h.dlg->DeviceRows(), 2);
     EXPECT_EQ(h.DeviceList()->count(), 2);
@@ -440,7 +427,7 @@ TEST_F(DialogTest, SendWithAnEmptyDeviceListDoesNothing) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.queries == 5; }, 10000));
     // Nothing goes to a listed device that is not selected, nor to all devices.
     h.queriesToAnswer = 1000;
-    h.Respond({0xF0, 0x00, 0x11, 0x22, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7});
+    h.Respond(TestSysEx::message(TavikSysEx::FamilyNeo, 0, TavikSysEx::SEND_VERSION));
     ASSERT_TRUE(h.WaitForDevices(1));
     h.DeviceList()->setCurrentIndex(-1);
     h.SendButton()->click();

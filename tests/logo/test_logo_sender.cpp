@@ -116,7 +116,9 @@ TEST(ParseReply, OnlyTavikNeoHeadersWithSevenBitSerialBytesCount) {
     badMaker[2] = 0x12;
     EXPECT_EQ(f.sender.ParseReply(badMaker.data(), badMaker.size()), CLogoSender::Reply::Other);
 
-    std::vector<uint8_t> ack = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x01, 0x02, 0x03, 0x04, 0x23, 0xF7};
+    // Serial groups 01 02 03 04.
+    std::vector<uint8_t> ack =
+        TestSysEx::message(TavikSysEx::FamilyNeo, 1 | 2 << 7 | 3 << 14 | 4 << 21, TavikSysEx::ACK_PIC);
     EXPECT_EQ(f.sender.ParseReply(ack.data(), ack.size()), CLogoSender::Reply::ChunkAck);
     // Neither the length nor the end byte is checked.
     std::vector<uint8_t> bareAck(ack.begin(), ack.begin() + 10);

@@ -91,7 +91,7 @@ private slots:
         values[0] = 0;
         values[1] = 28;
         values[2] = 19;
-        h.feed(PageTestHarness::fadersReport(1, NeoSerial, values));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_FADERS, values));
         TavikConfiguration *cfg = h.app()->getConfiguration(NeoSerial);
         for (int i = 0; i < 32; ++i) {
             QCOMPARE(levels->getTavikFader(i)->getSlider()->value(), int(values[i]));
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(cfg->isFaderResendNeeded());
         std::array<int, 32> expected = {};
         expected[16] = 28;
-        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        h.feed(TestSysEx::message(1, NeoSerial, 0x22, {}));
         QCOMPARE(h.takeSent(), QStringList{fadersCommand(expected)});
         QVERIFY(!cfg->isFaderSendPending());
     }
@@ -178,7 +178,7 @@ private slots:
         first[16] = 1;
         QCOMPARE(h.takeSent(), QStringList{fadersCommand(first)});
 
-        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        h.feed(TestSysEx::message(1, NeoSerial, 0x22, {}));
         std::array<int, 32> latest = {};
         latest[16] = 3;
         QCOMPARE(h.takeSent(), QStringList{fadersCommand(latest)});
@@ -187,7 +187,7 @@ private slots:
         QTest::keyClick(slider, Qt::Key_Up);
         latest[16] = 4;
         QCOMPARE(h.takeSent(), QStringList{fadersCommand(latest)});
-        h.feed(PageTestHarness::report(1, NeoSerial, 0x22, {}));
+        h.feed(TestSysEx::message(1, NeoSerial, 0x22, {}));
         QVERIFY(h.takeSent().isEmpty());
     }
 

@@ -21,7 +21,7 @@ constexpr qint32 LuxSerial = 1234;
 const QPoint LogoPlace(870, 4);
 
 MidiMessage lockedAt(unsigned char family, qint32 serial, int lockedRate) {
-    return PageTestHarness::statusReport(family, serial, {0, 0, (unsigned char)lockedRate, 0});
+    return TestSysEx::report(family, serial, TavikSysEx::GET_STATUS, {0, 0, (unsigned char)lockedRate, 0});
 }
 
 } // namespace

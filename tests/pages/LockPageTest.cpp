@@ -25,8 +25,8 @@ private:
     TavikConfigurationDialog *window = nullptr;
 
     void lockReport(int lock) {
-        h.feed(
-            PageTestHarness::configReport(1, NeoSerial, PageTestHarness::configPayload(3, 0, lock, {}, {})));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, lock, {}, {})));
     }
 
 private slots:

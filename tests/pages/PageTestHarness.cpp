@@ -1,7 +1,5 @@
 #include "PageTestHarness.h"
 
-#include "Reports.h"
-#include "SysExMessages.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "protocol/MIDI.h"
@@ -60,7 +58,7 @@ void PageTestHarness::reset() {
 }
 
 TavikConfigurationDialog *PageTestHarness::addDevice(unsigned char family, qint32 serial, const char *name) {
-    feed(versionReply(family, serial, name));
+    feed(TestSysEx::version(family, quint32(serial), name, 1, 2));
     fake->sent.clear();
     TavikConfigurationDialog *dialog = application->getConfigurationDialog(serial);
     if (dialog)
@@ -82,20 +80,6 @@ void PageTestHarness::feed(const MidiMessage &message) {
     application->getMIDI()->parseMsg(0.0, &copy);
 }
 
-MidiMessage PageTestHarness::report(unsigned char family, qint32 serial, unsigned char command,
-                                    const std::vector<unsigned char> &payload) {
-    return TestSysEx::message<MidiMessage>(family, quint32(serial), command, payload);
-}
-
-MidiMessage PageTestHarness::versionReply(unsigned char family, qint32 serial, const char *name) {
-    return Reports::version(family, serial, QByteArray(name), 1, 2);
-}
-
-MidiMessage PageTestHarness::configReport(unsigned char family, qint32 serial,
-                                          const std::vector<unsigned char> &bytes) {
-    return report(family, serial, TavikSysEx::GET_CONFIG, bytes);
-}
-
 std::vector<unsigned char> PageTestHarness::configPayload(int frequency, int sync, int lock,
                                                           const std::array<int, 4> &smux,
                                                           const std::array<int, 12> &routing) {
@@ -107,19 +91,9 @@ std::vector<unsigned char> PageTestHarness::configPayload(int frequency, int syn
     return bytes;
 }
 
-MidiMessage PageTestHarness::statusReport(unsigned char family, qint32 serial,
-                                          const std::vector<unsigned char> &bytes) {
-    return report(family, serial, TavikSysEx::GET_STATUS, bytes);
-}
-
-MidiMessage PageTestHarness::fadersReport(unsigned char family, qint32 serial,
-                                          const std::vector<unsigned char> &values) {
-    return report(family, serial, TavikSysEx::GET_FADERS, values);
-}
-
 QString PageTestHarness::command(unsigned char family, qint32 serial, unsigned char command,
                                  const std::vector<unsigned char> &payload) {
-    return hex(report(family, serial, command, payload));
+    return hex(TestSysEx::message(family, quint32(serial), command, payload));
 }
 
 QStringList PageTestHarness::takeSent() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FakeMidiPorts.h"
+#include "SysExMessages.h" // the device reports the tests feed
 #include "protocol/MidiMessage.h"
 
 #include <QPoint>
@@ -41,20 +42,10 @@ public:
     void select(TavikConfigurationDialog *dialog);
     void feed(const MidiMessage &message);
 
-    // Device reports, laid out as the devices send them.
-    static MidiMessage report(unsigned char family, qint32 serial, unsigned char command,
-                              const std::vector<unsigned char> &payload);
-    static MidiMessage versionReply(unsigned char family, qint32 serial, const char *name);
-    static MidiMessage configReport(unsigned char family, qint32 serial,
-                                    const std::vector<unsigned char> &bytes);
     // The ten payload bytes of a configuration report, nibble packed as the devices do.
     static std::vector<unsigned char> configPayload(int frequency, int sync, int lock,
                                                     const std::array<int, 4> &smux,
                                                     const std::array<int, 12> &routing);
-    static MidiMessage statusReport(unsigned char family, qint32 serial,
-                                    const std::vector<unsigned char> &bytes);
-    static MidiMessage fadersReport(unsigned char family, qint32 serial,
-                                    const std::vector<unsigned char> &values);
     // The hex text of a command to the device, for comparing with what was sent.
     static QString command(unsigned char family, qint32 serial, unsigned char command,
                            const std::vector<unsigned char> &payload);

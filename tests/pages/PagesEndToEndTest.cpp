@@ -26,7 +26,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -43,24 +42,6 @@ constexpr qint32 NeoSerial = 12345;
 constexpr qint32 LuxSerial = 1234;
 const QString NeoHeader = "F0 00 11 22 01 39 60 00 00";
 const QString LuxHeader = "F0 00 11 22 05 52 09 00 00";
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return condition();
-        QTest::qWait(10);
-    }
-    return true;
-}
-
-QString hexBytes(const std::vector<int> &values) {
-    QStringList parts;
-    for (int v : values)
-        parts << QString("%1").arg(v, 2, 16, QChar('0')).toUpper();
-    return parts.join(' ');
-}
 
 QImage resource(const char *name) {
     return QPixmap(QString(":/images/gui/") + name).toImage();
@@ -114,7 +95,7 @@ private:
     bool settle(qint32 serial) {
         for (int refresh = 0; refresh < 2; ++refresh) {
             const QDateTime before = cfg(serial)->getLastResponseTime();
-            if (!waitUntil([&] { return cfg(serial)->getLastResponseTime() > before; }, 3000))
+            if (!QTest::qWaitFor([&] { return cfg(serial)->getLastResponseTime() > before; }, 3000))
                 return false;
         }
         return true;
@@ -124,7 +105,7 @@ private:
     // has handled it.
     bool answered(qint32 serial) {
         const QString header = serial == NeoSerial ? NeoHeader : LuxHeader;
-        const bool reported = waitUntil(
+        const bool reported = QTest::qWaitFor(
             [&] {
                 const QStringList lines = sim->logLines();
                 int lastCommand = -1;
@@ -181,9 +162,9 @@ private slots:
         clickAt(connectButton, connectButton->rect().center());
         QVERIFY(app->getMIDI()->isConnected());
 
-        QVERIFY(waitUntil([this] { return window(NeoSerial) && window(LuxSerial); }, 5000));
+        QVERIFY(QTest::qWaitFor([this] { return window(NeoSerial) && window(LuxSerial); }, 5000));
         // Both devices have reported their configuration, status and faders.
-        QVERIFY(waitUntil(
+        QVERIFY(QTest::qWaitFor(
             [this] {
                 return window(NeoSerial)->getInfoDialog()->getInfoText() != "" &&
                        window(LuxSerial)->getInfoDialog()->getInfoText() != "";
@@ -228,7 +209,7 @@ private slots:
 
         // The device now runs from its ADAT inputs at 96 kHz and says so.
         StatusDialog *status = neo->getStatusDialog();
-        QVERIFY(waitUntil([&] { return shows(status->getCell(3), "in_96.png"); }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return shows(status->getCell(3), "in_96.png"); }, 3000));
         QVERIFY(shows(status->getCell(6), "in_96.png"));
         for (int lamp : {4, 5, 7, 8})
             QVERIFY(shows(status->getCell(lamp), "in_ok.png"));
@@ -253,7 +234,7 @@ private slots:
         QCOMPARE(receivedCount(LuxHeader + " 01 00 06 00 F7"), 0);
         QVERIFY(answered(LuxSerial));
         StatusDialog *luxStatus = lux->getStatusDialog();
-        QVERIFY(waitUntil([&] { return shows(luxStatus->getCell(9), "in_441.png"); }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return shows(luxStatus->getCell(9), "in_441.png"); }, 3000));
         QVERIFY(shows(luxStatus->getCell(10), "in_ok.png"));
         QCOMPARE(lux->getInfoDialog()->getInfoText(), QString("selected:  Tavik Lux, 44.1kHz, locked"));
         setExtendedFunctions(false);
@@ -268,12 +249,12 @@ private slots:
         // Last button of the analog-output row at 32/44.1/48 kHz: fed from the ADAT inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 77 + 6));
         routing[6] = 4;
-        QVERIFY(received(NeoHeader + " 01 20 " + hexBytes(routing) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 20 " + TestSysEx::hex(routing) + " F7"));
         QVERIFY(answered(NeoSerial));
         // The ADAT-output row at 88.2/96 kHz fed from the analog inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 321 + 6));
         routing[10] = 2;
-        QVERIFY(received(NeoHeader + " 01 20 " + hexBytes(routing) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 20 " + TestSysEx::hex(routing) + " F7"));
         // The device reports the routing back; the page keeps showing it.
         QVERIFY(answered(NeoSerial));
         QCOMPARE(int(cfg(NeoSerial)->getRouting(10)), 2);
@@ -293,14 +274,14 @@ private slots:
         const int before = int(sim->logLines().size());
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6)); // MADI 48 -> 192 kHz
         smux[1] = 2;
-        QVERIFY(received(NeoHeader + " 01 10 " + hexBytes(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
         QVERIFY(answered(NeoSerial));
         QVERIFY(neo->getSMuxDialog()->getButton(4)->isChecked());
         // The same click again changes nothing and sends nothing.
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6));
         clickAt(neo, QPoint(551 + 126 + 6, 360 + 67 + 6)); // ADAT 44.1 -> 88.2 kHz
         smux[2] = 1;
-        QVERIFY(received(NeoHeader + " 01 10 " + hexBytes(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
         int smuxMessages = 0;
         for (const QString &line : sim->logLines().mid(before))
             smuxMessages += line.startsWith("RX " + NeoHeader + " 01 10") ? 1 : 0;
@@ -341,17 +322,17 @@ private slots:
             values[i] = cfg(NeoSerial)->getFaderValue(i);
         QCOMPARE(values[18], 28);
         // However the moves were merged, the last message the device got carries the final values.
-        QVERIFY(waitUntil(
+        QVERIFY(QTest::qWaitFor(
             [&] {
                 QString last;
                 for (const QString &line : sim->logLines()) {
                     if (line.startsWith("RX " + NeoHeader + " 02 "))
                         last = line;
                 }
-                return last == "RX " + NeoHeader + " 02 20 " + hexBytes(values) + " F7";
+                return last == "RX " + NeoHeader + " 02 20 " + TestSysEx::hex(values) + " F7";
             },
             3000));
-        QVERIFY(waitUntil([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
     }
 
     void logoOpensTheAboutWindow() {

@@ -120,8 +120,8 @@ private slots:
     void deviceValuesCheckButtonsAndSendNothing() {
         RoutingDialog *page = neoPage();
         const std::array<int, 12> routing = {3, 1, 1, 4, 2, 0, 2, 0, 1, 4, 2, 1};
-        h.feed(PageTestHarness::configReport(1, NeoSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {}, routing)));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {}, routing)));
         for (const ButtonCase &c : buttonCases())
             QCOMPARE(page->getButton(c.button)->isChecked(), routing[c.routingIndex] == c.value);
         // routing[10] = 2: the analog-input column of the 88.2/96 kHz ADAT-output row.
@@ -135,8 +135,8 @@ private slots:
         routing[6] = 7; // group A of 32/44.1/48 kHz holds values 0..4
         routing[9] = 3;
         routing[8] = 2; // group A of 192 kHz holds values 0..1
-        h.feed(PageTestHarness::configReport(1, NeoSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {}, routing)));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {}, routing)));
         for (int b = 0; b < 5; ++b)
             QVERIFY(!page->getButton(b)->isChecked());
         for (int b = 32; b < 34; ++b)
@@ -160,8 +160,8 @@ private slots:
         QVERIFY(!page->isEnabled());
         std::array<int, 12> routing = {};
         routing[6] = 3;
-        h.feed(PageTestHarness::configReport(5, LuxSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {}, routing)));
+        h.feed(TestSysEx::report(5, LuxSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {}, routing)));
         QCOMPARE(int(h.app()->getConfiguration(LuxSerial)->getRouting(6)), 3);
         QVERIFY(page->getButton(0)->isChecked());
         QVERIFY(!page->getButton(3)->isChecked());

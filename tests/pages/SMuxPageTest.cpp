@@ -62,8 +62,8 @@ private slots:
         for (int i = 0; i < 10; ++i)
             QCOMPARE(lux->getButton(i)->isEnabled(), i >= 5 && i <= 8);
         // The device's values are shown on disabled buttons too.
-        h.feed(PageTestHarness::configReport(5, LuxSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {1, 2, 1, 2}, {})));
+        h.feed(TestSysEx::report(5, LuxSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {1, 2, 1, 2}, {})));
         QCOMPARE(checked(lux), (QList<int>{1, 4, 6, 9}));
         // A disabled button takes no click.
         click(4);
@@ -97,8 +97,8 @@ private slots:
         SMuxDialog *neo = page(1, NeoSerial);
         LogSwitch::setOn(true);
         QTest::ignoreMessage(QtDebugMsg, "SMUX change Tavik->GUI: Tavik-serno = 12345: SMUX[1 ] set to 2");
-        h.feed(PageTestHarness::configReport(1, NeoSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {1, 2, 0, 1}, {})));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {1, 2, 0, 1}, {})));
         QCOMPARE(checked(neo), (QList<int>{1, 4, 5, 8}));
         QVERIFY(h.takeSent().isEmpty());
         click(8); // ADAT 48 -> 96 kHz, what the device already has
@@ -109,8 +109,8 @@ private slots:
 
     void valueAboveTheRangeChecksNothingInItsGroup() {
         SMuxDialog *neo = page(1, NeoSerial);
-        h.feed(PageTestHarness::configReport(1, NeoSerial,
-                                             PageTestHarness::configPayload(3, 0, 0, {2, 3, 1, 0}, {})));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(3, 0, 0, {2, 3, 1, 0}, {})));
         QCOMPARE(checked(neo), (QList<int>{6, 7}));
         // A click in another group sends the device's own values for the groups it did not touch.
         click(8);

@@ -145,10 +145,12 @@ private slots:
 
     void deviceValuesAreShownAndNotSentBack() {
         SettingsDialog *page = neo->getSettingsDialog();
-        h.feed(PageTestHarness::configReport(1, NeoSerial, PageTestHarness::configPayload(6, 3, 0, {}, {})));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(6, 3, 0, {}, {})));
         QVERIFY(page->getRateButton(5)->isChecked());
         QVERIFY(page->getSyncButton(3)->isChecked());
-        h.feed(PageTestHarness::configReport(1, NeoSerial, PageTestHarness::configPayload(0, 1, 0, {}, {})));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
+                                 PageTestHarness::configPayload(0, 1, 0, {}, {})));
         QVERIFY(page->getRateButton(0)->isChecked());
         QVERIFY(page->getSyncButton(1)->isChecked());
         QVERIFY(h.takeSent().isEmpty());

@@ -73,7 +73,7 @@ private slots:
         QVERIFY(shows(status->getBackground(), "inputs_lux.png"));
         for (int i = 0; i < 3; ++i)
             QVERIFY(!status->getCell(i));
-        h.feed(PageTestHarness::statusReport(5, LuxSerial, statusBytes(3, 3, 3, 2, 3, 0x7F)));
+        h.feed(TestSysEx::report(5, LuxSerial, TavikSysEx::GET_STATUS, statusBytes(3, 3, 3, 2, 3, 0x7F)));
         QVERIFY(shows(status->getCell(3), "in_48.png"));
         QVERIFY(shows(status->getCell(6), "in_441.png"));
         QVERIFY(shows(status->getCell(9), "in_48.png"));
@@ -116,8 +116,8 @@ private slots:
         QFETCH(QString, shown);
         const QByteArray name = shown.toLatin1();
         StatusDialog *status = page(1, NeoSerial);
-        h.feed(
-            PageTestHarness::statusReport(1, NeoSerial, statusBytes(input, input, input, input, locked, 0)));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_STATUS,
+                                 statusBytes(input, input, input, input, locked, 0)));
         QVERIFY(shows(status->getCell(0), name));
         QVERIFY(shows(status->getCell(3), name));
         QVERIFY(shows(status->getCell(6), name));
@@ -129,17 +129,18 @@ private slots:
 
     void lampsFollowTheirBits() {
         StatusDialog *status = page(1, NeoSerial);
-        h.feed(PageTestHarness::statusReport(1, NeoSerial, statusBytes(0, 0, 0, 0, 0, 0x7F)));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_STATUS, statusBytes(0, 0, 0, 0, 0, 0x7F)));
         for (int i : {1, 2, 4, 5, 7, 8, 10})
             QVERIFY(shows(status->getCell(i), "in_ok.png"));
-        h.feed(PageTestHarness::statusReport(1, NeoSerial, statusBytes(0, 0, 0, 0, 0, 0x80)));
+        h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_STATUS, statusBytes(0, 0, 0, 0, 0, 0x80)));
         for (int i : {1, 2, 4, 5, 7, 8, 10})
             QVERIFY(shows(status->getCell(i), "in_ko.png"));
 
         // One bit at a time: MADI signal, ADAT A, ADAT B, BNC signal, MADI, ADAT A, ADAT B lock.
         const int cellOfBit[7] = {1, 4, 7, 10, 2, 5, 8};
         for (int bit = 0; bit < 7; ++bit) {
-            h.feed(PageTestHarness::statusReport(1, NeoSerial, statusBytes(0, 0, 0, 0, 0, 1 << bit)));
+            h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_STATUS,
+                                     statusBytes(0, 0, 0, 0, 0, 1 << bit)));
             for (int i : {1, 2, 4, 5, 7, 8, 10})
                 QVERIFY2(shows(status->getCell(i), i == cellOfBit[bit] ? "in_ok.png" : "in_ko.png"),
                          qPrintable(QString("bit %1 cell %2").arg(bit).arg(i)));

@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,22 +120,7 @@ int RemoteRig::deviceListCount() {
     return window->getStackedDialog()->getDeviceList()->count();
 }
 
-bool RemoteRig::waitUntil(const std::function<bool()> &pred, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs)
-            return pred();
-        QTest::qWait(5);
-    }
-    return true;
-}
-
 TavikConfiguration *RemoteRig::waitForDevice(qint32 serial, int timeoutMs) {
-    waitUntil([&] { return application->getConfiguration(serial) != nullptr; }, timeoutMs);
-    return application->getConfiguration(serial);
-}
-
-int RemoteRig::countLines(const SimProcess &sim, const QString &line) {
-    return int(sim.logLines().count(line));
+    const auto admitted = [&] { return application->getConfiguration(serial) != nullptr; };
+    return QTest::qWaitFor(admitted, timeoutMs) ? application->getConfiguration(serial) : nullptr;
 }

@@ -6,7 +6,6 @@
 #include "SimProcess.h"
 
 #include <QStringList>
-#include <functional>
 #include <memory>
 
 class MainDialog;
@@ -37,8 +36,5 @@ public:
     // Entries of the device list, placeholder included.
     static int deviceListCount();
 
-    static bool waitUntil(const std::function<bool()> &pred, int timeoutMs);
     static TavikConfiguration *waitForDevice(qint32 serial, int timeoutMs = 5000);
-    // Simulator log lines that are exactly line.
-    static int countLines(const SimProcess &sim, const QString &line);
 };

@@ -6,6 +6,7 @@
 #include "app/MyApplication.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <cstdio>
 
 namespace {
@@ -30,13 +31,13 @@ bool session() {
     if (!step(sim != nullptr, "simulator started"))
         return false;
     bool ok = step(RemoteRig::connectToSim(), "connected");
-    ok = ok && step(RemoteRig::waitUntil([] { return all(true); }, 8000), "three devices admitted");
+    ok = ok && step(QTest::qWaitFor([] { return all(true); }, 8000), "three devices admitted");
     if (ok)
         sim->command(QStringLiteral("silent all"));
-    ok = ok && step(RemoteRig::waitUntil([] { return all(false); }, 8000), "three devices dropped");
+    ok = ok && step(QTest::qWaitFor([] { return all(false); }, 8000), "three devices dropped");
     if (ok)
         sim->command(QStringLiteral("resume all"));
-    ok = ok && step(RemoteRig::waitUntil([] { return all(true); }, 8000), "three devices admitted again");
+    ok = ok && step(QTest::qWaitFor([] { return all(true); }, 8000), "three devices admitted again");
     RemoteRig::disconnect();
     ok = ok &&
          step(all(false) && RemoteRig::app()->getDevices().size() == 1, "disconnected, placeholder only");

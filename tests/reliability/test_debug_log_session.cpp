@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,7 +26,7 @@ qint64 clockMs = 1700000000000;
 
 // Polls the link (as its timer does) until the log holds count parsed messages.
 bool pollUntilParsed(const LogCapture &log, int count) {
-    return RemoteRig::waitUntil(
+    return QTest::qWaitFor(
         [&] {
             RemoteRig::midi()->onTimeoutPollForMidiIncomingMsgs();
             return log.all.count(DoneParsing) >= count;
@@ -85,7 +86,7 @@ TEST(DebugLogSession, IsTheRecordedOneLineForLine) {
         ASSERT_TRUE(sim->waitForLogLine(QRegularExpression(QStringLiteral("1234 is silent")), 8000));
         ASSERT_TRUE(pollUntilParsed(log, 15));
         clockMs += 500;
-        ASSERT_TRUE(RemoteRig::waitUntil(
+        ASSERT_TRUE(QTest::qWaitFor(
             [] {
                 RemoteRig::midi()->onTimeoutPollForMidiIncomingMsgs();
                 return !RemoteRig::app()->getConfiguration(1234);

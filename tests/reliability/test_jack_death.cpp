@@ -29,7 +29,7 @@ TEST(JackServerDeath, TheLinkDisconnectsWhenTheServerDiesAndConnectsByItselfWhen
     MessageBoxCloser boxes;
     RemoteRig::jack().stop();
     // The port objects of the dead server are replaced; its ports are gone, so the link disconnects.
-    EXPECT_TRUE(RemoteRig::waitUntil([] { return !RemoteRig::midi()->isConnected(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !RemoteRig::midi()->isConnected(); }, 10000));
     EXPECT_EQ(RemoteRig::app()->getConfiguration(12345), nullptr);
     EXPECT_EQ(buttonText(), QStringLiteral("Connect!"));
     sim->stop();

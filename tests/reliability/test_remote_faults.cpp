@@ -70,7 +70,7 @@ TEST_F(RemoteFaults, SilentDeviceComesBackAndIsAdmittedAfreshWithANewWindow) {
     start({"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
     ASSERT_TRUE(RemoteRig::waitForDevice(12345));
     ASSERT_TRUE(RemoteRig::waitForDevice(1234));
-    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
     TavikConfiguration *lux = app()->getConfiguration(1234);
     const int listed = RemoteRig::deviceListCount();
     EXPECT_EQ(listed, 3); // placeholder, Tavik Neo, Tavik Lux
@@ -81,7 +81,7 @@ TEST_F(RemoteFaults, SilentDeviceComesBackAndIsAdmittedAfreshWithANewWindow) {
                      [&firstWindowGone] { firstWindowGone = true; });
 
     sim->command(QStringLiteral("silent 12345"));
-    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfiguration(12345) == nullptr; }, 6000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app()->getConfiguration(12345) == nullptr; }, 6000));
     EXPECT_TRUE(firstWindowGone);
     EXPECT_EQ(app()->getConfigurationDialog(12345), nullptr);
     EXPECT_EQ(RemoteRig::deviceListCount(), listed - 1);
@@ -89,13 +89,13 @@ TEST_F(RemoteFaults, SilentDeviceComesBackAndIsAdmittedAfreshWithANewWindow) {
     sim->command(QStringLiteral("resume 12345"));
     TavikConfiguration *again = RemoteRig::waitForDevice(12345, 6000);
     ASSERT_NE(again, nullptr);
-    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
     EXPECT_EQ(RemoteRig::deviceListCount(), listed);
     EXPECT_STREQ(again->getDeviceName(), "Studio");
     // Greeted again, and the reports after the greeting reach the new window.
-    EXPECT_TRUE(RemoteRig::waitUntil([&] { return RemoteRig::countLines(*sim, InfoTo12345) == 2; }, 3000));
-    EXPECT_TRUE(RemoteRig::waitUntil(
-        [&] { return again->getLockedRate() != 0 || again->getStatusFlags() != 0; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim->logLines().count(InfoTo12345) == 2; }, 3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return again->getLockedRate() != 0 || again->getStatusFlags() != 0; }, 3000));
     // The other device was never dropped.
     EXPECT_EQ(app()->getConfiguration(1234), lux);
 }
@@ -105,11 +105,11 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
     TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
     ASSERT_NE(cfg, nullptr);
     TavikConfigurationDialog *window = nullptr;
-    ASSERT_TRUE(RemoteRig::waitUntil(
-        [&] { return (window = app()->getConfigurationDialog(12345)) != nullptr; }, 2000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (window = app()->getConfigurationDialog(12345)) != nullptr; }, 2000));
     // Let the device's own fader report (after the greeting) arrive first.
-    ASSERT_TRUE(RemoteRig::waitUntil(
-        [&] { return !sim->logLines().filter(neoLine("TX", GET_FADERS)).isEmpty(); }, 3000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !sim->logLines().filter(neoLine("TX", GET_FADERS)).isEmpty(); }, 3000));
     QTest::qWait(200);
 
     // Bursts of moves on the page's faders, with pauses long enough for a lost acknowledgement
@@ -138,7 +138,7 @@ TEST_F(RemoteFaults, EverySecondFaderAckLostStillEndsWithTheUsersLatestValues) {
                                  return payload;
                              }());
     const QRegularExpression setFaders = neoLine("RX", SET_FADERS);
-    EXPECT_TRUE(RemoteRig::waitUntil(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QStringList rx = sim->logLines().filter(setFaders);
             return !rx.isEmpty() && rx.last() == expected && !cfg->isFaderSendPending();
@@ -158,10 +158,10 @@ TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheVali
     start({"--device", "neo:12345:Studio", "--garbage", "--status-interval", "100"});
     TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
     ASSERT_NE(cfg, nullptr);
-    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
     LogCapture log;
     // Every kind of broken message the simulator makes comes by within a few status periods.
-    ASSERT_TRUE(RemoteRig::waitUntil(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return sim->logLines().filter(QRegularExpression("^# garbage: ")).size() >= 2 * 9 &&
                    log.hasWarning(TruncatedWarning) &&
@@ -208,7 +208,7 @@ TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheVali
                 return false;
         return true;
     };
-    EXPECT_TRUE(RemoteRig::waitUntil([&] { return cfg->getFrequency() == 5 && fadersApplied(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cfg->getFrequency() == 5 && fadersApplied(); }, 5000));
     // Nothing the garbage carries changes the configuration.
     QTest::qWait(300);
     EXPECT_EQ(cfg->getFrequency(), 5);
@@ -219,7 +219,7 @@ TEST_F(RemoteFaults, MalformedTrafficBetweenValidReportsChangesNothingButTheVali
 
     // The regular status reports are still applied: the record holds the last one sent.
     const QRegularExpression statusTx = neoLine("TX", GET_STATUS);
-    EXPECT_TRUE(RemoteRig::waitUntil(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QStringList tx = sim->logLines().filter(statusTx);
             if (tx.isEmpty())
@@ -248,7 +248,7 @@ TEST_F(RemoteFaults, FloodBetweenTwoPollTicksLeavesTheLinkWorking) {
     start({"--device", "neo:12345:Studio", "--status-interval", "0"});
     TavikConfiguration *cfg = RemoteRig::waitForDevice(12345);
     ASSERT_NE(cfg, nullptr);
-    ASSERT_TRUE(RemoteRig::waitUntil([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app()->getConfigurationDialog(12345) != nullptr; }, 2000));
     QTest::qWait(300);
     LogSwitch::setOn(true);
     LogCapture log;
@@ -272,7 +272,7 @@ TEST_F(RemoteFaults, FloodBetweenTwoPollTicksLeavesTheLinkWorking) {
 
     // Messages after the flood are handled normally.
     sim->command(QStringLiteral("send ") + neoReport(GET_CONFIG, {0x14, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(RemoteRig::waitUntil([&] { return cfg->getFrequency() == 4 && cfg->getSync() == 1; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cfg->getFrequency() == 4 && cfg->getSync() == 1; }, 3000));
     EXPECT_EQ(app()->getConfiguration(12345), cfg);
     RecordProperty("flood_sent", 300);
     RecordProperty("flood_handled", handled);

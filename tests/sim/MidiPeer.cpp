@@ -1,6 +1,9 @@
 // The test's own end of the MIDI link: RtMidi ports on JACK connected to a running simulator.
 #include "MidiPeer.h"
 
+#include "SysExMessages.h"
+
+#include <QDeadlineTimer>
 #include <RtMidi.h>
 
 MidiPeer::MidiPeer() = default;
@@ -46,17 +49,20 @@ bool MidiPeer::connectTo(const QString &simClient, int timeoutMs, QString *error
         *error = QString::fromStdString(e.getMessage());
         return false;
     }
-    const Message version = {0xF0, 0x00, 0x11, 0x22, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7};
-    while (!deadline.hasExpired()) {
-        send(version);
-        if (takeFirst([](const Message &m) { return m.size() == 29 && m[9] == 0x20; }, 200, nullptr)) {
-            QTest::qWait(50); // let the answers of the other devices arrive before clearing
-            clear();
-            return true;
-        }
+    const Message version = TestSysEx::message(TavikSysEx::FamilyNeo, 0, TavikSysEx::SEND_VERSION);
+    const auto answer = [](const Message &m) { return m.size() == 29 && m[9] == 0x20; };
+    if (!QTest::qWaitFor(
+            [&] {
+                send(version);
+                return takeFirst(answer, 200, nullptr);
+            },
+            int(deadline.remainingTime()))) {
+        *error = QStringLiteral("no answer to the version request");
+        return false;
     }
-    *error = QStringLiteral("no answer to the version request");
-    return false;
+    QTest::qWait(50); // let the answers of the other devices arrive before clearing
+    clear();
+    return true;
 }
 
 void MidiPeer::send(const Message &msg) {
@@ -64,15 +70,15 @@ void MidiPeer::send(const Message &msg) {
 }
 
 std::vector<MidiPeer::Message> MidiPeer::waitFor(size_t count, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        {
+    // What arrived by then is returned either way.
+    (void)QTest::qWaitFor(
+        [&] {
             QMutexLocker lock(&m_mutex);
-            if (m_received.size() >= count || deadline.hasExpired())
-                return std::vector<Message>(m_received.begin(), m_received.end());
-        }
-        QTest::qWait(5);
-    }
+            return m_received.size() >= count;
+        },
+        timeoutMs);
+    QMutexLocker lock(&m_mutex);
+    return std::vector<Message>(m_received.begin(), m_received.end());
 }
 
 std::vector<MidiPeer::Message> MidiPeer::takeAll() {

@@ -40,13 +40,11 @@ private:
     std::deque<Message> m_received;
 };
 
-#include <QDeadlineTimer>
 #include <QTest>
 
 template <class Predicate> bool MidiPeer::takeFirst(Predicate accept, int timeoutMs, Message *out) {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        {
+    return QTest::qWaitFor(
+        [&] {
             QMutexLocker lock(&m_mutex);
             for (auto it = m_received.begin(); it != m_received.end(); ++it)
                 if (accept(*it)) {
@@ -55,9 +53,7 @@ template <class Predicate> bool MidiPeer::takeFirst(Predicate accept, int timeou
                     m_received.erase(it);
                     return true;
                 }
-        }
-        if (deadline.hasExpired())
             return false;
-        QTest::qWait(5);
-    }
+        },
+        timeoutMs);
 }

@@ -78,15 +78,7 @@ QStringList SimProcess::logLines() const {
 }
 
 bool SimProcess::waitForLogLine(const QRegularExpression &re, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        for (const QString &line : logLines())
-            if (re.match(line).hasMatch())
-                return true;
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
+    return QTest::qWaitFor([&] { return !logLines().filter(re).isEmpty(); }, timeoutMs);
 }
 
 QProcess &SimProcess::process() {

@@ -2,7 +2,8 @@
 #include "AppTestMain.h"
 
 #include "LogCapture.h"
-#include "Reports.h"
+#include "MessageBoxCloser.h"
+#include "SysExMessages.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "model/TavikConfiguration.h"
@@ -29,7 +30,7 @@ protected:
         *fakeMidi = FakeMidiState{};
         fakeMidi->inputNames = {"In A"};
         fakeMidi->outputNames = {"Out A"};
-        boxes = std::make_unique<MessageBoxWatcher>();
+        boxes = std::make_unique<MessageBoxCloser>();
     }
     void TearDown() override {
         if (midi->isConnected())
@@ -54,7 +55,7 @@ protected:
     QString lastSent() const { return fakeMidi->sent.empty() ? QString() : hex(fakeMidi->sent.back()); }
     TavikConfiguration *admit(unsigned char family, qint32 serial, const QByteArray &name = "Studio",
                               unsigned char v1 = 1, unsigned char v2 = 7) {
-        feed(Reports::version(family, serial, name, v1, v2));
+        feed(TestSysEx::version(family, quint32(serial), name.toStdString(), v1, v2));
         return app->getConfiguration(serial);
     }
 
@@ -62,7 +63,7 @@ protected:
     MIDI *midi = nullptr;
     MidiLinkView *view = nullptr;
     QComboBox inCombo, outCombo;
-    std::unique_ptr<MessageBoxWatcher> boxes;
+    std::unique_ptr<MessageBoxCloser> boxes;
 };
 } // namespace
 
@@ -183,8 +184,8 @@ TEST_F(Link, PollTickParsesEveryQueuedMessageThenOneLivenessCheck) {
     app->addConfiguration(2, stale1);
     app->addConfiguration(3, stale2);
     clockNow += 2500;
-    fakeMidi->incoming = {Reports::version(1, 100, "A"), Reports::version(5, 101, "B"),
-                          Reports::version(1, 102, "C")};
+    fakeMidi->incoming = {TestSysEx::version(1, 100, "A"), TestSysEx::version(5, 101, "B"),
+                          TestSysEx::version(1, 102, "C")};
     midi->onTimeoutPollForMidiIncomingMsgs();
     EXPECT_TRUE(fakeMidi->incoming.empty());
     EXPECT_NE(app->getConfiguration(100), nullptr);
@@ -200,7 +201,8 @@ TEST_F(Link, FloodBeyondOneTickIsHandledOnTheNextTicks) {
     connectLink();
     admit(1, 500);
     for (int i = 0; i < 1000; ++i)
-        fakeMidi->incoming.push_back(Reports::status(1, 500, 0x33, 0x00, 0x03, 0x19));
+        fakeMidi->incoming.push_back(
+            TestSysEx::report(1, 500, TavikSysEx::GET_STATUS, {0x33, 0x00, 0x03, 0x19}));
     midi->onTimeoutPollForMidiIncomingMsgs();
     EXPECT_FALSE(fakeMidi->incoming.empty());
     for (int i = 0; i < 5 && !fakeMidi->incoming.empty(); ++i)
@@ -233,7 +235,7 @@ TEST_F(Link, DisconnectDropsEveryDeviceAndStopsTraffic) {
 
 TEST_F(Link, VersionReplyAdmitsNewDeviceOnce) {
     connectLink();
-    feed(Reports::version(1, 0, "Zero"));
+    feed(TestSysEx::version(1, 0, "Zero"));
     EXPECT_EQ(app->getConfiguration(0), nullptr);
     EXPECT_TRUE(fakeMidi->sent.empty());
 
@@ -247,7 +249,7 @@ TEST_F(Link, VersionReplyAdmitsNewDeviceOnce) {
     EXPECT_EQ(lastSent(), QStringLiteral("F0 00 11 22 01 05 00 00 00 05 F7"));
 
     clockNow += 700;
-    feed(Reports::version(5, 5, "Renamed", 4, 4));
+    feed(TestSysEx::version(5, 5, "Renamed", 4, 4));
     EXPECT_EQ(app->getConfiguration(5), cfg);
     EXPECT_STREQ(cfg->getDeviceName(), "Stage");
     EXPECT_EQ(cfg->getVersion1(), 3);
@@ -290,7 +292,7 @@ TEST_F(Link, WrongFamilyAndBadFramingAreDropped) {
     connectLink();
     LogSwitch::setOn(true);
     LogCapture log;
-    feed(Reports::version(3, 9, "Other"));
+    feed(TestSysEx::version(3, 9, "Other"));
     EXPECT_EQ(app->getConfiguration(9), nullptr);
     EXPECT_FALSE(log.hasDebug("**** Done parsing current MIDI-message ***"));
 
@@ -306,8 +308,8 @@ TEST_F(Link, CommandTable) {
     admit(1, 40);
     LogSwitch::setOn(true);
     LogCapture log;
-    feed(Reports::simple(1, 40, 0x03));
-    feed(Reports::simple(1, 40, 0x00));
+    feed(TestSysEx::message(1, 40, 0x03));
+    feed(TestSysEx::message(1, 40, 0x00));
     const QStringList silent = log.debugs.filter("Found");
     EXPECT_TRUE(silent.isEmpty());
     EXPECT_FALSE(log.debugs.filter("Unknown").size());
@@ -321,11 +323,11 @@ TEST_F(Link, CommandTable) {
                  {0x41, "Found GET STATUS command."}, {0x42, "Found GET FADERS command."}};
     for (const auto &row : table) {
         log.clear();
-        feed(Reports::simple(1, 40, row.cmd));
+        feed(TestSysEx::message(1, 40, row.cmd));
         EXPECT_TRUE(log.hasDebug(row.line)) << row.line;
     }
     log.clear();
-    feed(Reports::simple(1, 40, 0x43));
+    feed(TestSysEx::message(1, 40, 0x43));
     EXPECT_TRUE(
         log.hasDebug("Possible problem: Unknown vendor-specific command found in last message: cmd = 0x43"));
 }
@@ -334,7 +336,8 @@ TEST_F(Link, ConfigWithoutWindowStoresNothing) {
     connectLink();
     TavikConfiguration *cfg = admit(1, 41);
     LogCapture log;
-    feed(Reports::config(1, 41, QByteArray("\x23\x01\x21\x10\x11\x22\x33\x44\x11\x00", 10)));
+    feed(TestSysEx::report(1, 41, TavikSysEx::GET_CONFIG,
+                           QByteArray("\x23\x01\x21\x10\x11\x22\x33\x44\x11\x00", 10)));
     EXPECT_TRUE(log.hasWarning("early return: GET_CONFIG no cfgDlg!"));
     EXPECT_EQ(cfg->getFrequency(), 0);
     EXPECT_EQ(cfg->getSync(), 0);
@@ -344,13 +347,13 @@ TEST_F(Link, ConfigWithoutWindowStoresNothing) {
 TEST_F(Link, ConfigChecksAndUnknownDevice) {
     connectLink();
     LogCapture log;
-    feed(Reports::config(1, 999, QByteArray(10, 0)));
+    feed(TestSysEx::report(1, 999, TavikSysEx::GET_CONFIG, QByteArray(10, 0)));
     EXPECT_FALSE(log.hasWarning("early return: GET_CONFIG no tavikcfg!"));
     LogSwitch::setOn(true);
-    feed(Reports::config(1, 999, QByteArray(10, 0)));
+    feed(TestSysEx::report(1, 999, TavikSysEx::GET_CONFIG, QByteArray(10, 0)));
     EXPECT_TRUE(log.hasWarning("early return: GET_CONFIG no tavikcfg!"));
 
-    MidiMessage shortConfig = Reports::config(1, 999, QByteArray(10, 0));
+    MidiMessage shortConfig = TestSysEx::report(1, 999, TavikSysEx::GET_CONFIG, QByteArray(10, 0));
     shortConfig.erase(shortConfig.end() - 2);
     feed(shortConfig);
     EXPECT_TRUE(log.hasWarning("early return: GET_CONFIG msg wrong size!"));
@@ -369,7 +372,7 @@ TEST_F(Link, StatusIsStoredEvenWithoutWindow) {
     connectLink();
     TavikConfiguration *cfg = admit(5, 42);
     LogCapture log;
-    feed(Reports::status(5, 42, 0x53, 0x21, 0x76, 0x7F));
+    feed(TestSysEx::report(5, 42, TavikSysEx::GET_STATUS, {0x53, 0x21, 0x76, 0x7F}));
     EXPECT_EQ(cfg->getBncRate(), 3);
     EXPECT_EQ(cfg->getMadiRate(), 5);
     EXPECT_EQ(cfg->getAdatARate(), 1);
@@ -379,24 +382,25 @@ TEST_F(Link, StatusIsStoredEvenWithoutWindow) {
     EXPECT_EQ(cfg->getStatusFlags(), 0x7F);
     EXPECT_TRUE(log.warnings.isEmpty());
 
-    feed(Reports::status(5, 42, 0x7F, 0x08, 0x09, 0x00)); // rates above 6 are refused
+    feed(TestSysEx::report(5, 42, TavikSysEx::GET_STATUS,
+                           {0x7F, 0x08, 0x09, 0x00})); // rates above 6 are refused
     EXPECT_EQ(cfg->getBncRate(), 3);
     EXPECT_EQ(cfg->getMadiRate(), 5);
     EXPECT_EQ(cfg->getAdatARate(), 1);
     EXPECT_EQ(cfg->getLockedRate(), 6);
 
-    MidiMessage wrong = Reports::status(5, 42, 0, 0, 0, 0);
+    MidiMessage wrong = TestSysEx::report(5, 42, TavikSysEx::GET_STATUS, {0, 0, 0, 0});
     wrong.insert(wrong.end() - 1, 0x00);
     feed(wrong);
     EXPECT_TRUE(log.hasWarning("early return: GET_STATUS wrong msg size!"));
-    feed(Reports::status(5, 43, 0, 0, 0, 0));
+    feed(TestSysEx::report(5, 43, TavikSysEx::GET_STATUS, {0, 0, 0, 0}));
     EXPECT_TRUE(log.hasWarning("early return: GET_STATUS no cfg!"));
 }
 
 TEST_F(Link, VersionChecksOfTheHandler) {
     connectLink();
     LogCapture log;
-    MidiMessage m = Reports::version(1, 60, "X");
+    MidiMessage m = TestSysEx::version(1, 60, "X");
     m.pop_back();
     m.push_back(0x00);
     m.push_back(0xF7);
@@ -406,7 +410,7 @@ TEST_F(Link, VersionChecksOfTheHandler) {
     EXPECT_STREQ(app->getConfiguration(60)->getDeviceName(), "");
     midi->parseMsgGET_VERSION(nullptr, 60);
     EXPECT_TRUE(log.hasWarning("early return: GET_VERSION null msg!"));
-    MidiMessage v = Reports::version(1, 61, "Y");
+    MidiMessage v = TestSysEx::version(1, 61, "Y");
     midi->parseMsgGET_VERSION(&v, 61);
     EXPECT_TRUE(log.hasWarning("early return: GET_VERSION no cfg!"));
 }
@@ -415,7 +419,7 @@ TEST_F(Link, FaderReportOfWrongSizeIsIgnoredSilently) {
     connectLink();
     admit(1, 43);
     LogCapture log;
-    MidiMessage m = Reports::faders(1, 43, QByteArray(32, 5));
+    MidiMessage m = TestSysEx::report(1, 43, TavikSysEx::GET_FADERS, QByteArray(32, 5));
     m.erase(m.begin() + 20);
     feed(m);
     EXPECT_TRUE(log.warnings.isEmpty());
@@ -512,13 +516,13 @@ TEST_F(Link, FaderMovesDuringPendingMergeIntoOneResend) {
     EXPECT_EQ(fakeMidi->sent.size(), 1u);
     EXPECT_TRUE(cfg->isFaderResendNeeded());
 
-    feed(Reports::simple(1, 300, 0x22));
+    feed(TestSysEx::message(1, 300, 0x22));
     ASSERT_EQ(fakeMidi->sent.size(), 2u);
     EXPECT_EQ(fakeMidi->sent.back()[11], 13);
     EXPECT_FALSE(cfg->isFaderSendPending());
     EXPECT_FALSE(cfg->isFaderResendNeeded());
 
-    feed(Reports::simple(1, 300, 0x22));
+    feed(TestSysEx::message(1, 300, 0x22));
     EXPECT_EQ(fakeMidi->sent.size(), 2u);
     cfg->setFaderValue(0, 14);
     midi->sendFadersFlowControlled(300);
@@ -550,7 +554,7 @@ TEST_F(Link, LostFaderAcknowledgementIsRecovered) {
     midi->sendFadersFlowControlled(301);
     EXPECT_EQ(fakeMidi->sent.size(), 2u);
     clockNow += 1001;
-    feed(Reports::version(1, 301, "x")); // keeps the device alive
+    feed(TestSysEx::version(1, 301, "x")); // keeps the device alive
     midi->onTimeoutPollForMidiIncomingMsgs();
     ASSERT_EQ(fakeMidi->sent.size(), 3u);
     EXPECT_EQ(fakeMidi->sent.back()[12], 22);

@@ -1,6 +1,6 @@
 // The device list and page stack of the main window, with devices admitted through the real dispatcher.
 #include "FakeMidiPorts.h"
-#include "VersionReply.h"
+#include "SysExMessages.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
@@ -46,7 +46,7 @@ private:
         return qobject_cast<TavikConfigurationDialog *>(stack()->getPageStack()->currentWidget())->getLabel();
     }
     static void admit(unsigned char family, qint32 serialNo, const char *name) {
-        MidiMessage reply = versionReply(family, serialNo, name);
+        MidiMessage reply = TestSysEx::version(family, quint32(serialNo), name, 1, 2);
         MyApplication::instance()->getMIDI()->parseMsg(0.0, &reply);
     }
     static QString label(qint32 serialNo, const QString &name) {

@@ -1,6 +1,6 @@
 // The MIDI connection panel: reconnecting to remembered ports at start-up, connecting and disconnecting.
 #include "FakeMidiPorts.h"
-#include "VersionReply.h"
+#include "SysExMessages.h"
 #include "app/MyApplication.h"
 #include "protocol/MIDI.h"
 #include "windows/MIDIConnectDialog.h"
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(MyApplication::instance()->getSettings()->value("midiInPortnumber").toInt(), 1);
 
         // A device answering on the input is found by the poll tick.
-        fake->incoming.push_back(versionReply(1, 12345, "Studio"));
+        fake->incoming.push_back(TestSysEx::version(1, 12345, "Studio", 1, 2));
         QListWidget *list = window.getStackedDialog()->getDeviceList();
         QTRY_COMPARE(list->count(), 2);
 

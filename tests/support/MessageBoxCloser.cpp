@@ -1,22 +1,18 @@
-// While alive, closes every message box that opens and keeps its text.
+// While alive, closes every message box that opens and keeps its text and its number of buttons.
 #include "MessageBoxCloser.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
-MessageBoxCloser::MessageBoxCloser() : timer(new QTimer) {
-    QObject::connect(timer, &QTimer::timeout, [this] {
+MessageBoxCloser::MessageBoxCloser() {
+    QObject::connect(&timer, &QTimer::timeout, [this] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
                 texts << box->text();
+                buttons << box->buttons().size();
                 box->done(QMessageBox::Ok);
             }
         }
     });
-    timer->start(10);
-}
-
-MessageBoxCloser::~MessageBoxCloser() {
-    delete timer;
+    timer.start(10);
 }

@@ -1,19 +1,19 @@
-// While alive, closes every message box that opens and keeps its text.
+// While alive, closes every message box that opens and keeps its text and its number of buttons.
 #pragma once
 
+#include <QList>
 #include <QStringList>
-
-class QTimer;
+#include <QTimer>
 
 class MessageBoxCloser {
 public:
     MessageBoxCloser();
-    ~MessageBoxCloser();
     MessageBoxCloser(const MessageBoxCloser &) = delete;
     MessageBoxCloser &operator=(const MessageBoxCloser &) = delete;
 
     QStringList texts;
+    QList<qsizetype> buttons;
 
 private:
-    QTimer *timer;
+    QTimer timer;
 };
