@@ -1,5 +1,6 @@
 #include "model/SettingNames.h"
 
+#include "model/TavikConfiguration.h"
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
@@ -11,7 +12,6 @@ namespace {
 constexpr double RateKhz[] = {0.0, 32.0, 44.1, 48.0, 88.2, 96.0, 192.0};
 constexpr int MaxRate = 6;
 const char *const SyncKeys[] = {"master", "madi", "adat", "bnc"};
-const char *const SyncTexts[] = {"Master", "MADI", "ADAT", "BNC"};
 constexpr int MadiSync = 1;
 
 const char *const SmuxKeys[] = {"madi_44.1", "madi_48", "adat_44.1", "adat_48"};
@@ -75,9 +75,7 @@ int SettingNames::rateCode(double khz) {
 }
 
 QString SettingNames::rateText(int code) {
-    if (code < 1 || code > MaxRate)
-        return QString();
-    return QString::number(RateKhz[code]) + QStringLiteral(" kHz");
+    return code >= 1 && code <= MaxRate ? TavikConfiguration::frequencyName(code) : QString();
 }
 
 bool SettingNames::takesRate(quint8 family, int code) {
@@ -96,7 +94,7 @@ int SettingNames::syncCode(const QString &key) {
 }
 
 QString SettingNames::syncText(int code) {
-    return code >= 0 && code < 4 ? QLatin1String(SyncTexts[code]) : QString();
+    return TavikConfiguration::syncName(code);
 }
 
 bool SettingNames::takesSync(quint8 family, int code) {

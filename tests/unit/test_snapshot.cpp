@@ -30,7 +30,7 @@ void fill(TavikConfiguration &cfg, quint8 family) {
     cfg.setVersion2(12);
     cfg.setFrequency(neo ? 6 : 5);
     cfg.setSync(neo ? 1 : 3);
-    cfg.setLock(1);
+    cfg.setLock(neo ? 1 : 0);
     const quint8 smux[4] = {1, 2, 1, 1};
     for (quint8 i = 0; i < 4; ++i)
         cfg.setSMUX(i, neo || i >= 2 ? smux[i] : 0);
