@@ -200,7 +200,7 @@ struct FileReader {
         }
         if (take(device, path, QStringLiteral("serial"), QJsonValue::Double, &v)) {
             const double d = v.toDouble();
-            if (d != std::floor(d) || !TavikSysEx::isDeviceSerial(qint32(d)) || d > TavikSysEx::MaxSerial)
+            if (d != std::floor(d) || d < TavikSysEx::PlaceholderSerial + 1 || d > TavikSysEx::MaxSerial)
                 fail(QStringLiteral("device.serial"),
                      shown(v) + QStringLiteral(" is not a device's serial number (2 to ") +
                          QString::number(TavikSysEx::MaxSerial) + QLatin1Char(')'));
@@ -408,6 +408,8 @@ DeviceSnapshot::Values DeviceSnapshot::valuesOf(const TavikConfiguration &cfg) {
 std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfiguration &cfg,
                                                                 const QDateTime &saved, QStringList *errors) {
     Values values = valuesOf(cfg);
+    // Locked is 1 alone, as the lock page shows it; the field has four bits on the wire.
+    values.lock = values.lock == 1 ? 1 : 0;
     for (Group group : AllGroupList)
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (!hasSlot(cfg.getDeviceType(), group, slot))

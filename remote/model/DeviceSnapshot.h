@@ -71,8 +71,9 @@ public:
     // The values of a record as they are, unchecked.
     static Values valuesOf(const TavikConfiguration &cfg);
     // A snapshot of the record's identity and values, saved at the given time; on a Lux the
-    // MADI SMUX slots and the routing are left 0. Null, with the problems, when a value is one
-    // the family does not take (a record not yet reported holds rate code 0).
+    // MADI SMUX slots and the routing are left 0, and a lock other than 1 is taken as off. Null,
+    // with the problems, when a value is one the family does not take (a record not yet reported
+    // holds rate code 0).
     static std::optional<DeviceSnapshot> fromConfiguration(const TavikConfiguration &cfg,
                                                            const QDateTime &saved, QStringList *errors);
     // Every value the family does not take, each naming its field and value; empty when none.
@@ -94,7 +95,8 @@ public:
     // is listed in skipped.
     DeviceSnapshot adaptedTo(const TavikConfiguration &target, QStringList *skipped) const;
 
-    // The groups whose values (those the family has) differ from the given ones.
+    // The groups whose values (those the family has) differ from the given ones, which are those
+    // of a record of the same family (adaptedTo() first for another family).
     Groups differingGroups(const Values &other) const;
     // The differing values, field by field, in group order.
     QList<Difference> differences(const Values &other) const;

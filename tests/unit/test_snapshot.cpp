@@ -101,6 +101,12 @@ TEST(Snapshot, JsonRoundTripKeepsIdentityAndEveryValueOfBothFamilies) {
     EXPECT_EQ(neo["routing"]["32-48k"]["adat_out"].toString(), QStringLiteral("analog"));
     EXPECT_EQ(neo["faders_db"]["output"][1].toDouble(), -6.5); // step 7
     EXPECT_EQ(neo["faders_db"]["input"][0].toDouble(), -4.0 + 0.5 * ((16 * 7) % 29));
+    // A record the device has not reported to yet gives no snapshot.
+    TavikConfiguration fresh(12345);
+    fresh.setDeviceType(FamilyNeo);
+    QStringList errors;
+    EXPECT_FALSE(DeviceSnapshot::fromConfiguration(fresh, Saved, &errors));
+    EXPECT_EQ(errors, QStringList{"Sample rate: code 0 is no sample rate"});
     const QJsonObject lux = jsonOf(snapshotOf(FamilyLux));
     EXPECT_FALSE(lux.contains("routing"));
     EXPECT_EQ(lux["smux"].toObject().keys(), (QStringList{"adat_44.1", "adat_48"}));
