@@ -577,8 +577,9 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromJson(const QByteArray &json, Q
     QString name;
     if (reader.take(root, QString(), QStringLiteral("saved"), QJsonValue::String, &v)) {
         QDateTime saved = QDateTime::fromString(v.toString(), Qt::ISODate);
-        if (saved.isValid() && saved.timeSpec() == Qt::LocalTime)
-            saved.setTimeSpec(Qt::UTC); // a time without offset is UTC
+        static const QRegularExpression offset(QStringLiteral("T.*(Z|[+-]\\d\\d(:?\\d\\d)?)$"));
+        if (saved.isValid() && !offset.match(v.toString()).hasMatch())
+            saved = QDateTime(saved.date(), saved.time(), Qt::UTC); // a time without offset is UTC
         if (!saved.isValid())
             reader.fail(QStringLiteral("saved"), shown(v) + QStringLiteral(" is not an ISO 8601 time"));
         snapshot.setSaved(saved);

@@ -101,6 +101,15 @@ TEST(Snapshot, JsonRoundTripKeepsIdentityAndEveryValueOfBothFamilies) {
     EXPECT_EQ(neo["routing"]["32-48k"]["adat_out"].toString(), QStringLiteral("analog"));
     EXPECT_EQ(neo["faders_db"]["output"][1].toDouble(), -6.5); // step 7
     EXPECT_EQ(neo["faders_db"]["input"][0].toDouble(), -4.0 + 0.5 * ((16 * 7) % 29));
+    // A time without offset is UTC, one with an offset is converted.
+    for (const char *time : {"2026-12-09T01:02:03", "2026-12-09T03:02:03+02:00"}) {
+        const QJsonObject edit = edited(neo, {"saved"}, time);
+        EXPECT_EQ(DeviceSnapshot::fromJson(QJsonDocument(edit).toJson(), nullptr)
+                      .value_or(DeviceSnapshot())
+                      .saved(),
+                  Saved)
+            << time;
+    }
     // A record the device has not reported to yet gives no snapshot.
     TavikConfiguration fresh(12345);
     fresh.setDeviceType(FamilyNeo);
