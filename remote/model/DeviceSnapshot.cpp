@@ -1,0 +1,711 @@
+#include "model/DeviceSnapshot.h"
+
+#include "model/SettingNames.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MidiCodec.h"
+#include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <cmath>
+
+TAVIK_REVISION("DeviceSnapshot.cpp");
+
+using Group = DeviceSnapshot::Group;
+
+namespace {
+const Group AllGroupList[] = {DeviceSnapshot::RateAndSync, DeviceSnapshot::Lock, DeviceSnapshot::Smux,
+                              DeviceSnapshot::Routing, DeviceSnapshot::Faders};
+
+int slotCount(Group group) {
+    switch (group) {
+    case DeviceSnapshot::RateAndSync:
+        return 2;
+    case DeviceSnapshot::Lock:
+        return 1;
+    case DeviceSnapshot::Smux:
+        return SettingNames::SmuxCount;
+    case DeviceSnapshot::Routing:
+        return SettingNames::RoutingCount;
+    case DeviceSnapshot::Faders:
+        return SettingNames::FaderCount;
+    default:
+        return 0;
+    }
+}
+
+quint8 &slotOf(DeviceSnapshot::Values &values, Group group, int slot) {
+    switch (group) {
+    case DeviceSnapshot::RateAndSync:
+        return slot == 0 ? values.rate : values.sync;
+    case DeviceSnapshot::Lock:
+        return values.lock;
+    case DeviceSnapshot::Smux:
+        return values.smux[size_t(slot)];
+    case DeviceSnapshot::Routing:
+        return values.routing[size_t(slot)];
+    default:
+        return values.faders[size_t(slot)];
+    }
+}
+
+quint8 slotOf(const DeviceSnapshot::Values &values, Group group, int slot) {
+    return slotOf(const_cast<DeviceSnapshot::Values &>(values), group, slot);
+}
+
+// Whether a device of the family has this value at all (a Lux has no MADI SMUX and no routing).
+bool hasSlot(quint8 family, Group group, int slot) {
+    if (group == DeviceSnapshot::Smux)
+        return SettingNames::hasSmuxGroup(family, slot);
+    if (group == DeviceSnapshot::Routing)
+        return SettingNames::hasRouting(family);
+    return true;
+}
+
+QString fieldText(Group group, int slot) {
+    switch (group) {
+    case DeviceSnapshot::RateAndSync:
+        return slot == 0 ? QStringLiteral("Sample rate") : QStringLiteral("Synchronization");
+    case DeviceSnapshot::Lock:
+        return QStringLiteral("Locked");
+    case DeviceSnapshot::Smux:
+        return QStringLiteral("SMUX ") + SettingNames::smuxText(slot);
+    case DeviceSnapshot::Routing:
+        return QStringLiteral("Routing ") + SettingNames::routingRangeText(slot) + QStringLiteral(", ") +
+               SettingNames::routingKindText(slot);
+    default:
+        return SettingNames::faderText(slot);
+    }
+}
+
+QString codeText(quint8 value) {
+    return QStringLiteral("code ") + QString::number(value);
+}
+
+QString khzText(double khz) {
+    return QString::number(khz) + QStringLiteral(" kHz");
+}
+
+QString valueText(Group group, int slot, quint8 value) {
+    QString text;
+    switch (group) {
+    case DeviceSnapshot::RateAndSync:
+        text = slot == 0 ? SettingNames::rateText(value) : SettingNames::syncText(value);
+        break;
+    case DeviceSnapshot::Lock:
+        text = value == 1 ? QStringLiteral("on") : value == 0 ? QStringLiteral("off") : QString();
+        break;
+    case DeviceSnapshot::Smux: {
+        const double khz = SettingNames::smuxKhz(slot, value);
+        if (khz > 0)
+            text = khzText(khz);
+        break;
+    }
+    case DeviceSnapshot::Routing:
+        text = SettingNames::routingValueText(slot, value);
+        break;
+    default:
+        if (value <= SettingNames::MaxFaderStep)
+            text = SettingNames::gainText(slot, value) + QStringLiteral(" dB");
+        break;
+    }
+    return text.isEmpty() ? codeText(value) : text;
+}
+
+QString familyText(quint8 family) {
+    const QString name = SettingNames::familyName(family);
+    return name.isEmpty() ? QStringLiteral("a device of family ") + QString::number(family)
+                          : QStringLiteral("a ") + name;
+}
+
+// A value of a file as the error messages quote it.
+QString shown(const QJsonValue &value) {
+    switch (value.type()) {
+    case QJsonValue::String:
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    case QJsonValue::Double:
+        return QString::number(value.toDouble());
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Array:
+        return QStringLiteral("an array");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    default:
+        return QStringLiteral("null");
+    }
+}
+
+QString typeName(QJsonValue::Type type) {
+    switch (type) {
+    case QJsonValue::String:
+        return QStringLiteral("a text");
+    case QJsonValue::Double:
+        return QStringLiteral("a number");
+    case QJsonValue::Array:
+        return QStringLiteral("an array");
+    default:
+        return QStringLiteral("an object");
+    }
+}
+
+QString listOf(const QStringList &choices) {
+    return QStringLiteral(" (") + choices.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+// Reads a snapshot file field by field, collecting every problem with the field's path.
+struct FileReader {
+    QStringList errors;
+
+    void fail(const QString &path, const QString &problem) {
+        errors << path + QStringLiteral(": ") + problem;
+    }
+
+    // The field of the given type; false (with the problem noted) when missing or mistyped.
+    bool take(const QJsonObject &object, const QString &path, const QString &key, QJsonValue::Type type,
+              QJsonValue *out) {
+        const QString field = path.isEmpty() ? key : path + QLatin1Char('.') + key;
+        if (!object.contains(key)) {
+            fail(field, QStringLiteral("missing"));
+            return false;
+        }
+        *out = object.value(key);
+        if (out->type() != type) {
+            fail(field, shown(*out) + QStringLiteral(" is not ") + typeName(type));
+            return false;
+        }
+        return true;
+    }
+
+    void unknownFields(const QJsonObject &object, const QString &path, const QStringList &known) {
+        for (auto it = object.begin(); it != object.end(); ++it)
+            if (!known.contains(it.key()))
+                fail(path.isEmpty() ? it.key() : path + QLatin1Char('.') + it.key(),
+                     QStringLiteral("unknown field"));
+    }
+
+    void readDevice(const QJsonObject &device, DeviceSnapshot &out, quint8 *family, qint32 *serial,
+                    QString *name) {
+        QJsonValue v;
+        const QString path = QStringLiteral("device");
+        if (take(device, path, QStringLiteral("family"), QJsonValue::String, &v)) {
+            *family = SettingNames::familyFromKey(v.toString());
+            if (*family == 0)
+                fail(QStringLiteral("device.family"),
+                     shown(v) + QStringLiteral(" is not a family (neo, lux)"));
+        }
+        if (take(device, path, QStringLiteral("serial"), QJsonValue::Double, &v)) {
+            const double d = v.toDouble();
+            if (d != std::floor(d) || d < TavikSysEx::PlaceholderSerial + 1 || d > TavikSysEx::MaxSerial)
+                fail(QStringLiteral("device.serial"),
+                     shown(v) + QStringLiteral(" is not a device's serial number (2 to ") +
+                         QString::number(TavikSysEx::MaxSerial) + QLatin1Char(')'));
+            else
+                *serial = qint32(d);
+        }
+        if (take(device, path, QStringLiteral("serial_text"), QJsonValue::String, &v) && *serial != 0 &&
+            v.toString() != MidiCodec::serialCode(*serial))
+            fail(QStringLiteral("device.serial_text"), shown(v) + QStringLiteral(" is not serial number ") +
+                                                           QString::number(*serial) + QStringLiteral(" (") +
+                                                           MidiCodec::serialCode(*serial) + QLatin1Char(')'));
+        if (take(device, path, QStringLiteral("name"), QJsonValue::String, &v)) {
+            static const QRegularExpression printable(QStringLiteral("^[ -~]{0,16}$"));
+            if (!printable.match(v.toString()).hasMatch())
+                fail(QStringLiteral("device.name"),
+                     shown(v) + QStringLiteral(" is not up to 16 printable ASCII characters"));
+            else
+                *name = v.toString();
+        }
+        if (take(device, path, QStringLiteral("version"), QJsonValue::String, &v)) {
+            static const QRegularExpression pattern(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})$"));
+            const QRegularExpressionMatch m = pattern.match(v.toString());
+            if (!m.hasMatch() || m.captured(1).toInt() > 255 || m.captured(2).toInt() > 255)
+                fail(QStringLiteral("device.version"),
+                     shown(v) + QStringLiteral(" is not two numbers 0..255 with a dot between"));
+            else
+                out.setVersion(quint8(m.captured(1).toInt()), quint8(m.captured(2).toInt()));
+        }
+        unknownFields(device, path,
+                      {QStringLiteral("family"), QStringLiteral("serial"), QStringLiteral("serial_text"),
+                       QStringLiteral("name"), QStringLiteral("version")});
+    }
+
+    void readSettings(const QJsonObject &settings, quint8 family, DeviceSnapshot::Values &values) {
+        QJsonValue v;
+        const QString path = QStringLiteral("settings");
+        if (take(settings, path, QStringLiteral("sample_rate_khz"), QJsonValue::Double, &v)) {
+            const int code = SettingNames::rateCode(v.toDouble());
+            if (code == 0)
+                fail(QStringLiteral("settings.sample_rate_khz"),
+                     shown(v) + QStringLiteral(" is not a sample rate (32, 44.1, 48, 88.2, 96, 192)"));
+            else if (!SettingNames::takesRate(family, code))
+                fail(QStringLiteral("settings.sample_rate_khz"),
+                     shown(v) + QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no ") +
+                         SettingNames::rateText(code));
+            else
+                values.rate = quint8(code);
+        }
+        if (take(settings, path, QStringLiteral("sync"), QJsonValue::String, &v)) {
+            const int code = SettingNames::syncCode(v.toString());
+            if (code < 0)
+                fail(QStringLiteral("settings.sync"),
+                     shown(v) + QStringLiteral(" is not a clock source (master, madi, adat, bnc)"));
+            else if (!SettingNames::takesSync(family, code))
+                fail(QStringLiteral("settings.sync"), shown(v) + QStringLiteral(": ") + familyText(family) +
+                                                          QStringLiteral(" has no MADI port"));
+            else
+                values.sync = quint8(code);
+        }
+        if (take(settings, path, QStringLiteral("lock"), QJsonValue::String, &v)) {
+            if (v.toString() == QLatin1String("on") || v.toString() == QLatin1String("off"))
+                values.lock = v.toString() == QLatin1String("on") ? 1 : 0;
+            else
+                fail(QStringLiteral("settings.lock"),
+                     shown(v) + QStringLiteral(" is neither \"on\" nor \"off\""));
+        }
+        unknownFields(settings, path,
+                      {QStringLiteral("sample_rate_khz"), QStringLiteral("sync"), QStringLiteral("lock")});
+    }
+
+    void readSmux(const QJsonObject &smux, quint8 family, DeviceSnapshot::Values &values) {
+        QStringList known;
+        for (int i = 0; i < SettingNames::SmuxCount; ++i) {
+            const QString key = SettingNames::smuxKey(i);
+            const QString field = QStringLiteral("smux.") + key;
+            known << key;
+            if (!SettingNames::hasSmuxGroup(family, i)) {
+                if (smux.contains(key))
+                    fail(field, familyText(family) + QStringLiteral(" has no MADI port"));
+                continue;
+            }
+            QJsonValue v;
+            if (!take(smux, QStringLiteral("smux"), key, QJsonValue::Double, &v))
+                continue;
+            const int value = SettingNames::smuxValue(i, v.toDouble());
+            QStringList rates;
+            for (int k = 0; k < SettingNames::smuxChoices(i); ++k)
+                rates << QString::number(SettingNames::smuxKhz(i, k));
+            if (value < 0)
+                fail(field, shown(v) + QStringLiteral(" is not a rate of ") + SettingNames::smuxText(i) +
+                                listOf(rates));
+            else if (!SettingNames::takesSmux(family, i, value))
+                fail(field, shown(v) + QStringLiteral(": ") + familyText(family) +
+                                QStringLiteral(" reads no ADAT stream at ") + khzText(v.toDouble()));
+            else
+                values.smux[size_t(i)] = quint8(value);
+        }
+        unknownFields(smux, QStringLiteral("smux"), known);
+    }
+
+    void readRouting(const QJsonObject &routing, DeviceSnapshot::Values &values) {
+        QStringList ranges;
+        for (int r = 0; r < 3; ++r) {
+            const QString rangeKey = SettingNames::routingRangeKey(r);
+            const QString rangePath = QStringLiteral("routing.") + rangeKey;
+            ranges << rangeKey;
+            QJsonValue range;
+            if (!take(routing, QStringLiteral("routing"), rangeKey, QJsonValue::Object, &range))
+                continue;
+            QStringList kinds;
+            for (int k = 0; k < 4; ++k) {
+                const int index = 3 * k + r;
+                const QString kindKey = SettingNames::routingKindKey(index);
+                kinds << kindKey;
+                QJsonValue v;
+                if (!take(range.toObject(), rangePath, kindKey, QJsonValue::String, &v))
+                    continue;
+                const int value = SettingNames::routingValue(index, v.toString());
+                QStringList choices;
+                for (int c = 0; c < SettingNames::routingChoices(index); ++c)
+                    choices << SettingNames::routingValueText(index, c);
+                if (value < 0)
+                    fail(rangePath + QLatin1Char('.') + kindKey,
+                         shown(v) + QStringLiteral(" is not a choice of the ") +
+                             SettingNames::routingRangeText(index) + QStringLiteral(" ") +
+                             SettingNames::routingKindText(index) + listOf(choices));
+                else
+                    values.routing[size_t(index)] = quint8(value);
+            }
+            unknownFields(range.toObject(), rangePath, kinds);
+        }
+        unknownFields(routing, QStringLiteral("routing"), ranges);
+    }
+
+    void readFaders(const QJsonObject &faders, DeviceSnapshot::Values &values) {
+        for (int side = 0; side < 2; ++side) {
+            const bool input = side == 0;
+            const QString key = input ? QStringLiteral("input") : QStringLiteral("output");
+            const QString path = QStringLiteral("faders_db.") + key;
+            QJsonValue v;
+            if (!take(faders, QStringLiteral("faders_db"), key, QJsonValue::Array, &v))
+                continue;
+            const QJsonArray gains = v.toArray();
+            if (gains.size() != 16) {
+                fail(path, QString::number(gains.size()) + QStringLiteral(" gains, not 16"));
+                continue;
+            }
+            for (int k = 0; k < 16; ++k) {
+                const int index = input ? 16 + k : k;
+                const QString field = path + QLatin1Char('[') + QString::number(k) + QLatin1Char(']');
+                const QJsonValue gain = gains.at(k);
+                if (!gain.isDouble()) {
+                    fail(field, shown(gain) + QStringLiteral(" is not a number"));
+                    continue;
+                }
+                const double db = gain.toDouble();
+                const double lowest = SettingNames::gainDb(index, 0);
+                const double highest = SettingNames::gainDb(index, SettingNames::MaxFaderStep);
+                const int step = SettingNames::gainStep(index, db);
+                if (db < lowest - 1e-6 || db > highest + 1e-6)
+                    fail(field, shown(gain) + QStringLiteral(" dB is outside ") +
+                                    SettingNames::gainText(index, 0) + QStringLiteral(" to ") +
+                                    SettingNames::gainText(index, SettingNames::MaxFaderStep) +
+                                    QStringLiteral(" dB"));
+                else if (step < 0)
+                    fail(field, shown(gain) + QStringLiteral(" dB is off the 0.5 dB steps"));
+                else
+                    values.faders[size_t(index)] = quint8(step);
+            }
+        }
+        unknownFields(faders, QStringLiteral("faders_db"),
+                      {QStringLiteral("input"), QStringLiteral("output")});
+    }
+};
+} // namespace
+
+QString DeviceSnapshot::fieldName(Group group, int slot) {
+    return fieldText(group, slot);
+}
+
+DeviceSnapshot::DeviceSnapshot(quint8 family, qint32 serial, const Values &values)
+    : deviceFamily(family), serialNo(serial), settings(values) {}
+
+DeviceSnapshot::Groups DeviceSnapshot::groups() const {
+    Groups all = AllGroups;
+    if (!SettingNames::hasRouting(deviceFamily))
+        all &= ~Groups(Routing);
+    return all;
+}
+
+DeviceSnapshot::Values DeviceSnapshot::valuesOf(const TavikConfiguration &cfg) {
+    Values values;
+    values.rate = cfg.getFrequency();
+    values.sync = cfg.getSync();
+    values.lock = cfg.getLock();
+    for (int i = 0; i < SettingNames::SmuxCount; ++i)
+        values.smux[size_t(i)] = cfg.getSMUX(quint8(i));
+    for (int i = 0; i < SettingNames::RoutingCount; ++i)
+        values.routing[size_t(i)] = cfg.getRouting(quint8(i));
+    for (int i = 0; i < SettingNames::FaderCount; ++i)
+        values.faders[size_t(i)] = cfg.getFaderValue(i);
+    return values;
+}
+
+std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfiguration &cfg,
+                                                                const QDateTime &saved, QStringList *errors) {
+    Values values = valuesOf(cfg);
+    // Locked is 1 alone, as the lock page shows it; the field has four bits on the wire.
+    values.lock = values.lock == 1 ? 1 : 0;
+    for (Group group : AllGroupList)
+        for (int slot = 0; slot < slotCount(group); ++slot)
+            if (!hasSlot(cfg.getDeviceType(), group, slot))
+                slotOf(values, group, slot) = 0;
+    DeviceSnapshot snapshot(cfg.getDeviceType(), cfg.getSerialNo(), values);
+    snapshot.setName(QString::fromLatin1(cfg.getDeviceName()));
+    snapshot.setVersion(quint8(cfg.getVersion1()), quint8(cfg.getVersion2()));
+    snapshot.setSaved(saved);
+    const QStringList problems = snapshot.check();
+    if (errors)
+        *errors = problems;
+    if (!problems.isEmpty())
+        return std::nullopt;
+    return snapshot;
+}
+
+QString DeviceSnapshot::valueProblem(quint8 family, Group group, int slot, quint8 value) {
+    const QString code = codeText(value);
+    if (!hasSlot(family, group, slot)) {
+        if (value == 0)
+            return QString();
+        return code + QStringLiteral(": ") + familyText(family) +
+               (group == Routing ? QStringLiteral(" has no routing") : QStringLiteral(" has no MADI port")) +
+               QStringLiteral(" (the value is 0)");
+    }
+    switch (group) {
+    case RateAndSync:
+        if (slot == 0 && SettingNames::rateKhz(value) == 0)
+            return code + QStringLiteral(" is no sample rate");
+        if (slot == 0 && !SettingNames::takesRate(family, value))
+            return SettingNames::rateText(value) + QStringLiteral(": ") + familyText(family) +
+                   QStringLiteral(" has no ") + SettingNames::rateText(value);
+        if (slot == 1 && SettingNames::syncText(value).isEmpty())
+            return code + QStringLiteral(" is no clock source");
+        if (slot == 1 && !SettingNames::takesSync(family, value))
+            return SettingNames::syncText(value) + QStringLiteral(": ") + familyText(family) +
+                   QStringLiteral(" has no MADI port");
+        return QString();
+    case Lock:
+        return value > 1 ? code + QStringLiteral(" is neither off (0) nor on (1)") : QString();
+    case Smux:
+        if (value >= SettingNames::smuxChoices(slot))
+            return code + QStringLiteral(" is not a choice of ") + SettingNames::smuxText(slot);
+        if (!SettingNames::takesSmux(family, slot, value))
+            return khzText(SettingNames::smuxKhz(slot, value)) + QStringLiteral(": ") + familyText(family) +
+                   QStringLiteral(" reads no ADAT stream at this rate");
+        return QString();
+    case Routing:
+        return value >= SettingNames::routingChoices(slot) ? code + QStringLiteral(" is not a routing choice")
+                                                           : QString();
+    default:
+        return value > SettingNames::MaxFaderStep
+                   ? QStringLiteral("step ") + QString::number(value) + QStringLiteral(" is above 28")
+                   : QString();
+    }
+}
+
+QStringList DeviceSnapshot::check() const {
+    QStringList problems;
+    if (SettingNames::familyKey(deviceFamily).isEmpty()) {
+        problems << QStringLiteral("Family: ") + QString::number(deviceFamily) +
+                        QStringLiteral(" is neither a Tavik Neo nor a Tavik Lux");
+        return problems;
+    }
+    if (!TavikSysEx::isDeviceSerial(serialNo) || quint32(serialNo) > TavikSysEx::MaxSerial)
+        problems << QStringLiteral("Serial number: ") + QString::number(serialNo) +
+                        QStringLiteral(" is not a device's serial number");
+    for (Group group : AllGroupList)
+        for (int slot = 0; slot < slotCount(group); ++slot) {
+            const QString problem = valueProblem(deviceFamily, group, slot, slotOf(settings, group, slot));
+            if (!problem.isEmpty())
+                problems << fieldText(group, slot) + QStringLiteral(": ") + problem;
+        }
+    return problems;
+}
+
+QByteArray DeviceSnapshot::toJson() const {
+    QJsonObject device;
+    device[QStringLiteral("family")] = SettingNames::familyKey(deviceFamily);
+    device[QStringLiteral("serial")] = serialNo;
+    device[QStringLiteral("serial_text")] = MidiCodec::serialCode(serialNo);
+    device[QStringLiteral("name")] = deviceName;
+    device[QStringLiteral("version")] =
+        QString::number(firmware[0]) + QLatin1Char('.') + QString::number(firmware[1]);
+
+    QJsonObject values;
+    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings.rate);
+    values[QStringLiteral("sync")] = SettingNames::syncKey(settings.sync);
+    values[QStringLiteral("lock")] = settings.lock == 1 ? QStringLiteral("on") : QStringLiteral("off");
+
+    QJsonObject smux;
+    for (int i = 0; i < SettingNames::SmuxCount; ++i)
+        if (SettingNames::hasSmuxGroup(deviceFamily, i))
+            smux[SettingNames::smuxKey(i)] = SettingNames::smuxKhz(i, settings.smux[size_t(i)]);
+
+    QJsonArray inputs;
+    QJsonArray outputs;
+    for (int k = 0; k < 16; ++k) {
+        inputs.append(SettingNames::gainDb(16 + k, settings.faders[size_t(16 + k)]));
+        outputs.append(SettingNames::gainDb(k, settings.faders[size_t(k)]));
+    }
+    QJsonObject faders;
+    faders[QStringLiteral("input")] = inputs;
+    faders[QStringLiteral("output")] = outputs;
+
+    QJsonObject root;
+    root[QStringLiteral("format")] = formatName();
+    root[QStringLiteral("version")] = FormatVersion;
+    root[QStringLiteral("saved")] = savedAt.toUTC().toString(Qt::ISODate);
+    root[QStringLiteral("device")] = device;
+    root[QStringLiteral("settings")] = values;
+    root[QStringLiteral("smux")] = smux;
+    root[QStringLiteral("faders_db")] = faders;
+    if (SettingNames::hasRouting(deviceFamily)) {
+        QJsonObject routing;
+        for (int r = 0; r < 3; ++r) {
+            QJsonObject range;
+            for (int k = 0; k < 4; ++k)
+                range[SettingNames::routingKindKey(3 * k + r)] =
+                    SettingNames::routingValueText(3 * k + r, settings.routing[size_t(3 * k + r)]);
+            routing[SettingNames::routingRangeKey(r)] = range;
+        }
+        root[QStringLiteral("routing")] = routing;
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<DeviceSnapshot> DeviceSnapshot::fromJson(const QByteArray &json, QStringList *errors) {
+    FileReader reader;
+    auto finish = [&](std::optional<DeviceSnapshot> result) {
+        if (errors)
+            *errors = reader.errors;
+        return reader.errors.isEmpty() ? result : std::nullopt;
+    };
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        reader.fail(QStringLiteral("file"), QStringLiteral("not JSON (") + parseError.errorString() +
+                                                QStringLiteral(" at offset ") +
+                                                QString::number(parseError.offset) + QLatin1Char(')'));
+        return finish(std::nullopt);
+    }
+    if (!document.isObject()) {
+        reader.fail(QStringLiteral("file"), QStringLiteral("not a JSON object"));
+        return finish(std::nullopt);
+    }
+    const QJsonObject root = document.object();
+    QJsonValue v;
+    if (reader.take(root, QString(), QStringLiteral("format"), QJsonValue::String, &v) &&
+        v.toString() != formatName())
+        reader.fail(QStringLiteral("format"),
+                    shown(v) + QStringLiteral(" is not \"") + formatName() + QLatin1Char('"'));
+    if (reader.take(root, QString(), QStringLiteral("version"), QJsonValue::Double, &v) &&
+        v.toDouble() != FormatVersion)
+        reader.fail(QStringLiteral("version"), shown(v) +
+                                                   QStringLiteral(" is not a version this program reads (") +
+                                                   QString::number(FormatVersion) + QLatin1Char(')'));
+    // Another format or version says nothing about the fields that follow.
+    if (!reader.errors.isEmpty())
+        return finish(std::nullopt);
+
+    DeviceSnapshot snapshot;
+    quint8 family = 0;
+    qint32 serial = 0;
+    QString name;
+    if (reader.take(root, QString(), QStringLiteral("saved"), QJsonValue::String, &v)) {
+        QDateTime saved = QDateTime::fromString(v.toString(), Qt::ISODate);
+        static const QRegularExpression offset(QStringLiteral("T.*(Z|[+-]\\d\\d(:?\\d\\d)?)$"));
+        if (saved.isValid() && !offset.match(v.toString()).hasMatch())
+            saved = QDateTime(saved.date(), saved.time(), Qt::UTC); // a time without offset is UTC
+        if (!saved.isValid())
+            reader.fail(QStringLiteral("saved"), shown(v) + QStringLiteral(" is not an ISO 8601 time"));
+        snapshot.setSaved(saved);
+    }
+    if (reader.take(root, QString(), QStringLiteral("device"), QJsonValue::Object, &v))
+        reader.readDevice(v.toObject(), snapshot, &family, &serial, &name);
+    // The values are checked for the file's family; of an unknown family, as far as they go.
+    const quint8 checkedFamily = family ? family : TavikSysEx::FamilyNeo;
+    Values values;
+    if (reader.take(root, QString(), QStringLiteral("settings"), QJsonValue::Object, &v))
+        reader.readSettings(v.toObject(), checkedFamily, values);
+    if (reader.take(root, QString(), QStringLiteral("smux"), QJsonValue::Object, &v))
+        reader.readSmux(v.toObject(), checkedFamily, values);
+    if (SettingNames::hasRouting(checkedFamily)) {
+        if (reader.take(root, QString(), QStringLiteral("routing"), QJsonValue::Object, &v))
+            reader.readRouting(v.toObject(), values);
+    } else if (root.contains(QStringLiteral("routing"))) {
+        reader.fail(QStringLiteral("routing"), familyText(checkedFamily) + QStringLiteral(" has no routing"));
+    }
+    if (reader.take(root, QString(), QStringLiteral("faders_db"), QJsonValue::Object, &v))
+        reader.readFaders(v.toObject(), values);
+    reader.unknownFields(root, QString(),
+                         {QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("saved"),
+                          QStringLiteral("device"), QStringLiteral("settings"), QStringLiteral("smux"),
+                          QStringLiteral("routing"), QStringLiteral("faders_db")});
+
+    DeviceSnapshot result(family, serial, values);
+    result.setName(name);
+    result.setVersion(snapshot.version1(), snapshot.version2());
+    result.setSaved(snapshot.saved());
+    return finish(result);
+}
+
+DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStringList *skipped) const {
+    const quint8 family = target.getDeviceType();
+    DeviceSnapshot out(family, target.getSerialNo(), valuesOf(target));
+    out.setName(QString::fromLatin1(target.getDeviceName()));
+    out.setVersion(quint8(target.getVersion1()), quint8(target.getVersion2()));
+    out.setSaved(savedAt);
+    QStringList notes;
+    for (Group group : AllGroupList) {
+        // A group one side lacks entirely is noted once.
+        if (group == Routing && SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
+            notes << (SettingNames::hasRouting(family)
+                          ? QStringLiteral("Routing: not in the snapshot of ") + familyText(deviceFamily) +
+                                QStringLiteral("; the device keeps its own")
+                          : QStringLiteral("Routing: ") + familyText(family) +
+                                QStringLiteral(" has no routing"));
+            continue;
+        }
+        for (int slot = 0; slot < slotCount(group); ++slot) {
+            const QString field = fieldText(group, slot);
+            quint8 &kept = slotOf(out.settings, group, slot);
+            if (!hasSlot(family, group, slot)) {
+                kept = 0;
+                if (hasSlot(deviceFamily, group, slot))
+                    notes << field + QStringLiteral(": ") + familyText(family) +
+                                 QStringLiteral(" has no MADI port");
+                continue;
+            }
+            if (!hasSlot(deviceFamily, group, slot)) {
+                notes << field + QStringLiteral(": not in the snapshot of ") + familyText(deviceFamily) +
+                             QStringLiteral("; the device keeps ") + valueText(group, slot, kept);
+                continue;
+            }
+            const quint8 value = slotOf(settings, group, slot);
+            const QString problem = valueProblem(family, group, slot, value);
+            if (!problem.isEmpty()) {
+                notes << field + QStringLiteral(" ") + problem + QStringLiteral("; the device keeps ") +
+                             valueText(group, slot, kept);
+                continue;
+            }
+            kept = value;
+        }
+    }
+    if (skipped)
+        *skipped = notes;
+    return out;
+}
+
+DeviceSnapshot::Groups DeviceSnapshot::differingGroups(const Values &other) const {
+    Groups differing;
+    for (Group group : AllGroupList)
+        for (int slot = 0; slot < slotCount(group); ++slot)
+            if (hasSlot(deviceFamily, group, slot) &&
+                slotOf(settings, group, slot) != slotOf(other, group, slot))
+                differing |= group;
+    return differing;
+}
+
+QList<DeviceSnapshot::Difference> DeviceSnapshot::differences(const Values &other) const {
+    QList<Difference> found;
+    for (Group group : AllGroupList)
+        for (int slot = 0; slot < slotCount(group); ++slot) {
+            const quint8 ours = slotOf(settings, group, slot);
+            const quint8 theirs = slotOf(other, group, slot);
+            if (hasSlot(deviceFamily, group, slot) && ours != theirs)
+                found.append({group, fieldText(group, slot), valueText(group, slot, theirs),
+                              valueText(group, slot, ours)});
+        }
+    return found;
+}
+
+void DeviceSnapshot::applyTo(TavikConfiguration &cfg, Groups which) const {
+    if (which & RateAndSync) {
+        cfg.setFrequency(settings.rate);
+        cfg.setSync(settings.sync);
+    }
+    if (which & Lock)
+        cfg.setLock(settings.lock);
+    for (int i = 0; i < SettingNames::SmuxCount; ++i)
+        if ((which & Smux) && SettingNames::hasSmuxGroup(deviceFamily, i))
+            cfg.setSMUX(quint8(i), settings.smux[size_t(i)]);
+    for (int i = 0; i < SettingNames::RoutingCount; ++i)
+        if ((which & Routing) && SettingNames::hasRouting(deviceFamily))
+            cfg.setRouting(quint8(i), settings.routing[size_t(i)]);
+    for (int i = 0; i < SettingNames::FaderCount; ++i)
+        if (which & Faders)
+            cfg.setFaderValue(quint32(i), settings.faders[size_t(i)]);
+}
+
+QByteArray DeviceSnapshot::groupValues(Group group) const {
+    QByteArray bytes;
+    if (!(groups() & group))
+        return bytes;
+    for (int slot = 0; slot < slotCount(group); ++slot)
+        bytes.append(char(slotOf(settings, group, slot)));
+    return bytes;
+}
