@@ -29,6 +29,18 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inSpec(i
     LinkHost::setInstance(this);
     link = new MIDI;
     QObject::connect(link, &MIDI::errorToShow, link, [this](const QString &text) { lastError = text; });
+    QObject::connect(link, &MIDI::configurationApplied, link, [this](qint32 serial, MIDI::ConfigGroup group) {
+        heardFrom[serial].groups << int(group);
+    });
+    QObject::connect(link, &MIDI::faderApplied, link, [this](qint32 serial) { ++heardFrom[serial].faders; });
+    QObject::connect(link, &MIDI::statusApplied, link,
+                     [this](qint32 serial) { heardFrom[serial].status = true; });
+    QObject::connect(link, &MIDI::acknowledged, link, [this](qint32 serial, unsigned char command) {
+        if (command == TavikSysEx::ACK_VALUES)
+            ++heardFrom[serial].valueAcks;
+        else
+            ++heardFrom[serial].faderAcks;
+    });
     link->enumeratePorts();
 }
 
@@ -97,6 +109,23 @@ bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
         loop.exec();
     }
     return true;
+}
+
+TavikConfiguration *CtlSession::waitForDevice(const QString &spec, int ms, QString *error) {
+    TavikConfiguration *cfg = nullptr;
+    waitFor([&] { return (cfg = findDevice(spec, error)) != nullptr; }, ms);
+    return cfg;
+}
+
+bool CtlSession::waitForReports(const TavikConfiguration *cfg, int ms) {
+    const qint32 serial = cfg->getSerialNo();
+    const int groups = cfg->getDeviceType() == TavikSysEx::FamilyNeo ? 4 : 3;
+    return waitFor(
+        [&] {
+            const Heard &h = heardFrom[serial];
+            return h.groups.size() >= groups && h.faders >= 32 && h.status;
+        },
+        ms);
 }
 
 QList<TavikConfiguration *> CtlSession::devices() const {

@@ -5,6 +5,8 @@
 #include "model/DeviceRegistry.h"
 #include "protocol/LinkHost.h"
 
+#include <QHash>
+#include <QSet>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,23 @@ public:
     bool connect(QString *error);
     // Runs the event loop until done() holds or ms milliseconds have passed; returns done().
     bool waitFor(const std::function<bool()> &done, int ms);
+    // Waits until a device answers to spec (see findDevice()); null with the reason after ms.
+    TavikConfiguration *waitForDevice(const QString &spec, int ms, QString *error);
+
+    // What the link has heard from a device since forget(): reports and acknowledgements.
+    struct Heard {
+        QSet<int> groups; // MIDI::ConfigGroup values stored
+        int faders = 0;   // fader values stored
+        bool status = false;
+        int valueAcks = 0;
+        int faderAcks = 0;
+    };
+    const Heard &heard(qint32 serialNo) { return heardFrom[serialNo]; }
+    void forget(qint32 serialNo) { heardFrom.remove(serialNo); }
+    // Waits until the device has sent a whole configuration report (every group its family has),
+    // a fader report and a status report since forget(); false after ms.
+    bool waitForReports(const TavikConfiguration *cfg, int ms);
+
     // The devices that answered, by serial number (the window placeholder is not one).
     QList<TavikConfiguration *> devices() const;
     // A device by serial number (12345), its display form (141-202-380) or its name; null with the
@@ -57,4 +76,5 @@ private:
     QSettings *settings = nullptr;
     MIDI *link = nullptr;
     QString lastError;
+    QHash<qint32, Heard> heardFrom;
 };

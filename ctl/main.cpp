@@ -1,5 +1,7 @@
 // tavikctl: the Tavik devices from the command line, on the same device core as TavikRemote.
+#include "ctl/CtlOptions.h"
 #include "ctl/CtlSession.h"
+#include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
 #include "ctl/PortChoice.h"
 
@@ -16,12 +18,27 @@
 #include <iostream>
 
 namespace {
-struct Globals {
-    std::string in;
-    std::string out;
-    bool json = false;
-    double timeout = 2.0;
-};
+using Globals = CtlOptions;
+
+const char SetKeys[] =
+    "Keys:\n"
+    "  rate                 32k, 44.1k, 48k, 88.2k, 96k, 192k (a Tavik Lux has no 192k)\n"
+    "  sync                 master, madi, adat, bnc (a Tavik Lux has no madi)\n"
+    "  lock                 on, off\n"
+    "  fader.in.N           input channel N (1 to 16): a gain in dB as the fader shows it,\n"
+    "                       -4.0 to +10.0 in 0.5 dB steps\n"
+    "  fader.out.N          output channel N: -10.0 to +4.0 in 0.5 dB steps\n"
+    "  smux.madi_44.1       SMUX MADI 44.1: 44.1k, 88.2k (Tavik Neo only)\n"
+    "  smux.madi_48         SMUX MADI 48: 48k, 96k, 192k (Tavik Neo only)\n"
+    "  smux.adat_44.1       SMUX ADAT 44.1: 44.1k, 88.2k\n"
+    "  smux.adat_48         SMUX ADAT 48: 48k, 96k, 192k\n"
+    "  routing.R.K          routing (Tavik Neo only), R the rates of a routing page: 32-48k,\n"
+    "                       88-96k, 192k; K analog_in, adat_in, analog_out, adat_out;\n"
+    "                       the value a source as the page names it: M1 to M4, off, ADAT, analog\n"
+    "Each group the keys touch is sent as one SET_VALUES (its other values as the device last\n"
+    "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
+    "acknowledgement.\n"
+    "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n";
 
 void print(const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -115,6 +132,38 @@ int main(int argc, char **argv) {
         ->check(CLI::PositiveNumber)
         ->type_name("SECONDS");
     list->footer("Example: tavikctl --in sim --out sim list --wait 2");
+    std::string device, file, second;
+    CLI::App *show =
+        app.add_subcommand("show", "what the device reports: settings, SMUX, routing, faders, inputs");
+    show->add_option("DEVICE", device, "serial number (12345), its display form (141-202-380) or name")
+        ->required();
+    show->footer("Example: tavikctl show Studio\n         tavikctl --json show 141-202-380");
+    CLI::App *set = app.add_subcommand("set", "change values; waits for the device's acknowledgement");
+    set->add_option("DEVICE", device, "serial number, its display form or name")->required();
+    std::vector<std::string> assignments;
+    set->add_option("KEY=VALUE", assignments, "the values to change")->required();
+    set->footer(SetKeys);
+    CLI::App *save =
+        app.add_subcommand("save", "snapshot of the device (FILE.syx: the raw messages that restore it)");
+    save->add_option("DEVICE", device, "serial number, its display form or name")->required();
+    save->add_option("FILE", file, "the snapshot to write (JSON, or .syx)")->required();
+    save->footer("Example: tavikctl save Studio \"Studio 141-202-380.json\"\n"
+                 "The format is described in docs/SNAPSHOTS.md.");
+    CLI::App *load = app.add_subcommand("load", "restore a snapshot (or a .syx written by save)");
+    load->add_option("DEVICE", device, "serial number, its display form or name")->required();
+    load->add_option("FILE", file, "the snapshot to restore")->required();
+    bool dryRun = false, all = false;
+    load->add_flag("--dry-run", dryRun, "print the messages that would be sent, in hex, and send nothing");
+    load->add_flag("--all", all, "send every group, not only those that differ from the device");
+    load->footer("The whole file is checked first; on any error nothing is sent (exit 5). After the\n"
+                 "acknowledgements the device's next reports are compared with the snapshot (exit 4\n"
+                 "when they differ).\n"
+                 "Example: tavikctl load Stage \"Studio 141-202-380.json\"");
+    CLI::App *diff =
+        app.add_subcommand("diff", "A and B: a device or a snapshot file; exit 0 same, 1 different");
+    diff->add_option("A", file, "a device or a snapshot file")->required();
+    diff->add_option("B", second, "a device or a snapshot file")->required();
+    diff->footer("Example: tavikctl diff Studio \"Studio 141-202-380.json\"");
     CLI::App *help = app.add_subcommand("help", "explains a command, with an example");
     std::string topic;
     help->add_option("COMMAND", topic, "the command to explain");
@@ -153,5 +202,20 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tavikctl"));
     if (ports->parsed())
         return runPorts(g);
-    return runList(g, waitSeconds);
+    if (list->parsed())
+        return runList(g, waitSeconds);
+    DeviceCommands commands(g);
+    const QString deviceArg = QString::fromStdString(device);
+    if (show->parsed())
+        return commands.show(deviceArg);
+    if (save->parsed())
+        return commands.save(deviceArg, QString::fromStdString(file));
+    if (load->parsed())
+        return commands.load(deviceArg, QString::fromStdString(file), dryRun, all);
+    if (diff->parsed())
+        return commands.diff(QString::fromStdString(file), QString::fromStdString(second));
+    QStringList pairs;
+    for (const std::string &a : assignments)
+        pairs << QString::fromStdString(a);
+    return commands.set(deviceArg, pairs);
 }

@@ -377,6 +377,30 @@ struct FileReader {
 };
 } // namespace
 
+QList<Group> DeviceSnapshot::groupList() {
+    return QList<Group>(std::begin(AllGroupList), std::end(AllGroupList));
+}
+
+int DeviceSnapshot::slotCount(Group group) {
+    return ::slotCount(group);
+}
+
+bool DeviceSnapshot::hasSlot(quint8 family, Group group, int slot) {
+    return ::hasSlot(family, group, slot);
+}
+
+quint8 DeviceSnapshot::valueAt(const Values &values, Group group, int slot) {
+    return slotOf(values, group, slot);
+}
+
+void DeviceSnapshot::setValueAt(Values &values, Group group, int slot, quint8 value) {
+    slotOf(values, group, slot) = value;
+}
+
+QString DeviceSnapshot::valueName(Group group, int slot, quint8 value) {
+    return valueText(group, slot, value);
+}
+
 QString DeviceSnapshot::fieldName(Group group, int slot) {
     return fieldText(group, slot);
 }

@@ -65,6 +65,16 @@ public:
     QDateTime saved() const { return savedAt; }
     void setSaved(const QDateTime &time) { savedAt = time.toUTC(); }
 
+    // The groups in message order; the number of values of a group; whether a family has a value.
+    static QList<Group> groupList();
+    static int slotCount(Group group);
+    static bool hasSlot(quint8 family, Group group, int slot);
+    // One value of a set, read or written by group and position.
+    static quint8 valueAt(const Values &values, Group group, int slot);
+    static void setValueAt(Values &values, Group group, int slot, quint8 value);
+    // A value in the pages' words: "44.1 kHz", "Master", "M1", "+1.5 dB" ("code 9" outside them).
+    static QString valueName(Group group, int slot, quint8 value);
+
     // The groups this snapshot's family has: all but Routing on a Lux.
     Groups groups() const;
 

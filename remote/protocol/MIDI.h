@@ -46,6 +46,7 @@ public:
     void parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo);
     void parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo);
     void parseMsgACK_FADERS(MidiMessage *message, qint32 serialNo);
+    void parseMsgACK_VALUES(MidiMessage *message, qint32 serialNo);
 
     // Outbound commands.
     void sendMsgSEND_VERSION(qint32 serialNo, unsigned char family);
@@ -88,6 +89,8 @@ signals:
     void statusApplied(qint32 serialNo);
     // One value of a fader report is stored in the device's record.
     void faderApplied(qint32 serialNo, int faderNo, quint8 value);
+    // The device acknowledged a SET_VALUES (command ACK_VALUES) or a SET_FADERS (ACK_FADERS).
+    void acknowledged(qint32 serialNo, unsigned char command);
     // A message for the user, who has to acknowledge it.
     void errorToShow(const QString &text);
     // The notice that a remembered port is missing, with its text; hidden once connected again.

@@ -64,7 +64,7 @@ const Route Routes[] = {
     {UPDATE, nullptr, nullptr},
     {SEND_INFO, nullptr, nullptr},
     {GET_VERSION, nullptr, nullptr},
-    {ACK_VALUES, "Found ACK VALUES command.", nullptr},
+    {ACK_VALUES, "Found ACK VALUES command.", &MIDI::parseMsgACK_VALUES},
     {ACK_FADERS, "Found ACK FADERS command.", &MIDI::parseMsgACK_FADERS},
     {ACK_PIC, "Found ACK PIC command.", nullptr},
     {ACK_UPDATE, "Found ACK UPDATE command.", nullptr},
@@ -279,8 +279,14 @@ void MIDI::parseMsgACK_FADERS(MidiMessage *, qint32 serialNo) {
     if (!cfg)
         return;
     cfg->setFaderSendPending(false);
+    emit acknowledged(serialNo, ACK_FADERS);
     if (cfg->isFaderResendNeeded()) {
         cfg->setFaderResendNeeded(false);
         sendMsgSET_FADERS(serialNo);
     }
+}
+
+void MIDI::parseMsgACK_VALUES(MidiMessage *, qint32 serialNo) {
+    if (configuration(serialNo))
+        emit acknowledged(serialNo, ACK_VALUES);
 }

@@ -4,10 +4,12 @@
 #include "SimProcess.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -23,7 +25,8 @@ protected:
     static void SetUpTestSuite() {
         server = new JackServer(JackServer::uniqueName(QStringLiteral("ctl")));
         ASSERT_TRUE(server->start()) << server->diagnostics().toStdString();
-        sim = new SimProcess(*server, {"--device", "neo:12345:Studio", "--device", "lux:777:Booth"});
+        sim = new SimProcess(*server, {"--device", "neo:12345:Studio", "--device", "lux:777:Booth",
+                                       "--device", "neo:4242:Stage", "--status-interval", "0"});
         ASSERT_TRUE(sim->start()) << sim->diagnostics().toStdString();
     }
     static void TearDownTestSuite() {
@@ -63,13 +66,14 @@ TEST_F(CtlE2e, ListsPortsAndDevices) {
     // The only port pair is the default; the devices come sorted by serial number.
     const CtlRun text = ctl({"list"});
     EXPECT_EQ(text.code, 0) << text.err.toStdString();
-    EXPECT_EQ(text.out, QStringLiteral("070-000-740  lux  Booth  1.7\n141-202-380  neo  Studio  1.7\n"));
+    EXPECT_EQ(text.out, QStringLiteral("070-000-740  lux  Booth  1.7\n040-404-240  neo  Stage  1.7\n"
+                                       "141-202-380  neo  Studio  1.7\n"));
 
     const CtlRun json = ctl({"--in", "OUT", "--out", "sim:in", "--json", "list", "--wait", "2"});
     EXPECT_EQ(json.code, 0) << json.err.toStdString();
     const QJsonArray list = QJsonDocument::fromJson(json.out.toUtf8()).array();
-    ASSERT_EQ(list.size(), 2) << json.out.toStdString();
-    const QJsonObject neo = list[1].toObject();
+    ASSERT_EQ(list.size(), 3) << json.out.toStdString();
+    const QJsonObject neo = list[2].toObject();
     EXPECT_EQ(neo.value("serial").toInt(), 12345);
     EXPECT_EQ(neo.value("serial_text").toString(), QStringLiteral("141-202-380"));
     EXPECT_EQ(neo.value("family").toString(), QStringLiteral("neo"));
@@ -90,6 +94,71 @@ TEST_F(CtlE2e, SaysWhatIsWrongWithTheExitCodeOfIt) {
     const CtlRun help = ctl({"help", "list"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("Example: tavikctl"))) << help.out.toStdString();
+}
+
+// The messages the simulator received for a device (its serial bytes after the header), in order.
+QStringList received(SimProcess *sim, const QString &serialBytes) {
+    return sim->logLines().filter(QStringLiteral("RX F0 00 11 22 0")).filter(serialBytes);
+}
+
+// How many SET_VALUES and SET_FADERS the device received.
+qsizetype setsReceived(SimProcess *sim, const QString &serialBytes) {
+    return received(sim, serialBytes)
+        .filter(QRegularExpression(serialBytes + QStringLiteral("0[12] ")))
+        .size();
+}
+
+TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
+    const QString studio = QStringLiteral(" 39 60 00 00 "), stage = QStringLiteral(" 12 21 00 00 ");
+    const CtlRun set = ctl({"set", "Studio", "rate=96k", "sync=adat", "fader.in.3=+1.5"});
+    EXPECT_EQ(set.code, 0) << set.err.toStdString();
+    // One SET_VALUES for the rate and sync (start 0), one SET_FADERS with all 32, as TavikRemote sends.
+    const QStringList sent = received(sim, studio).filter(QRegularExpression(" 00 0[12] (00|20) "));
+    ASSERT_GE(sent.size(), 2) << sent.join('\n').toStdString();
+    EXPECT_TRUE(sent.contains(QStringLiteral("RX F0 00 11 22 01 39 60 00 00 01 00 05 02 F7")))
+        << sent.join('\n').toStdString();
+    EXPECT_TRUE(sent.last().startsWith(QStringLiteral("RX F0 00 11 22 01 39 60 00 00 02 20 00 01 02 ")));
+
+    // Refused before anything is sent: a value the family lacks, an unknown key, a bad value.
+    const QString booth = QStringLiteral(" 09 06 00 00 ");
+    const qsizetype boothSets = setsReceived(sim, booth);
+    for (const QStringList &args :
+         {QStringList{"set", "Booth", "rate=192k"}, QStringList{"set", "Booth", "sync=madi"},
+          QStringList{"set", "Booth", "routing.32-48k.analog_in=M1"},
+          QStringList{"set", "Booth", "fader.in.3=+1.3"}, QStringList{"set", "Booth", "bogus=1"}})
+        EXPECT_EQ(ctl(args).code, 2) << args.join(' ').toStdString();
+    EXPECT_EQ(ctl({"show", "Nobody"}).code, 1);
+
+    QTemporaryDir files;
+    const QString json = files.filePath("Studio.json"), syx = files.filePath("Studio.syx");
+    ASSERT_EQ(ctl({"save", "Studio", json}).code, 0);
+    ASSERT_EQ(ctl({"save", "141-202-380", syx}).code, 0);
+    EXPECT_EQ(ctl({"diff", "Stage", "Studio"}).code, 1);
+    const CtlRun load = ctl({"load", "Stage", json});
+    EXPECT_EQ(load.code, 0) << load.err.toStdString();
+    EXPECT_EQ(ctl({"diff", "Stage", "Studio"}).code, 0);
+    EXPECT_EQ(ctl({"diff", json, "4242"}).code, 0);
+    const CtlRun dry = ctl({"load", "Stage", syx, "--all", "--dry-run"});
+    EXPECT_EQ(dry.code, 0);
+    EXPECT_EQ(dry.out.count('\n'), 5) << dry.out.toStdString(); // four SET_VALUES and the SET_FADERS
+    EXPECT_TRUE(dry.out.startsWith(QStringLiteral("F0 00 11 22 01 12 21 00 00 01 00 05 02 F7\n")));
+
+    // A bad file: exit 5, the field named, nothing sent.
+    const qsizetype stageSets = setsReceived(sim, stage);
+    const QString bad = files.filePath("bad.json");
+    for (const QByteArray &content :
+         {QByteArray("not json"), QByteArray(R"({"format":"tavik-snapshot","version":2})"),
+          QByteArray("\xF0\x00\x11\x22\x01\x12\x21\x00\x00\x01\x07\xF7")}) {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        const CtlRun run = ctl({"load", "Stage", bad});
+        EXPECT_EQ(run.code, 5) << content.toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_EQ(setsReceived(sim, stage), stageSets);
+    EXPECT_EQ(setsReceived(sim, booth), boothSets);
 }
 
 TEST(CtlProgram, LoadsNoGuiLibrary) {

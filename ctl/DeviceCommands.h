@@ -1,0 +1,47 @@
+// The tavikctl commands that read or change one device's setup: show, save, load, set and diff.
+// Each returns the program's exit code and writes what it found to standard output, what went
+// wrong to standard error.
+#pragma once
+
+#include "ctl/CtlOptions.h"
+#include "model/DeviceSnapshot.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class CtlSession;
+class TavikConfiguration;
+
+class DeviceCommands {
+public:
+    explicit DeviceCommands(const CtlOptions &options);
+    ~DeviceCommands();
+
+    int show(const QString &device);
+    int save(const QString &device, const QString &file);
+    int load(const QString &device, const QString &file, bool dryRun, bool all);
+    int set(const QString &device, const QStringList &assignments);
+    int diff(const QString &first, const QString &second);
+
+    // Reads a snapshot file (.syx by its content, else JSON); null with the problems in errors.
+    static std::optional<DeviceSnapshot> readFile(const QString &path, QStringList *errors);
+    // Applies KEY=VALUE assignments to values of the family; false with the problem in error.
+    // The groups the keys touch are added to touched.
+    static bool assign(quint8 family, const QStringList &assignments, DeviceSnapshot::Values *values,
+                       DeviceSnapshot::Groups *touched, QString *error);
+
+private:
+    // Connects, finds the device and waits for its reports; null with *code set otherwise.
+    TavikConfiguration *reportedDevice(const QString &spec, int *code);
+    // Sends the groups of target to the device as TavikRemote would, waits for every
+    // acknowledgement; with verify, asks for fresh reports and compares them with target.
+    int send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
+             bool verify);
+    int timeoutMs() const { return int(options.timeout * 1000); }
+
+    CtlOptions options;
+    std::unique_ptr<CtlSession> session;
+};
