@@ -3,6 +3,7 @@
 #include "ctl/CtlSession.h"
 #include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
+#include "ctl/Monitor.h"
 #include "ctl/PortChoice.h"
 
 #include "model/TavikConfiguration.h"
@@ -164,6 +165,18 @@ int main(int argc, char **argv) {
     diff->add_option("A", file, "a device or a snapshot file")->required();
     diff->add_option("B", second, "a device or a snapshot file")->required();
     diff->footer("Example: tavikctl diff Studio \"Studio 141-202-380.json\"");
+    CLI::App *monitor =
+        app.add_subcommand("monitor", "every message on the input, decoded, one a line, until Ctrl+C");
+    double monitorSeconds = 0;
+    bool raw = false;
+    monitor->add_option("--seconds", monitorSeconds, "stop after this many seconds")
+        ->check(CLI::PositiveNumber)
+        ->type_name("N");
+    monitor->add_flag("--raw", raw, "add the bytes of every message (malformed ones always show them)");
+    monitor->footer("Each line: direction, time, device (serial and name), command and its fields, e.g.\n"
+                    "  in   12:00:01.250  141-202-380 Studio  GET_FADERS  out1 -10.0 ... in16 -3.0 dB\n"
+                    "tavikctl's own version requests go out every 900 ms, so devices answer and are named.\n"
+                    "Example: tavikctl monitor --seconds 10 --raw");
     CLI::App *help = app.add_subcommand("help", "explains a command, with an example");
     std::string topic;
     help->add_option("COMMAND", topic, "the command to explain");
@@ -204,6 +217,8 @@ int main(int argc, char **argv) {
         return runPorts(g);
     if (list->parsed())
         return runList(g, waitSeconds);
+    if (monitor->parsed())
+        return Monitor::run(g, monitorSeconds, raw);
     DeviceCommands commands(g);
     const QString deviceArg = QString::fromStdString(device);
     if (show->parsed())

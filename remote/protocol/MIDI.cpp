@@ -101,6 +101,7 @@ void MIDI::onTimeoutPollForMidiIncomingMsgs() {
             break;
         if (_inMessage->empty())
             break;
+        emit messageReceived(*_inMessage);
         parseMsg(stamp, _inMessage);
         if (!_isConnected)
             return;

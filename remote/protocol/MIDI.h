@@ -91,6 +91,9 @@ signals:
     void faderApplied(qint32 serialNo, int faderNo, quint8 value);
     // The device acknowledged a SET_VALUES (command ACK_VALUES) or a SET_FADERS (ACK_FADERS).
     void acknowledged(qint32 serialNo, unsigned char command);
+    // Every message read from the input (before it is handled) and every message sent, as they are.
+    void messageReceived(const MidiMessage &message);
+    void messageSent(const MidiMessage &message);
     // A message for the user, who has to acknowledge it.
     void errorToShow(const QString &text);
     // The notice that a remembered port is missing, with its text; hidden once connected again.

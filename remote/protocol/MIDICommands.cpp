@@ -17,8 +17,8 @@ using namespace TavikSysEx;
 void MIDI::send(MidiMessage *message) {
     std::unique_ptr<MidiMessage> owned(message);
     MidiCodec::printMsg(message, false, -1.0);
-    if (_midiOutDevice)
-        warnOnError([&] { _midiOutDevice->sendMessage(message); });
+    if (_midiOutDevice && warnOnError([&] { _midiOutDevice->sendMessage(message); }))
+        emit messageSent(*message);
 }
 
 void MIDI::sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name) {

@@ -79,6 +79,17 @@ TEST_F(CtlE2e, ListsPortsAndDevices) {
     EXPECT_EQ(neo.value("family").toString(), QStringLiteral("neo"));
     EXPECT_EQ(neo.value("name").toString(), QStringLiteral("Studio"));
     EXPECT_EQ(list[0].toObject().value("family").toString(), QStringLiteral("lux"));
+
+    // The monitor names both directions; by the second broadcast the devices have their names.
+    const CtlRun monitor = ctl({"monitor", "--seconds", "3.5"});
+    EXPECT_EQ(monitor.code, 0) << monitor.err.toStdString();
+    EXPECT_TRUE(monitor.out.contains(
+        QRegularExpression("^out  \\S+  all  SEND_VERSION$", QRegularExpression::MultilineOption)))
+        << monitor.out.toStdString();
+    EXPECT_TRUE(monitor.out.contains(
+        QRegularExpression("^in   \\S+  141-202-380 Studio  GET_VERSION  Studio, version 1.7$",
+                           QRegularExpression::MultilineOption)))
+        << monitor.out.toStdString();
 }
 
 TEST_F(CtlE2e, SaysWhatIsWrongWithTheExitCodeOfIt) {

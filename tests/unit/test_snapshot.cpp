@@ -1,8 +1,10 @@
 // Device snapshots: JSON and .syx round trips, the reader's verdict on broken files, carrying a
-// snapshot over to the other family, and the group comparison a loader sends by.
+// snapshot over to the other family, and the group comparison a loader sends by; and the monitor's
+// decoder, which names values in the same words.
 #include "FakeMidiPorts.h"
 #include "HeadlessHost.h"
 #include "model/DeviceSnapshot.h"
+#include "model/MessageDecoder.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
@@ -359,4 +361,48 @@ TEST(Snapshot, SysExReaderNamesMessageAndByteOfWhatIsWrong) {
     QStringList errors;
     EXPECT_FALSE(SnapshotSysEx::fromBytes(bytes, &errors));
     EXPECT_EQ(errors, QStringList{"message 5, byte 10: start index 32: a Tavik Lux has no routing"});
+}
+
+TEST(MessageDecoder, NamesKnownMessagesAndSaysWhatIsWrongWithOthers) {
+    struct Case {
+        const char *bytes;
+        bool wellFormed;
+        const char *command;
+        const char *fields; // the start of them
+    };
+    const Case cases[] = {
+        {"F0 00 11 22 01 00 00 00 00 00 F7", true, "SEND_VERSION", ""},
+        {"F0 00 11 22 01 39 60 00 00 20 01 07 53 74 75 64 69 6F 00 00 00 00 00 00 00 00 00 00 F7", true,
+         "GET_VERSION", "Studio, version 1.7"},
+        {"F0 00 11 22 01 39 60 00 00 01 00 05 02 F7", true, "SET_VALUES",
+         "Sample rate 96 kHz, Synchronization ADAT"},
+        {"F0 00 11 22 05 09 06 00 00 41 00 00 03 00 F7", true, "GET_STATUS", "ADAT A --- no signal unlocked"},
+        {"F0 00 11 22 01 39 60 00 00 22 F7", true, "ACK_FADERS", ""},
+        {"F0 00 11 22 01 39 60 00 00 01 09 05 F7", false, "SET_VALUES", "unknown start index 9"},
+        {"F0 00 11 22 01 39 60 00 00 42 00 F7", false, "GET_FADERS", "12 bytes (expected 43)"},
+        {"F0 00 11 22 01 39 60 00 00 7E F7", false, "", "unknown command 0x7e"},
+        {"F0 00 11 22 01 39 60 F7", false, "", "8 bytes, shorter than a Tavik header"},
+        {"F0 00 11 22 01 39 E0 00 00 00 F7", false, "", "byte 6 is 0xe0"},
+        {"F0 7E 7F 06 01 F7", false, "", "SysEx, not for a Tavik device"},
+        {"90 40 7F", false, "", "not a SysEx message of 3 bytes"},
+    };
+    for (const Case &c : cases) {
+        MidiMessage message;
+        for (const QString &byte : QString::fromLatin1(c.bytes).split(QLatin1Char(' ')))
+            message.push_back(quint8(byte.toUInt(nullptr, 16)));
+        const MessageDecoder::Decoded d = MessageDecoder::decode(message);
+        EXPECT_EQ(d.wellFormed, c.wellFormed) << c.bytes;
+        EXPECT_EQ(d.command, QLatin1String(c.command)) << c.bytes;
+        EXPECT_EQ(d.fields.left(qsizetype(strlen(c.fields))), QLatin1String(c.fields))
+            << c.bytes << ": " << d.fields.toStdString();
+        EXPECT_EQ(MessageDecoder::hex(message), QLatin1String(c.bytes));
+    }
+    // A fader report: every channel in dB as the faders show it, outputs first as the record holds them.
+    MidiMessage faders{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00, 0x00, 0x42};
+    for (int i = 0; i < 32; ++i)
+        faders.push_back(quint8(i < 16 ? 0 : 28));
+    faders.push_back(0xF7);
+    const QString fields = MessageDecoder::decode(faders).fields;
+    EXPECT_TRUE(fields.startsWith(QStringLiteral("out1 -10.0 out2 -10.0"))) << fields.toStdString();
+    EXPECT_TRUE(fields.endsWith(QStringLiteral("in16 +10.0 dB"))) << fields.toStdString();
 }
