@@ -32,7 +32,7 @@ const char SetKeys[] =
     "  smux.madi_44.1       SMUX MADI 44.1: 44.1k, 88.2k (Tavik Neo only)\n"
     "  smux.madi_48         SMUX MADI 48: 48k, 96k, 192k (Tavik Neo only)\n"
     "  smux.adat_44.1       SMUX ADAT 44.1: 44.1k, 88.2k\n"
-    "  smux.adat_48         SMUX ADAT 48: 48k, 96k, 192k\n"
+    "  smux.adat_48         SMUX ADAT 48: 48k, 96k, 192k (a Tavik Lux has no 192k)\n"
     "  routing.R.K          routing (Tavik Neo only), R the rates of a routing page: 32-48k,\n"
     "                       88-96k, 192k; K analog_in, adat_in, analog_out, adat_out;\n"
     "                       the value a source as the page names it: M1 to M4, off, ADAT, analog\n"
