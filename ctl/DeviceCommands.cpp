@@ -1,8 +1,10 @@
 #include "ctl/DeviceCommands.h"
 
+#include "ctl/CtlOutput.h"
 #include "ctl/CtlSession.h"
 #include "ctl/ExitCode.h"
 
+#include "model/MessageDecoder.h"
 #include "model/SettingNames.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
@@ -19,31 +21,14 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-#include <cstdio>
 
 TAVIK_REVISION("DeviceCommands.cpp");
 
+using CtlOutput::fail;
+using CtlOutput::print;
 using Group = DeviceSnapshot::Group;
 
 namespace {
-void print(const QString &text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-}
-
-int fail(int code, const QString &text) {
-    std::fputs(
-        ("tavikctl: " + text + (text.endsWith(QLatin1Char('\n')) ? "" : "\n")).toLocal8Bit().constData(),
-        stderr);
-    return code;
-}
-
-QString hex(const MidiMessage &message) {
-    QString text;
-    for (unsigned char byte : message)
-        text += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-    return text.trimmed();
-}
-
 // "44.1k", "44.1 kHz", "44.1": kilohertz; 0 when it is none of these.
 double khzOf(QString text) {
     text = text.trimmed().toLower();
@@ -171,17 +156,26 @@ TavikConfiguration *DeviceCommands::reportedDevice(const QString &spec, int *cod
     return cfg;
 }
 
+std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &spec, TavikConfiguration **cfg,
+                                                               int *code) {
+    *cfg = reportedDevice(spec, code);
+    if (!*cfg)
+        return std::nullopt;
+    QStringList errors;
+    std::optional<DeviceSnapshot> snapshot =
+        DeviceSnapshot::fromConfiguration(**cfg, QDateTime::currentDateTimeUtc(), &errors);
+    if (!snapshot)
+        *code = fail(ExitCode::NoAnswer, QStringLiteral("%1 reported values it cannot have:\n  ").arg(spec) +
+                                             errors.join(QStringLiteral("\n  ")));
+    return snapshot;
+}
+
 int DeviceCommands::show(const QString &device) {
     int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
-    if (!cfg)
-        return code;
-    QStringList errors;
-    const std::optional<DeviceSnapshot> snapshot =
-        DeviceSnapshot::fromConfiguration(*cfg, QDateTime::currentDateTimeUtc(), &errors);
+    TavikConfiguration *cfg = nullptr;
+    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
     if (!snapshot)
-        return fail(ExitCode::NoAnswer, QStringLiteral("the device reported values it cannot have:\n  ") +
-                                            errors.join(QStringLiteral("\n  ")));
+        return code;
     if (options.json) {
         // The snapshot's fields, with the device's identity on top and its digital inputs added.
         QJsonObject file = QJsonDocument::fromJson(snapshot->toJson()).object();
@@ -222,15 +216,10 @@ int DeviceCommands::show(const QString &device) {
 
 int DeviceCommands::save(const QString &device, const QString &file) {
     int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
-    if (!cfg)
-        return code;
-    QStringList errors;
-    const std::optional<DeviceSnapshot> snapshot =
-        DeviceSnapshot::fromConfiguration(*cfg, QDateTime::currentDateTimeUtc(), &errors);
+    TavikConfiguration *cfg = nullptr;
+    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
     if (!snapshot)
-        return fail(ExitCode::NoAnswer, QStringLiteral("the device reported values it cannot have:\n  ") +
-                                            errors.join(QStringLiteral("\n  ")));
+        return code;
     const bool syx = file.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive);
     // Written whole or not at all: an earlier file of the name stays as it was on any failure.
     QSaveFile out(file);
@@ -382,11 +371,9 @@ int DeviceCommands::load(const QString &device, const QString &file, bool dryRun
     QStringList skipped;
     const DeviceSnapshot target = read->adaptedTo(*cfg, &skipped);
     if (!skipped.isEmpty())
-        std::fputs(("tavikctl: warning: the snapshot is of a " + SettingNames::familyName(read->family()) +
-                    "; not carried over:\n  " + skipped.join(QStringLiteral("\n  ")) + "\n")
-                       .toLocal8Bit()
-                       .constData(),
-                   stderr);
+        CtlOutput::note(QStringLiteral("warning: the snapshot is of a ") +
+                        SettingNames::familyName(read->family()) + QStringLiteral("; not carried over:\n  ") +
+                        skipped.join(QStringLiteral("\n  ")));
     const DeviceSnapshot::Groups groups =
         all ? target.groups() : target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
     if (dryRun) {
@@ -397,7 +384,7 @@ int DeviceCommands::load(const QString &device, const QString &file, bool dryRun
             if (!target.groups().testFlag(group))
                 continue;
             if (groups.testFlag(group) && next < messages.size())
-                print(hex(messages[next]) + QLatin1Char('\n'));
+                print(MessageDecoder::hex(messages[next]) + QLatin1Char('\n'));
             ++next;
         }
         return ExitCode::Done;
@@ -420,15 +407,10 @@ int DeviceCommands::diff(const QString &first, const QString &second) {
             continue;
         }
         int code = ExitCode::Done;
-        TavikConfiguration *cfg = reportedDevice(specs[i], &code);
-        if (!cfg)
-            return code;
-        QStringList errors;
-        sides[i] = DeviceSnapshot::fromConfiguration(*cfg, QDateTime::currentDateTimeUtc(), &errors);
+        TavikConfiguration *cfg = nullptr;
+        sides[i] = reportedSnapshot(specs[i], &cfg, &code);
         if (!sides[i])
-            return fail(ExitCode::NoAnswer,
-                        QStringLiteral("%1 reported values it cannot have:\n  ").arg(specs[i]) +
-                            errors.join(QStringLiteral("\n  ")));
+            return code;
     }
     // A snapshot of the other family is compared as far as the families share values.
     DeviceSnapshot b = *sides[1];
@@ -446,6 +428,6 @@ int DeviceCommands::diff(const QString &first, const QString &second) {
     print(text);
     // Values one family lacks are not compared; saying so is a note, not a difference.
     for (const QString &line : skipped)
-        std::fputs(("tavikctl: not compared: " + line + "\n").toLocal8Bit().constData(), stderr);
+        CtlOutput::note(QStringLiteral("not compared: ") + line);
     return differences.isEmpty() ? ExitCode::Done : ExitCode::NotFound;
 }

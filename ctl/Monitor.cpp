@@ -1,5 +1,6 @@
 #include "ctl/Monitor.h"
 
+#include "ctl/CtlOutput.h"
 #include "ctl/CtlSession.h"
 #include "ctl/ExitCode.h"
 
@@ -83,8 +84,7 @@ int Monitor::run(const CtlOptions &options, double seconds, bool raw) {
     });
     QString error;
     if (!session.connect(&error)) {
-        std::fputs(("tavikctl: " + error + "\n").toLocal8Bit().constData(), stderr);
-        return ExitCode::MidiError;
+        return CtlOutput::fail(ExitCode::MidiError, error);
     }
     interrupted = 0;
     std::signal(SIGINT, onInterrupt);

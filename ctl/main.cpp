@@ -1,5 +1,6 @@
 // tavikctl: the Tavik devices from the command line, on the same device core as TavikRemote.
 #include "ctl/CtlOptions.h"
+#include "ctl/CtlOutput.h"
 #include "ctl/CtlSession.h"
 #include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
@@ -15,8 +16,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cstdio>
 #include <iostream>
+
+using CtlOutput::fail;
+using CtlOutput::print;
+
+using CtlOutput::fail;
+using CtlOutput::print;
 
 namespace {
 using Globals = CtlOptions;
@@ -40,17 +46,6 @@ const char SetKeys[] =
     "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
     "acknowledgement.\n"
     "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n";
-
-void print(const QString &text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-}
-
-int fail(int code, const QString &text) {
-    std::fputs(
-        ("tavikctl: " + text + (text.endsWith(QLatin1Char('\n')) ? "" : "\n")).toLocal8Bit().constData(),
-        stderr);
-    return code;
-}
 
 // Help that starts with the usage line, as the other Tavik programs' help does, then says what the
 // command is for.

@@ -1,6 +1,7 @@
 // The device core on its own: no window library in the program, a registry and settings of the
 // test's own, the MIDI link on a private JACK server and tavik-sim as the device.
 #include "JackServer.h"
+#include "NoGuiLibrary.h"
 #include "SimProcess.h"
 
 #include "HeadlessHost.h"
@@ -8,7 +9,6 @@
 #include "protocol/MIDI.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -75,13 +75,7 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
 }
 
 TEST(CoreE2e, ProgramLoadsNoGuiLibrary) {
-    QProcess ldd;
-    ldd.start(QStringLiteral("ldd"), {QCoreApplication::applicationFilePath()});
-    ASSERT_TRUE(ldd.waitForFinished(30000));
-    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
-    ASSERT_TRUE(libraries.contains(QStringLiteral("libQt6Core"))) << libraries.toStdString();
-    EXPECT_FALSE(libraries.contains(QStringLiteral("libQt6Gui"))) << libraries.toStdString();
-    EXPECT_FALSE(libraries.contains(QStringLiteral("libQt6Widgets"))) << libraries.toStdString();
+    expectNoGuiLibrary(QCoreApplication::applicationFilePath());
 }
 
 int main(int argc, char **argv) {
