@@ -20,7 +20,7 @@ namespace {
 const char *const PortKeys[] = {"midiInPortnumber", "midiInPortname", "midiOutPortnumber", "midiOutPortname"};
 } // namespace
 
-CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inSpec(inPort), outSpec(outPort) {
+CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted(inPort), outWanted(outPort) {
     settings = new QSettings(dir.filePath(QStringLiteral("tavikctl.ini")), QSettings::IniFormat);
     const QSettings remembered(QStringLiteral("Kalvenso"), QStringLiteral("Kalvenso Remote"));
     for (const char *key : PortKeys)
@@ -60,12 +60,12 @@ QStringList CtlSession::outputNames() const {
     return link->outputPortNames();
 }
 
-int CtlSession::choose(const QStringList &names, const QString &spec, int current, const char *direction,
+int CtlSession::choose(const QStringList &names, const QString &wanted, int current, const char *direction,
                        QString *error) {
     const QString which = QLatin1String(direction);
-    if (!spec.isEmpty()) {
+    if (!wanted.isEmpty()) {
         QString reason;
-        const int index = PortChoice::resolve(names, spec, &reason);
+        const int index = PortChoice::resolve(names, wanted, &reason);
         if (index < 0)
             *error = QStringLiteral("MIDI %1 port: ").arg(which) + reason;
         return index;
@@ -79,10 +79,10 @@ int CtlSession::choose(const QStringList &names, const QString &spec, int curren
 }
 
 bool CtlSession::connect(QString *error) {
-    const int in = choose(inputNames(), inSpec, link->getPortNumberIn(), "in", error);
+    const int in = choose(inputNames(), inWanted, link->getPortNumberIn(), "in", error);
     if (in < 0)
         return false;
-    const int out = choose(outputNames(), outSpec, link->getPortNumberOut(), "out", error);
+    const int out = choose(outputNames(), outWanted, link->getPortNumberOut(), "out", error);
     if (out < 0)
         return false;
     link->setPortNumberIn(in);
@@ -111,9 +111,9 @@ bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
     return true;
 }
 
-TavikConfiguration *CtlSession::waitForDevice(const QString &spec, int ms, QString *error) {
+TavikConfiguration *CtlSession::waitForDevice(const QString &wanted, int ms, QString *error) {
     TavikConfiguration *cfg = nullptr;
-    waitFor([&] { return (cfg = findDevice(spec, error)) != nullptr; }, ms);
+    waitFor([&] { return (cfg = findDevice(wanted, error)) != nullptr; }, ms);
     return cfg;
 }
 
@@ -136,16 +136,17 @@ QList<TavikConfiguration *> CtlSession::devices() const {
     return found;
 }
 
-TavikConfiguration *CtlSession::findDevice(const QString &spec, QString *error) const {
+TavikConfiguration *CtlSession::findDevice(const QString &wanted, QString *error) const {
     const QList<TavikConfiguration *> found = devices();
     QList<TavikConfiguration *> matches;
     bool isNumber = false;
-    const qint32 serial = spec.toInt(&isNumber);
+    const qint32 serial = wanted.toInt(&isNumber);
     for (TavikConfiguration *cfg : found) {
         const bool same =
-            isNumber ? cfg->getSerialNo() == serial
-                     : spec == MidiCodec::serialCode(cfg->getSerialNo()) ||
-                           QString::fromLatin1(cfg->getDeviceName()).compare(spec, Qt::CaseInsensitive) == 0;
+            isNumber
+                ? cfg->getSerialNo() == serial
+                : wanted == MidiCodec::serialCode(cfg->getSerialNo()) ||
+                      QString::fromLatin1(cfg->getDeviceName()).compare(wanted, Qt::CaseInsensitive) == 0;
         if (same)
             matches << cfg;
     }
@@ -158,7 +159,7 @@ TavikConfiguration *CtlSession::findDevice(const QString &spec, QString *error) 
         list = QStringLiteral("  (none answered)\n");
     *error = (matches.isEmpty() ? QStringLiteral("no device \"%1\"; the devices found:\n")
                                 : QStringLiteral("more than one device is \"%1\"; the devices found:\n"))
-                 .arg(spec) +
+                 .arg(wanted) +
              list;
     return nullptr;
 }

@@ -32,8 +32,8 @@ public:
     bool connect(QString *error);
     // Runs the event loop until done() holds or ms milliseconds have passed; returns done().
     bool waitFor(const std::function<bool()> &done, int ms);
-    // Waits until a device answers to spec (see findDevice()); null with the reason after ms.
-    TavikConfiguration *waitForDevice(const QString &spec, int ms, QString *error);
+    // Waits until the wanted device answers (see findDevice()); null with the reason after ms.
+    TavikConfiguration *waitForDevice(const QString &wanted, int ms, QString *error);
 
     // What the link has heard from a device since forget(): reports and acknowledgements.
     struct Heard {
@@ -53,7 +53,7 @@ public:
     QList<TavikConfiguration *> devices() const;
     // A device by serial number (12345), its display form (141-202-380) or its name; null with the
     // reason (and the devices found) in error.
-    TavikConfiguration *findDevice(const QString &spec, QString *error) const;
+    TavikConfiguration *findDevice(const QString &wanted, QString *error) const;
 
     DeviceRegistry *getRegistry() const override { return &registry; }
     QSettings *getSettings() const override { return settings; }
@@ -66,11 +66,11 @@ public:
     static QString versionText(const TavikConfiguration *cfg);
 
 private:
-    int choose(const QStringList &names, const QString &spec, int current, const char *direction,
+    int choose(const QStringList &names, const QString &wanted, int current, const char *direction,
                QString *error);
 
-    QString inSpec;
-    QString outSpec;
+    QString inWanted;
+    QString outWanted;
     QTemporaryDir dir;
     mutable DeviceRegistry registry;
     QSettings *settings = nullptr;

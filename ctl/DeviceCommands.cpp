@@ -21,7 +21,6 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-
 TAVIK_REVISION("DeviceCommands.cpp");
 
 using CtlOutput::fail;
@@ -127,7 +126,7 @@ DeviceCommands::DeviceCommands(const CtlOptions &options) : options(options) {}
 
 DeviceCommands::~DeviceCommands() = default;
 
-TavikConfiguration *DeviceCommands::reportedDevice(const QString &spec, int *code) {
+TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *code) {
     if (!session) {
         session = std::make_unique<CtlSession>(QString::fromStdString(options.in),
                                                QString::fromStdString(options.out));
@@ -138,7 +137,7 @@ TavikConfiguration *DeviceCommands::reportedDevice(const QString &spec, int *cod
         }
     }
     QString error;
-    TavikConfiguration *cfg = session->waitForDevice(spec, timeoutMs(), &error);
+    TavikConfiguration *cfg = session->waitForDevice(wanted, timeoutMs(), &error);
     if (!cfg) {
         *code = fail(ExitCode::NotFound, error);
         return nullptr;
@@ -156,17 +155,18 @@ TavikConfiguration *DeviceCommands::reportedDevice(const QString &spec, int *cod
     return cfg;
 }
 
-std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &spec, TavikConfiguration **cfg,
-                                                               int *code) {
-    *cfg = reportedDevice(spec, code);
+std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &wanted,
+                                                               TavikConfiguration **cfg, int *code) {
+    *cfg = reportedDevice(wanted, code);
     if (!*cfg)
         return std::nullopt;
     QStringList errors;
     std::optional<DeviceSnapshot> snapshot =
         DeviceSnapshot::fromConfiguration(**cfg, QDateTime::currentDateTimeUtc(), &errors);
     if (!snapshot)
-        *code = fail(ExitCode::NoAnswer, QStringLiteral("%1 reported values it cannot have:\n  ").arg(spec) +
-                                             errors.join(QStringLiteral("\n  ")));
+        *code =
+            fail(ExitCode::NoAnswer, QStringLiteral("%1 reported values it cannot have:\n  ").arg(wanted) +
+                                         errors.join(QStringLiteral("\n  ")));
     return snapshot;
 }
 
@@ -396,19 +396,19 @@ int DeviceCommands::load(const QString &device, const QString &file, bool dryRun
 
 int DeviceCommands::diff(const QString &first, const QString &second) {
     std::optional<DeviceSnapshot> sides[2];
-    const QString specs[2] = {first, second};
+    const QString wanted[2] = {first, second};
     for (int i = 0; i < 2; ++i) {
-        if (QFileInfo(specs[i]).isFile()) {
+        if (QFileInfo(wanted[i]).isFile()) {
             QStringList errors;
-            sides[i] = readFile(specs[i], &errors);
+            sides[i] = readFile(wanted[i], &errors);
             if (!sides[i])
-                return fail(ExitCode::BadFile, specs[i] + QStringLiteral(" is not a snapshot:\n  ") +
+                return fail(ExitCode::BadFile, wanted[i] + QStringLiteral(" is not a snapshot:\n  ") +
                                                    errors.join(QStringLiteral("\n  ")));
             continue;
         }
         int code = ExitCode::Done;
         TavikConfiguration *cfg = nullptr;
-        sides[i] = reportedSnapshot(specs[i], &cfg, &code);
+        sides[i] = reportedSnapshot(wanted[i], &cfg, &code);
         if (!sides[i])
             return code;
     }

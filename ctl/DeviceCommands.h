@@ -35,9 +35,10 @@ public:
 
 private:
     // Connects, finds the device and waits for its reports; null with *code set otherwise.
-    TavikConfiguration *reportedDevice(const QString &spec, int *code);
+    TavikConfiguration *reportedDevice(const QString &wanted, int *code);
     // reportedDevice(), and a snapshot of what it reported.
-    std::optional<DeviceSnapshot> reportedSnapshot(const QString &spec, TavikConfiguration **cfg, int *code);
+    std::optional<DeviceSnapshot> reportedSnapshot(const QString &wanted, TavikConfiguration **cfg,
+                                                   int *code);
     // Sends the groups of target to the device as TavikRemote would, waits for every
     // acknowledgement; with verify, asks for fresh reports and compares them with target.
     int send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,

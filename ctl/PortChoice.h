@@ -8,7 +8,7 @@
 class PortChoice {
 public:
     // The port's number in names, or -1 with the reason in error (the ports are listed there).
-    static int resolve(const QStringList &names, const QString &spec, QString *error);
+    static int resolve(const QStringList &names, const QString &wanted, QString *error);
     // "0: name" lines, one a port, for messages and the ports command.
     static QString listing(const QStringList &names);
 };
