@@ -6,20 +6,20 @@
 
 #include "model/MessageDecoder.h"
 #include "model/SettingNames.h"
+#include "model/SnapshotFile.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
+#include "protocol/SnapshotSender.h"
 #include "sysex/TavikSysEx.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 TAVIK_REVISION("DeviceCommands.cpp");
 
@@ -220,30 +220,10 @@ int DeviceCommands::save(const QString &device, const QString &file) {
     const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
     if (!snapshot)
         return code;
-    const bool syx = file.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive);
-    // Written whole or not at all: an earlier file of the name stays as it was on any failure.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(syx ? SnapshotSysEx::toBytes(*snapshot) : snapshot->toJson()) < 0 || !out.commit())
-        return fail(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
+    QString error;
+    if (!SnapshotFile::write(*snapshot, file, &error))
+        return fail(ExitCode::BadFile, error);
     return ExitCode::Done;
-}
-
-std::optional<DeviceSnapshot> DeviceCommands::readFile(const QString &path, QStringList *errors) {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *errors << QStringLiteral("cannot read %1: %2").arg(path, in.errorString());
-        return std::nullopt;
-    }
-    // Beyond any snapshot: a larger file is not read into memory.
-    if (in.size() > (1 << 20)) {
-        *errors << QStringLiteral("%1 is %2 bytes, more than any snapshot").arg(path).arg(in.size());
-        return std::nullopt;
-    }
-    const QByteArray bytes = in.readAll();
-    if (!bytes.isEmpty() && quint8(bytes[0]) == TavikSysEx::SysExStart)
-        return SnapshotSysEx::fromBytes(bytes, errors);
-    return DeviceSnapshot::fromJson(bytes, errors);
 }
 
 bool DeviceCommands::assign(quint8 family, const QStringList &assignments, DeviceSnapshot::Values *values,
@@ -295,21 +275,10 @@ int DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target, 
                          bool verify) {
     const qint32 serial = cfg->getSerialNo();
     MIDI *link = session->getMIDI();
-    int valueMessages = 0;
-    for (Group group : DeviceSnapshot::groupList())
-        valueMessages += group != DeviceSnapshot::Faders && groups.testFlag(group);
     session->forget(serial);
-    // The record takes the values first; the link builds every message from it, as for the pages.
-    target.applyTo(*cfg, groups);
-    for (Group group : DeviceSnapshot::groupList()) {
-        if (!groups.testFlag(group))
-            continue;
-        if (group == DeviceSnapshot::Faders)
-            link->sendFadersFlowControlled(serial);
-        else
-            link->sendMsgSET_VALUES(serial, SnapshotSysEx::startIndex(group));
-    }
-    const bool fadersSent = groups.testFlag(DeviceSnapshot::Faders);
+    const SnapshotSender::Sent sent = SnapshotSender::send(*link, *cfg, target, groups);
+    const int valueMessages = sent.valueMessages;
+    const bool fadersSent = sent.faders;
     const bool acknowledged = session->waitFor(
         [&] {
             const CtlSession::Heard &h = session->heard(serial);
@@ -360,7 +329,7 @@ int DeviceCommands::set(const QString &device, const QStringList &assignments) {
 
 int DeviceCommands::load(const QString &device, const QString &file, bool dryRun, bool all) {
     QStringList errors;
-    const std::optional<DeviceSnapshot> read = readFile(file, &errors);
+    const std::optional<DeviceSnapshot> read = SnapshotFile::read(file, &errors);
     if (!read)
         return fail(ExitCode::BadFile,
                     file + QStringLiteral(" is not a snapshot:\n  ") + errors.join(QStringLiteral("\n  ")));
@@ -400,7 +369,7 @@ int DeviceCommands::diff(const QString &first, const QString &second) {
     for (int i = 0; i < 2; ++i) {
         if (QFileInfo(wanted[i]).isFile()) {
             QStringList errors;
-            sides[i] = readFile(wanted[i], &errors);
+            sides[i] = SnapshotFile::read(wanted[i], &errors);
             if (!sides[i])
                 return fail(ExitCode::BadFile, wanted[i] + QStringLiteral(" is not a snapshot:\n  ") +
                                                    errors.join(QStringLiteral("\n  ")));

@@ -26,8 +26,6 @@ public:
     int set(const QString &device, const QStringList &assignments);
     int diff(const QString &first, const QString &second);
 
-    // Reads a snapshot file (.syx by its content, else JSON); null with the problems in errors.
-    static std::optional<DeviceSnapshot> readFile(const QString &path, QStringList *errors);
     // Applies KEY=VALUE assignments to values of the family; false with the problem in error.
     // The groups the keys touch are added to touched.
     static bool assign(quint8 family, const QStringList &assignments, DeviceSnapshot::Values *values,

@@ -3,6 +3,7 @@
 #include "app/MyApplication.h"
 #include "app/TerminationSignals.h"
 #include "protocol/RevisionInfo.h"
+#include "windows/DeviceActions.h"
 #include "windows/MainDialog.h"
 
 #include <QCoreApplication>
@@ -69,6 +70,8 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kalvenso.TavikRemote")));
     auto *mainDialog = new MainDialog;
     mainDialog->setWindowTitle(QStringLiteral("Kalvenso Remote"));
+    // Snapshots, the sync marks and the MIDI monitor; owned by the window.
+    new DeviceActions(mainDialog, application);
     // SIGINT and SIGTERM close the window (and any message box over it) as the user would.
     auto *termination = new TerminationSignals(application);
     QObject::connect(termination, &TerminationSignals::received, mainDialog, [mainDialog] {

@@ -73,6 +73,14 @@ public:
     // When the pending fader message went out; used to recover from a lost acknowledgement.
     QDateTime getFaderSendTime() const { return faderSendTime; }
 
+    // When the oldest SET_VALUES not yet acknowledged went out; null when every one was.
+    QDateTime getValuesSendTime() const { return m_valuesSendTime; }
+    void noteValuesSent(const QDateTime &time) {
+        if (m_valuesSendTime.isNull())
+            m_valuesSendTime = time;
+    }
+    void noteValuesAcknowledged() { m_valuesSendTime = QDateTime(); }
+
 private:
     bool faderSendPending = false;
     bool faderResendNeeded = false;
@@ -97,4 +105,5 @@ private:
     quint8 faderValue[32] = {};
     quint8 deviceType = 0;
     QDateTime faderSendTime;
+    QDateTime m_valuesSendTime;
 };

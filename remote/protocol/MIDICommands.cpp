@@ -1,6 +1,7 @@
 // The MIDI link's outbound commands: each message is built, logged and sent.
 #include "protocol/MIDI.h"
 
+#include "model/DeviceClock.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDILinkSupport.h"
 #include "protocol/MidiCodec.h"
@@ -74,6 +75,7 @@ void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
     }
     MidiCodec::prepMsgSysExEnd(message);
     TAVIK_DEBUG(QStringLiteral("Sending to MIDI-OUT SET VALUES cmd!"));
+    cfg->noteValuesSent(DeviceClock::now());
     send(message);
 }
 

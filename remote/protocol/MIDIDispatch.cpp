@@ -287,6 +287,8 @@ void MIDI::parseMsgACK_FADERS(MidiMessage *, qint32 serialNo) {
 }
 
 void MIDI::parseMsgACK_VALUES(MidiMessage *, qint32 serialNo) {
-    if (configuration(serialNo))
+    if (TavikConfiguration *cfg = configuration(serialNo)) {
+        cfg->noteValuesAcknowledged();
         emit acknowledged(serialNo, ACK_VALUES);
+    }
 }

@@ -1,5 +1,6 @@
 #include "windows/MidiLinkView.h"
 
+#include "model/TavikConfiguration.h"
 #include "pages/AudioLevelsDialog.h"
 #include "pages/InfoDialog.h"
 #include "pages/LockDialog.h"
@@ -51,6 +52,16 @@ MidiLinkView::~MidiLinkView() {
 
 QMessageBox *MidiLinkView::portNotice() const {
     return _portNotice;
+}
+
+void MidiLinkView::showValues(qint32 serialNo) {
+    for (MIDI::ConfigGroup group : {MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
+                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing})
+        applyConfiguration(serialNo, group);
+    const TavikConfiguration *cfg =
+        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
+    for (int fader = 0; cfg && fader < 32; ++fader)
+        applyFader(serialNo, fader, cfg->getFaderValue(fader));
 }
 
 void MidiLinkView::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {

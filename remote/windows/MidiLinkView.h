@@ -21,6 +21,8 @@ public:
     void enumeratePorts(QComboBox *inCombo, QComboBox *outCombo);
     // The notice that a remembered port is missing (null until it was first needed).
     QMessageBox *portNotice() const;
+    // Shows every setting and fader the device's record holds on its pages, sending nothing.
+    void showValues(qint32 serialNo);
 
 private:
     void clearPortCombos();

@@ -1,0 +1,50 @@
+#include "windows/CompareDialog.h"
+
+#include "protocol/RevisionInfo.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TAVIK_REVISION("CompareDialog.cpp");
+
+CompareDialog::CompareDialog(const QString &device, const QString &file,
+                             const QList<DeviceSnapshot::Difference> &differences,
+                             const QStringList &notCompared, QWidget *parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("compareDialog"));
+    setWindowTitle(QStringLiteral("Kalvenso Remote - Compare with snapshot"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *header = new QLabel(this);
+    header->setObjectName(QStringLiteral("compareSummary"));
+    header->setWordWrap(true);
+    header->setText(differences.isEmpty()
+                        ? QStringLiteral("%1 and %2 are the same.").arg(device, file)
+                        : QStringLiteral("%1 and %2 differ in %n value(s):", nullptr, int(differences.size()))
+                              .arg(device, file));
+    layout->addWidget(header);
+
+    m_rows = new QTreeWidget(this);
+    m_rows->setRootIsDecorated(false);
+    m_rows->setHeaderLabels({QStringLiteral("Value"), QStringLiteral("Device"), QStringLiteral("File")});
+    for (const DeviceSnapshot::Difference &d : differences)
+        m_rows->addTopLevelItem(new QTreeWidgetItem(QStringList{d.field, d.from, d.to}));
+    m_rows->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_rows->setVisible(!differences.isEmpty());
+    layout->addWidget(m_rows);
+
+    if (!notCompared.isEmpty()) {
+        auto *note =
+            new QLabel(QStringLiteral("Not compared:\n  ") + notCompared.join(QStringLiteral("\n  ")), this);
+        note->setObjectName(QStringLiteral("compareNotCompared"));
+        layout->addWidget(note);
+    }
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(560, differences.isEmpty() ? 140 : 420);
+}

@@ -1,0 +1,270 @@
+// Snapshots, sync marks and the context menu of the main window, in the real application on RtMidi
+// ports of a private JACK server with tavik-sim as a Tavik Neo and a Tavik Lux.
+#include "JackServer.h"
+#include "MessageBoxCloser.h"
+#include "SimProcess.h"
+#include "app/MyApplication.h"
+#include "model/SnapshotFile.h"
+#include "model/TavikConfiguration.h"
+#include "protocol/MIDI.h"
+#include "windows/CompareDialog.h"
+#include "windows/DeviceActions.h"
+#include "windows/MIDIConnectDialog.h"
+#include "windows/MainDialog.h"
+#include "windows/StackedTavikDialog.h"
+#include "windows/SyncMarks.h"
+#include "windows/TavikConfigurationDialog.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+constexpr qint32 NeoSerial = 12345;
+constexpr qint32 LuxSerial = 1234;
+const QString NeoHeader = "F0 00 11 22 01 39 60 00 00";
+
+// Calls answer once with the first visible top-level widget of type W; seen() tells whether it came.
+template <class W> class Answer {
+public:
+    explicit Answer(std::function<void(W *)> answer) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, answer] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *widget = qobject_cast<W *>(w); widget && widget->isVisible() && !m_seen) {
+                    m_seen = true;
+                    answer(widget);
+                }
+        });
+        m_timer.start(20);
+    }
+    bool seen() const { return m_seen; }
+
+private:
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
+// Answers the file dialog with path and keeps the file name and folder it offered.
+struct FileAnswer : Answer<QFileDialog> {
+    explicit FileAnswer(const QString &path)
+        : Answer([this, path](QFileDialog *d) {
+              offered = QFileInfo(d->selectedFiles().value(0)).fileName();
+              folder = d->directory().absolutePath();
+              d->selectFile(path);
+              d->accept();
+          }) {}
+    QString offered, folder;
+};
+} // namespace
+
+class TestDeviceActions : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<JackServer> server;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<MainDialog> window;
+    DeviceActions *actions = nullptr;
+    MyApplication *app = MyApplication::instance();
+    QTemporaryDir files;
+
+    TavikConfiguration *cfg(qint32 serial) { return app->getConfiguration(serial); }
+    QListWidget *list() { return window->getStackedDialog()->getDeviceList(); }
+    int rowOf(qint32 serial) {
+        for (int row = 0; row < list()->count(); ++row)
+            if (actions->deviceOfRow(row) == serial)
+                return row;
+        return -1;
+    }
+    void show(qint32 serial) { list()->setCurrentRow(rowOf(serial)); }
+    void press(Qt::Key key) {
+        QTest::keyClick(window.get(), key, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    }
+    int setValuesReceived() {
+        return int(sim->logLines().filter(QRegularExpression("^RX .* 01 [0-9A-F]{2} .*F7$")).size());
+    }
+    // A snapshot of the Neo as it is, with one value changed.
+    QString neoFileWith(DeviceSnapshot::Group group, int slot, quint8 value, const QString &name) {
+        QStringList errors;
+        DeviceSnapshot snap =
+            *DeviceSnapshot::fromConfiguration(*cfg(NeoSerial), QDateTime::currentDateTimeUtc(), &errors);
+        DeviceSnapshot::Values values = snap.values();
+        DeviceSnapshot::setValueAt(values, group, slot, value);
+        const QString path = files.filePath(name);
+        QString error;
+        SnapshotFile::write(DeviceSnapshot(snap.family(), snap.serial(), values), path, &error);
+        return path;
+    }
+
+private slots:
+    void initTestCase() {
+        server = std::make_unique<JackServer>(JackServer::uniqueName("tavik-actions"));
+        QVERIFY2(server->start(), qPrintable(server->diagnostics()));
+        server->applyToThisProcess();
+        sim = std::make_unique<SimProcess>(*server, QStringList{"--device", "neo:12345:Studio", "--device",
+                                                                "lux:1234:Stage", "--drop-ack-faders", "2"});
+        QVERIFY2(sim->start(), qPrintable(sim->diagnostics()));
+        window = std::make_unique<MainDialog>();
+        actions = new DeviceActions(window.get(), app);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        MIDIConnectDialog *panel = window->getStackedDialog()->getMIDIConnectDialog();
+        if (app->getMIDI()->isConnected())
+            app->getMIDI()->toggleConnectedStatus();
+        panel->getInPortCombo()->setCurrentIndex(
+            panel->getInPortCombo()->findText("^tavik-sim(-\\d+)?:out$", Qt::MatchRegularExpression));
+        panel->getOutPortCombo()->setCurrentIndex(
+            panel->getOutPortCombo()->findText("^tavik-sim(-\\d+)?:in$", Qt::MatchRegularExpression));
+        panel->getConnectButton()->click();
+        QVERIFY(QTest::qWaitFor(
+            [this] { return rowOf(NeoSerial) > 0 && rowOf(LuxSerial) > 0 && cfg(NeoSerial)->getFrequency(); },
+            5000));
+        app->getSettings()->setValue(DeviceActions::kFolderKey, files.path());
+    }
+    void cleanupTestCase() {
+        if (app->getMIDI()->isConnected())
+            app->getMIDI()->toggleConnectedStatus();
+        window.reset();
+        sim->stop();
+        server->stop();
+    }
+
+    void placeholderOffersOnlyTheMonitor() {
+        list()->setCurrentRow(0);
+        QCOMPARE(actions->shownDevice(), 0);
+        FileAnswer answer(files.filePath("never.json"));
+        for (Qt::Key key : {Qt::Key_S, Qt::Key_O, Qt::Key_D})
+            press(key);
+        QVERIFY(!answer.seen());
+        QList<bool> enabled;
+        for (QAction *action : actions->menuFor(0)->actions())
+            enabled << action->isEnabled();
+        QCOMPARE(enabled, (QList<bool>{false, false, false, true}));
+    }
+
+    void saveOffersTheDeviceNameAndWritesTheFile() {
+        show(NeoSerial);
+        const QString path = files.filePath("saved.json");
+        FileAnswer answer(path);
+        press(Qt::Key_S);
+        QCOMPARE(answer.offered, QString("Studio 141-202-380.json"));
+        QCOMPARE(answer.folder, files.path());
+        QStringList errors;
+        const std::optional<DeviceSnapshot> saved = SnapshotFile::read(path, &errors);
+        QVERIFY2(saved, qPrintable(errors.join('\n')));
+        QCOMPARE(saved->serial(), NeoSerial);
+        QCOMPARE(saved->values().faders, DeviceSnapshot::valuesOf(*cfg(NeoSerial)).faders);
+    }
+
+    void badFileSendsNothing() {
+        show(NeoSerial);
+        QFile bad(files.filePath("bad.json"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        QFile saved(files.filePath("saved.json"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        bad.write(saved.readAll().replace("\"version\": 1", "\"version\": 7"));
+        bad.close();
+        const int before = setValuesReceived();
+        MessageBoxCloser boxes;
+        FileAnswer answer(bad.fileName());
+        press(Qt::Key_O);
+        QVERIFY(QTest::qWaitFor([&] { return !boxes.texts.isEmpty(); }, 3000));
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY2(boxes.texts[0].contains("version") && boxes.texts[0].contains('7'),
+                 qPrintable(boxes.texts[0]));
+        QTest::qWait(300);
+        QCOMPARE(setValuesReceived(), before);
+    }
+
+    void loadSendsOnlyTheDifferingGroupAndTheDeviceConfirmsIt() {
+        show(NeoSerial);
+        const quint8 rate = cfg(NeoSerial)->getFrequency();
+        const QString path = neoFileWith(DeviceSnapshot::RateAndSync, 1, 2, "adat.json");
+        const int before = setValuesReceived();
+        MessageBoxCloser boxes;
+        FileAnswer answer(path);
+        press(Qt::Key_O);
+        const QString sent = NeoHeader + QString(" 01 00 %1 02 F7").arg(rate, 2, 16, QChar('0')).toUpper();
+        QVERIFY(
+            sim->waitForLogLine(QRegularExpression("^RX " + QRegularExpression::escape(sent) + "$"), 3000));
+        // The whole check runs; nothing is wrong, so nothing is shown.
+        QTest::qWait(DeviceActions::kLoadCheckMs + 300);
+        QCOMPARE(boxes.texts, QStringList());
+        QCOMPARE(setValuesReceived(), before + 1);
+        QCOMPARE(int(cfg(NeoSerial)->getSync()), 2);
+        QCOMPARE(actions->syncMarks()->shownState(NeoSerial), SyncMarks::InSync);
+    }
+
+    void compareListsEveryDifferenceInThePagesWords() {
+        show(NeoSerial);
+        const QString path =
+            neoFileWith(DeviceSnapshot::Lock, 0, cfg(NeoSerial)->getLock() ? 0 : 1, "lock.json");
+        QStringList rows, same;
+        Answer<CompareDialog> read([&](CompareDialog *d) {
+            for (int i = 0; i < d->rows()->topLevelItemCount(); ++i)
+                rows << d->rows()->topLevelItem(i)->text(0);
+            d->reject();
+        });
+        FileAnswer answer(path);
+        press(Qt::Key_D);
+        QCOMPARE(rows, QStringList{"Lock"});
+        // The Lux against a Neo file: routing is not compared, the rest differs only where it does.
+        FileAnswer again(files.filePath("saved.json"));
+        Answer<CompareDialog> other([&](CompareDialog *d) {
+            same << d->findChild<QLabel *>("compareNotCompared")->text();
+            d->reject();
+        });
+        actions->compareWithSnapshot(LuxSerial);
+        QVERIFY2(same.value(0).contains("Routing"), qPrintable(same.value(0)));
+    }
+
+    void markShowsWaitingThenNotAnswering() {
+        const QImage plain = list()->item(rowOf(LuxSerial))->icon().pixmap(list()->iconSize()).toImage();
+        // The simulator drops every second ACK FADERS: the second change waits, until the lost
+        // acknowledgement is given up and the faders are sent again.
+        MIDI *link = app->getMIDI();
+        for (int round = 0; round < 2; ++round) {
+            cfg(LuxSerial)->setFaderValue(0, quint32(10 + round));
+            link->sendFadersFlowControlled(LuxSerial);
+            if (round == 0)
+                QVERIFY(QTest::qWaitFor([&] { return !cfg(LuxSerial)->isFaderSendPending(); }, 3000));
+        }
+        QVERIFY(QTest::qWaitFor(
+            [&] { return actions->syncMarks()->shownState(LuxSerial) == SyncMarks::Waiting; }, 3000));
+        QListWidgetItem *item = list()->item(rowOf(LuxSerial));
+        QVERIFY2(item->toolTip().startsWith("Waiting for the device to acknowledge since "),
+                 qPrintable(item->toolTip()));
+        QVERIFY(item->icon().pixmap(list()->iconSize()).toImage() != plain);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return actions->syncMarks()->shownState(LuxSerial) == SyncMarks::InSync; }, 5000));
+        QCOMPARE(item->icon().pixmap(list()->iconSize()).toImage(), plain);
+
+        sim->command("silent 1234");
+        QVERIFY(QTest::qWaitFor(
+            [&] { return actions->syncMarks()->shownState(LuxSerial) == SyncMarks::NotAnswering; }, 3000));
+        QVERIFY2(list()->item(rowOf(LuxSerial))->toolTip().startsWith("Not answering since "),
+                 qPrintable(item->toolTip()));
+        sim->command("resume 1234");
+    }
+};
+
+int main(int argc, char **argv) {
+    QTemporaryDir configDir;
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    QCoreApplication::setOrganizationName("Kalvenso");
+    QCoreApplication::setApplicationName("Kalvenso Remote Device Actions");
+    MyApplication application(argc, argv);
+    TestDeviceActions test;
+    const int result = QTest::qExec(&test, argc, argv);
+    application.setMainDialog(nullptr);
+    return result;
+}
+
+#include "test_device_actions.moc"
