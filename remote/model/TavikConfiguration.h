@@ -73,6 +73,14 @@ public:
     // When the pending fader message went out; used to recover from a lost acknowledgement.
     QDateTime getFaderSendTime() const { return faderSendTime; }
 
+    // SET_FADERS messages sent and not acknowledged yet, and when the latest went out. A fader
+    // report that arrives while one is out may hold older levels than the record.
+    int getUnacknowledgedFaderSends() const { return m_unacknowledgedFaderSends; }
+    QDateTime getLastFaderSendTime() const { return m_lastFaderSendTime; }
+    void countFaderSend();
+    void countFaderAcknowledgement(); // one fewer, never below none
+    void clearUnacknowledgedFaderSends() { m_unacknowledgedFaderSends = 0; }
+
 private:
     bool faderSendPending = false;
     bool faderResendNeeded = false;
@@ -97,4 +105,7 @@ private:
     quint8 faderValue[32] = {};
     quint8 deviceType = 0;
     QDateTime faderSendTime;
+
+    int m_unacknowledgedFaderSends = 0;
+    QDateTime m_lastFaderSendTime;
 };
