@@ -42,8 +42,8 @@ void MIDI::recoverLostFaderAcks() {
     for (TavikConfiguration *cfg : devices->getDevices()) {
         if (cfg->getSerialNo() < DeviceRegistry::FirstDeviceSerial)
             continue;
-        // The re-send after an acknowledgement is not pending; when the latest of the counted
-        // messages has waited too long, none of them is acknowledged any more.
+        // When the latest counted message has waited too long for its acknowledgement, they all
+        // count as lost (the re-send after an acknowledgement among them, which is not pending).
         if (cfg->getUnacknowledgedFaderSends() > 0 &&
             cfg->getLastFaderSendTime().msecsTo(now) > FaderAckTimeoutMs)
             cfg->clearUnacknowledgedFaderSends();

@@ -68,9 +68,8 @@ TEST(DebugLogSession, IsTheRecordedOneLineForLine) {
         RemoteRig::midi()->onTimeoutSendInfoBroadcasts();
         ASSERT_TRUE(pollUntilParsed(log, 12));
 
-        // Each acknowledgement comes with a fader report. The second one is lost (its report
-        // too); the third move waits for it, and once it counts as lost the next poll sends the
-        // faders again.
+        // The second acknowledgement is lost; the third move waits for it, and once it counts as
+        // lost the next poll sends the faders again.
         moveFader(0, 10);
         ASSERT_TRUE(pollUntilParsed(log, 14));
         moveFader(0, 20);

@@ -3,7 +3,6 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 
 #include <iterator>
@@ -40,7 +39,6 @@ private slots:
     void statusFollowsClockSource_data();
     void statusFollowsClockSource();
     void livelyInputsChangeAndStatusReportsFollow();
-    void livelyInputsFollowTheSeed();
     void hostileMessagesProduceNothing();
     void randomMessagesKeepDeviceConsistent();
 };
@@ -193,13 +191,10 @@ void TestSimDevice::setFadersAppliedAndAcknowledged() {
     msg.push_back(0xF7);
     QCOMPARE(msg.size(), size_t(44));
     const SimDevice::Result r = neo.handle(msg);
-    // The acknowledgement, then the fader report with the new levels.
     QCOMPARE(r.messages.size(), size_t(2));
     COMPARE_BYTES(r.messages[0], "F0 00 11 22 01 39 60 00 00 22 F7");
     const SysExMessage report = r.messages[1];
-    QVERIFY(report == neo.fadersReport());
     QCOMPARE(report.size(), size_t(43));
-    QCOMPARE(int(report[9]), 0x42);
     for (int i = 0; i < 32; ++i)
         QCOMPARE(int(report[size_t(10 + i)]), 28 - (i % 29));
 }
@@ -212,7 +207,6 @@ void TestSimDevice::setFadersMalformedOrOutOfRange() {
     msg.push_back(0xF7);
     SimDevice::Result r = neo.handle(msg);
     QCOMPARE(r.messages.size(), size_t(2));
-    QCOMPARE(int(r.messages[1][10]), 0);
     QCOMPARE(int(neo.faders()[0]), 0);
     QCOMPARE(int(neo.faders()[1]), 5);
 
@@ -264,62 +258,36 @@ void TestSimDevice::statusFollowsClockSource() {
 
 void TestSimDevice::livelyInputsChangeAndStatusReportsFollow() {
     // Synced to ADAT at 48 kHz: the ADAT inputs follow the settings, BNC and MADI go their own way.
-    SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio"));
-    neo.handle(bytes("F0 00 11 22 01 39 60 00 00 01 00 03 02 F7"));
-    neo.setLivelyInputs(7);
+    SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio")), twin = neo;
+    for (SimDevice *device : {&neo, &twin}) {
+        device->handle(bytes("F0 00 11 22 01 39 60 00 00 01 00 03 02 F7"));
+        device->setLivelyInputs(7);
+    }
     const LivelyInputs &in = *neo.livelyInputs();
-    const QRegularExpression kind(QStringLiteral("^neo 12345: input (BNC|MADI) (plugged in, 4|pulled$|"
-                                                 "switched to 4|lost lock$|locked again$)"));
-    QSet<QString> kinds;
+    const QRegularExpression kind(QStringLiteral(
+        "^neo 12345: input (BNC|MADI) (plugged in, 4|pulled$|switched to 4|lost lock$|locked again$)"));
+    QStringList course;
     int64_t lastChange = 0;
     for (int64_t t = in.nextChangeMs(); t < 600000; t = in.nextChangeMs()) {
-        const QStringList lines = neo.advanceInputs(t);
-        QVERIFY(!lines.isEmpty());
-        for (const QString &line : lines) {
+        for (const QString &line : neo.advanceInputs(t)) {
             const QRegularExpressionMatch m = kind.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
-            kinds << m.captured(2);
+            course << line;
             if (m.captured(2) != QLatin1String("locked again")) {
                 QVERIFY(t - lastChange >= 2000 && t - lastChange <= 6000);
                 lastChange = t;
             }
         }
+        const LivelyInputs::State &bnc = in.state(LivelyInputs::Bnc), &madi = in.state(LivelyInputs::Madi);
+        const int flags = 0x66 | madi.signal | bnc.signal << 3 | madi.locked << 4;
         const SysExMessage st = neo.statusReport();
-        QCOMPARE(int(st[11]), 0x33); // ADAT A and B at 48 kHz, the device locked to them
-        QCOMPARE(int(st[12]), 3);
-        QCOMPARE(st[13] & 0x66, 0x66);
-        QCOMPARE(st[10] & 0x0F, int(in.state(LivelyInputs::Bnc).rate));
-        QCOMPARE(st[10] >> 4, int(in.state(LivelyInputs::Madi).rate));
-        QCOMPARE(bool(st[13] & 0x08), in.state(LivelyInputs::Bnc).signal);
-        QCOMPARE(bool(st[13] & 0x01), in.state(LivelyInputs::Madi).signal);
-        QCOMPARE(bool(st[13] & 0x10), in.state(LivelyInputs::Madi).locked);
+        QCOMPARE(QList<int>({st[10], st[11], st[12], st[13]}),
+                 QList<int>({bnc.rate | madi.rate << 4, 0x33, 3, flags}));
     }
-    QCOMPARE(kinds.size(), 5);
-}
-
-void TestSimDevice::livelyInputsFollowTheSeed() {
-    auto course = [](uint8_t family, uint32_t seed, int64_t stepMs) {
-        SimDevice device(family, 777, QStringLiteral("Booth"));
-        device.setLivelyInputs(seed);
-        QStringList lines;
-        for (int64_t t = 0; t <= 120000; t += stepMs)
-            lines += device.advanceInputs(t);
-        return std::make_pair(lines, device.statusReport());
-    };
-    const auto fine = course(SimDevice::Neo, 3, 50);
-    QVERIFY(fine.first.size() >= 20);
-    // Driven in one step, the same changes in the same order.
-    QVERIFY(course(SimDevice::Neo, 3, 120000) == fine);
-    QVERIFY(course(SimDevice::Neo, 4, 50).first != fine.first);
-    const auto lux = course(SimDevice::Lux, 3, 1000);
-    QVERIFY(lux.first.size() >= 20);
-    QVERIFY(lux.first.filter(QStringLiteral("MADI")).isEmpty());
-    QCOMPARE(lux.second[10] >> 4, 0);
-    QCOMPARE(lux.second[13] & 0x11, 0);
-    // Off unless asked for.
-    SimDevice plain(SimDevice::Neo, 12345, QStringLiteral("Studio"));
-    QVERIFY(plain.advanceInputs(120000).isEmpty());
-    COMPARE_BYTES(plain.statusReport(), "F0 00 11 22 01 39 60 00 00 41 00 00 03 00 F7");
+    for (const char *kind : {"plugged in", "pulled", "switched to", "lost lock", "locked again"})
+        QVERIFY2(!course.filter(QLatin1String(kind)).isEmpty(), kind);
+    // The same seed, the time driven in one step: the same changes in the same order.
+    QCOMPARE(twin.advanceInputs(599999), course);
 }
 
 void TestSimDevice::hostileMessagesProduceNothing() {

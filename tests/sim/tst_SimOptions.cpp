@@ -108,8 +108,6 @@ void TestSimOptions::rejectsBadArguments_data() {
     QTest::newRow("baud 0") << QStringList{"--pace-baud", "0"};
     QTest::newRow("flag with value") << QStringList{"--garbage=yes"};
     QTest::newRow("seed alone") << QStringList{"--seed", "5"};
-    QTest::newRow("seed -1") << QStringList{"--lively-inputs", "--seed", "-1"};
-    QTest::newRow("lively with value") << QStringList{"--lively-inputs=1"};
     QTest::newRow("unknown") << QStringList{"--verbose"};
     QTest::newRow("stray") << QStringList{"neo:5"};
 }
