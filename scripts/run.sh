@@ -146,7 +146,8 @@ USER_CONFIG=${XDG_CONFIG_HOME:-$HOME/.config}
 status=0
 if [ "$USE_SIM" = 1 ]; then
     ensure_midi_system
-    "$SIM" --device neo:12345:Studio --device lux:1234:Stage --log "$RUN_DIR/tavik-sim.log" \
+    # Lively inputs: the status pages show inputs being plugged in, pulled, switched and relocked.
+    "$SIM" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --log "$RUN_DIR/tavik-sim.log" \
         </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
     PIDS+=($!)
     if ! wait_for_line "$RUN_DIR/tavik-sim.out" "^ready"; then

@@ -79,8 +79,10 @@ for _ in $(seq 100); do
 done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start:" "$RUN_DIR/xvfb.log"
 
-"$SIM" --api "$SIM_API" --device neo:12345:Studio --device lux:1234:Stage --log "$RUN_DIR/tavik-sim.log" \
-    </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
+# Lively inputs, so the status pages show inputs of their own; seed 4 starts both devices with
+# signals on most inputs, and every run goes through the same changes.
+"$SIM" --api "$SIM_API" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --seed 4 \
+    --log "$RUN_DIR/tavik-sim.log" </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
 PIDS+=($!)
 wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready" || fail "the simulator did not start:" "$RUN_DIR/tavik-sim.out"
 

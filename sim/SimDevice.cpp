@@ -178,11 +178,13 @@ void SimDevice::handleSetFaders(const SysExMessage &msg, Result &result) {
         result.events << QStringLiteral("%1 SET_FADERS out of range and ignored: %2")
                              .arg(tag(), refused.join(QLatin1Char(' ')));
     ++m_ackFadersCount;
+    // A dropped acknowledgement takes the fader report after it along.
     if (m_dropAckFaders >= 2 && m_ackFadersCount % m_dropAckFaders == 0) {
         result.events << QStringLiteral("%1 dropped ACK FADERS #%2").arg(tag()).arg(m_ackFadersCount);
         return;
     }
     result.messages.push_back(ack(ACK_FADERS));
+    result.messages.push_back(fadersReport());
 }
 
 void SimDevice::handlePictureChunk(const SysExMessage &msg, Result &result) {
@@ -262,7 +264,55 @@ SimDevice::Status SimDevice::status() const {
         s.lockedRate = rate;
         break;
     }
+    if (!m_lively)
+        return s;
+    struct Place {
+        uint8_t Status::*rate;
+        uint8_t signal, lock;
+    };
+    static constexpr Place places[LivelyInputs::InputCount] = {{&Status::bncRate, BncSignal, 0},
+                                                               {&Status::madiRate, MadiSignal, MadiLock},
+                                                               {&Status::adatARate, AdatASignal, AdatALock},
+                                                               {&Status::adatBRate, AdatBSignal, AdatBLock}};
+    const unsigned synced = syncedInputs();
+    for (int i = 0; i < LivelyInputs::InputCount; ++i) {
+        if (synced & (1u << i) || !m_lively->hasInput(i))
+            continue;
+        const LivelyInputs::State &in = m_lively->state(i);
+        s.*places[i].rate = in.rate;
+        if (in.signal)
+            s.flags |= places[i].signal;
+        if (in.locked)
+            s.flags |= places[i].lock;
+    }
     return s;
+}
+
+void SimDevice::setLivelyInputs(uint32_t seed) {
+    m_lively.emplace(seed, m_serial, m_family == Neo);
+}
+
+unsigned SimDevice::syncedInputs() const {
+    switch (m_config.sync) {
+    case MadiSync:
+        return 1u << LivelyInputs::Madi;
+    case AdatSync:
+        return 1u << LivelyInputs::AdatA | 1u << LivelyInputs::AdatB;
+    case BncSync:
+        return 1u << LivelyInputs::Bnc;
+    default:
+        return 0;
+    }
+}
+
+QStringList SimDevice::advanceInputs(int64_t nowMs) {
+    QStringList lines;
+    if (!m_lively)
+        return lines;
+    const unsigned all = (1u << LivelyInputs::InputCount) - 1;
+    for (const QString &line : m_lively->advanceTo(nowMs, all & ~syncedInputs()))
+        lines << tag() + QLatin1Char(' ') + line;
+    return lines;
 }
 
 SysExMessage SimDevice::statusReport() const {

@@ -1,6 +1,7 @@
 // One simulated Tavik device: turns each received message into the messages it sends back.
 #pragma once
 
+#include "sim/LivelyInputs.h"
 #include "sim/LogoReceiver.h"
 #include "sim/SysExFrame.h"
 
@@ -73,7 +74,14 @@ public:
     const Config &config() const { return m_config; }
     const std::array<uint8_t, FaderCount> &faders() const { return m_faders; }
 
-    // Every dropEvery-th ACK FADERS is not sent (0 sends all).
+    // Gives the digital inputs the device does not sync to a status of their own that changes
+    // now and then (see LivelyInputs); without it they carry no signal.
+    void setLivelyInputs(uint32_t seed);
+    const LivelyInputs *livelyInputs() const { return m_lively ? &*m_lively : nullptr; }
+    // Carries out the input changes due by nowMs (ms since the start); a log line for each.
+    QStringList advanceInputs(int64_t nowMs);
+
+    // Every dropEvery-th ACK FADERS is not sent, nor the fader report after it (0 sends all).
     void setDropAckFaders(int dropEvery) { m_dropAckFaders = dropEvery; }
 
     // Whether the message is meant for this device: its serial number (or 0 for the version
@@ -91,6 +99,7 @@ public:
     // The status follows the settings: the input chosen as clock source carries a signal at
     // the set rate and, when it has a lock flag, is locked; the device is then locked at that
     // rate. Its own clock (sync 0) runs locked at the set rate. A Tavik Lux has no MADI input.
+    // With lively inputs the other inputs show their own status.
     struct Status {
         uint8_t bncRate = 0, madiRate = 0, adatARate = 0, adatBRate = 0, lockedRate = 0;
         uint8_t flags = 0;
@@ -102,6 +111,7 @@ private:
     void handleSetFaders(const SysExMessage &msg, Result &result);
     void handlePictureChunk(const SysExMessage &msg, Result &result);
     QString tag() const;
+    unsigned syncedInputs() const; // bits (1 << LivelyInputs::Input) of the clock source's inputs
 
     uint8_t m_family;
     uint32_t m_serial;
@@ -111,4 +121,5 @@ private:
     int m_dropAckFaders = 0;
     int m_ackFadersCount = 0;
     LogoReceiver m_logo;
+    std::optional<LivelyInputs> m_lively;
 };

@@ -47,6 +47,7 @@ bool SimOptions::parseDevice(const QString &text, DeviceSpec *out, QString *erro
 
 bool SimOptions::parse(const QStringList &args, QString *error) {
     std::vector<DeviceSpec> parsedDevices;
+    bool seedGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         QString option = args[i];
         QString value;
@@ -152,6 +153,14 @@ bool SimOptions::parse(const QStringList &args, QString *error) {
         } else if (option == QLatin1String("--pace-baud")) {
             if (!takeInt(1, 100000000, &paceBaud))
                 return false;
+        } else if (option == QLatin1String("--lively-inputs")) {
+            if (!noValue())
+                return false;
+            livelyInputs = true;
+        } else if (option == QLatin1String("--seed")) {
+            if (!takeInt(0, 2147483647, &seed))
+                return false;
+            seedGiven = true;
         } else if (option == QLatin1String("--logo-dir")) {
             if (!takeValue())
                 return false;
@@ -160,6 +169,10 @@ bool SimOptions::parse(const QStringList &args, QString *error) {
             *error = QStringLiteral("unknown argument \"%1\" (see --help)").arg(args[i]);
             return false;
         }
+    }
+    if (seedGiven && !livelyInputs) {
+        *error = QStringLiteral("--seed is for --lively-inputs, which is not given");
+        return false;
     }
     std::set<uint32_t> serials;
     for (const DeviceSpec &d : parsedDevices)
@@ -203,6 +216,14 @@ QString SimOptions::helpText() {
         "                        delivers them (10 bits a byte)          e.g. --pace-baud 31250\n"
         "  --logo-dir DIR        store received logos as DIR/SERIAL-logo.png and DIR/SERIAL-name.txt\n"
         "                        e.g. --logo-dir /tmp/logos\n"
+        "  --lively-inputs       the digital inputs a device does not sync to change now and then, as\n"
+        "                        on a patched converter: plugged in or pulled, switched between\n"
+        "                        44.1 and 48 kHz, lock lost for a moment; a change every 2 to 6 s on\n"
+        "                        some input, each logged and sent in a status report at once\n"
+        "                        (default: off, only the clock source carries a signal)\n"
+        "                        e.g. --lively-inputs\n"
+        "  --seed N              with --lively-inputs: the same N gives the same inputs and changes\n"
+        "                        (0..2147483647, default 1)                e.g. --seed 7\n"
         "  --help                show this help and exit\n"
         "  --version             show the version and exit\n"
         "\n"

@@ -26,6 +26,8 @@ public:
     bool garbage = false;
     int paceBaud = 0; // 0: no pacing
     QString logoDir;
+    bool livelyInputs = false;
+    int seed = 1; // of the lively inputs' course
     bool help = false;
     bool version = false;
 

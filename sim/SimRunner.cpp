@@ -44,6 +44,8 @@ SimRunner::SimRunner(const SimOptions &options, QObject *parent)
         auto device =
             std::unique_ptr<Device>(new Device{SimDevice(entry.family, entry.serial, entry.name), false});
         device->sim.setDropAckFaders(m_options.dropAckFaders);
+        if (m_options.livelyInputs)
+            device->sim.setLivelyInputs(uint32_t(m_options.seed));
         m_devices.push_back(std::move(device));
     }
     m_dueTimer.setSingleShot(true);
@@ -53,6 +55,8 @@ SimRunner::SimRunner(const SimOptions &options, QObject *parent)
     m_outputTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_outputTimer, &QTimer::timeout, this, &SimRunner::pumpOutput);
     connect(&m_statusTimer, &QTimer::timeout, this, &SimRunner::sendStatusReports);
+    m_inputsTimer.setSingleShot(true);
+    connect(&m_inputsTimer, &QTimer::timeout, this, &SimRunner::changeInputs);
     m_clock.start();
 }
 
@@ -66,12 +70,18 @@ bool SimRunner::start(QString *error) {
         *error = QStringLiteral("cannot write log %1: %2").arg(m_options.logFile, m_log.errorString());
         return false;
     }
-    for (const auto &d : m_devices)
+    for (const auto &d : m_devices) {
         m_log.event(
             QStringLiteral("device %1 serial %2 name \"%3\"")
                 .arg(d->sim.family() == SimDevice::Lux ? QStringLiteral("lux") : QStringLiteral("neo"))
                 .arg(d->sim.serial())
                 .arg(d->sim.name()));
+        if (const LivelyInputs *inputs = d->sim.livelyInputs())
+            m_log.event(QStringLiteral("%1 lively inputs (seed %2): %3")
+                            .arg(d->sim.serial())
+                            .arg(m_options.seed)
+                            .arg(inputs->describe()));
+    }
     QString why;
     if (!m_ports.open(m_options.api, m_options.clientName, &why)) {
         *error = QStringLiteral("cannot open MIDI ports: %1").arg(why);
@@ -84,6 +94,7 @@ bool SimRunner::start(QString *error) {
                     .arg(m_options.clientName, m_ports.apiName()));
     if (m_options.statusIntervalMs > 0)
         m_statusTimer.start(m_options.statusIntervalMs);
+    scheduleInputChanges();
     if (m_options.silentAfterSec >= 0)
         QTimer::singleShot(int(m_options.silentAfterSec * 1000.0), this, [this] {
             m_log.event(QStringLiteral("silent after %1 s").arg(m_options.silentAfterSec));
@@ -214,6 +225,29 @@ void SimRunner::sendStatusReports() {
             send(junk);
         }
     }
+}
+
+void SimRunner::scheduleInputChanges() {
+    int64_t next = -1;
+    for (const auto &d : m_devices)
+        if (const LivelyInputs *inputs = d->sim.livelyInputs())
+            if (next < 0 || inputs->nextChangeMs() < next)
+                next = inputs->nextChangeMs();
+    if (next >= 0)
+        m_inputsTimer.start(int(std::max<int64_t>(0, next - m_clock.elapsed())));
+}
+
+void SimRunner::changeInputs() {
+    const int64_t now = m_clock.elapsed();
+    for (const auto &d : m_devices) {
+        const QStringList changes = d->sim.advanceInputs(now);
+        for (const QString &line : changes)
+            m_log.event(line);
+        // A silent device's inputs change all the same; it only does not tell.
+        if (!changes.isEmpty() && !d->silent)
+            send(d->sim.statusReport());
+    }
+    scheduleInputChanges();
 }
 
 std::vector<SimRunner::Device *> SimRunner::select(const QString &which) {

@@ -40,6 +40,7 @@ private slots:
     void sendStatusReports();
     void readStandardInput();
     void pumpOutput();
+    void changeInputs();
 
 private:
     struct Device {
@@ -54,6 +55,7 @@ private:
     void handleMessage(const SysExMessage &msg);
     void send(const SysExMessage &msg);
     void saveLogo(const SimDevice &device, const SimDevice::ReceivedLogo &logo);
+    void scheduleInputChanges();
     void setSilent(const QString &which, bool silent);
     std::vector<Device *> select(const QString &which);
     int64_t nowNs() const { return m_clock.nsecsElapsed(); }
@@ -81,6 +83,7 @@ private:
     size_t m_windowBytes = 0;
 
     QTimer m_statusTimer;
+    QTimer m_inputsTimer; // the next change of the lively inputs
     QSocketNotifier *m_stdin = nullptr;
     QByteArray m_stdinBuffer;
     size_t m_floodNext = 0;

@@ -129,3 +129,13 @@ void TavikConfiguration::setFaderSendPending(bool pending) {
     if (pending)
         faderSendTime = DeviceClock::now();
 }
+
+void TavikConfiguration::countFaderSend() {
+    ++m_unacknowledgedFaderSends;
+    m_lastFaderSendTime = DeviceClock::now();
+}
+
+void TavikConfiguration::countFaderAcknowledgement() {
+    if (m_unacknowledgedFaderSends > 0)
+        --m_unacknowledgedFaderSends;
+}

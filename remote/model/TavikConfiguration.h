@@ -81,6 +81,14 @@ public:
     }
     void noteValuesAcknowledged() { m_valuesSendTime = QDateTime(); }
 
+    // SET_FADERS messages sent and not acknowledged yet, and when the latest went out. A fader
+    // report that arrives while one is out may hold older levels than the record.
+    int getUnacknowledgedFaderSends() const { return m_unacknowledgedFaderSends; }
+    QDateTime getLastFaderSendTime() const { return m_lastFaderSendTime; }
+    void countFaderSend();
+    void countFaderAcknowledgement(); // one fewer, never below none
+    void clearUnacknowledgedFaderSends() { m_unacknowledgedFaderSends = 0; }
+
 private:
     bool faderSendPending = false;
     bool faderResendNeeded = false;
@@ -106,4 +114,8 @@ private:
     quint8 deviceType = 0;
     QDateTime faderSendTime;
     QDateTime m_valuesSendTime;
+
+
+    int m_unacknowledgedFaderSends = 0;
+    QDateTime m_lastFaderSendTime;
 };

@@ -264,6 +264,12 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(QStringLiteral("GET_FADERS cmd: Setting fader values from Tavik to GUI:"));
     if (!hasDeviceView(serialNo))
         return;
+    // Sent before the device had the levels still on their way: the record holds newer ones.
+    if (const int unacknowledged = cfg->getUnacknowledgedFaderSends()) {
+        TAVIK_DEBUG(QStringLiteral("GET_FADERS cmd: not stored, ") + QString::number(unacknowledged) +
+                    QStringLiteral(" fader message(s) unacknowledged") + deviceSuffix(cfg, serialNo));
+        return;
+    }
     for (int i = 0; i < 32; ++i) {
         const quint8 value = (*message)[10 + i];
         TAVIK_DEBUG(QStringLiteral("Setting fader #") + QString::number(i) +
@@ -279,9 +285,11 @@ void MIDI::parseMsgACK_FADERS(MidiMessage *, qint32 serialNo) {
     if (!cfg)
         return;
     cfg->setFaderSendPending(false);
+    cfg->countFaderAcknowledgement();
     emit acknowledged(serialNo, ACK_FADERS);
     if (cfg->isFaderResendNeeded()) {
         cfg->setFaderResendNeeded(false);
+        cfg->countFaderSend();
         sendMsgSET_FADERS(serialNo);
     }
 }

@@ -1,5 +1,6 @@
 // The MIDI link's fader flow control: one SET_FADERS unacknowledged at a time per device; moves
 // meanwhile are sent together once it is acknowledged, or once the acknowledgement counts as lost.
+// Every SET_FADERS it sends is counted in the record until acknowledged or counted as lost.
 #include "protocol/MIDI.h"
 
 #include "model/DeviceClock.h"
@@ -20,8 +21,11 @@ void MIDI::sendFadersFlowControlled(qint32 serialNo) {
         return;
     }
     // Nothing unacknowledged, or the acknowledgement is overdue and counts as lost: send now.
+    if (cfg->isFaderSendPending())
+        cfg->clearUnacknowledgedFaderSends();
     cfg->setFaderResendNeeded(false);
     cfg->setFaderSendPending(true);
+    cfg->countFaderSend();
     sendMsgSET_FADERS(serialNo);
 }
 
@@ -34,12 +38,21 @@ void MIDI::recoverLostFaderAcks() {
     DeviceRegistry *devices = registry();
     if (!devices)
         return;
+    const QDateTime now = DeviceClock::now();
     for (TavikConfiguration *cfg : devices->getDevices()) {
-        if (cfg->getSerialNo() < DeviceRegistry::FirstDeviceSerial || !cfg->isFaderSendPending() ||
-            !faderAckLost(cfg))
+        if (cfg->getSerialNo() < DeviceRegistry::FirstDeviceSerial)
             continue;
+        // When the latest counted message has waited too long for its acknowledgement, they all
+        // count as lost (the re-send after an acknowledgement among them, which is not pending).
+        if (cfg->getUnacknowledgedFaderSends() > 0 &&
+            cfg->getLastFaderSendTime().msecsTo(now) > FaderAckTimeoutMs)
+            cfg->clearUnacknowledgedFaderSends();
+        if (!cfg->isFaderSendPending() || !faderAckLost(cfg))
+            continue;
+        cfg->clearUnacknowledgedFaderSends();
         cfg->setFaderResendNeeded(false);
         cfg->setFaderSendPending(true);
+        cfg->countFaderSend();
         sendMsgSET_FADERS(cfg->getSerialNo());
     }
 }

@@ -71,12 +71,12 @@ TEST(DebugLogSession, IsTheRecordedOneLineForLine) {
         // The second acknowledgement is lost; the third move waits for it, and once it counts as
         // lost the next poll sends the faders again.
         moveFader(0, 10);
-        ASSERT_TRUE(pollUntilParsed(log, 13));
+        ASSERT_TRUE(pollUntilParsed(log, 14));
         moveFader(0, 20);
         ASSERT_TRUE(sim->waitForLogLine(QRegularExpression(QStringLiteral("dropped ACK FADERS #2")), 8000));
         moveFader(1, 5);
         clockMs += 1500;
-        ASSERT_TRUE(pollUntilParsed(log, 14));
+        ASSERT_TRUE(pollUntilParsed(log, 16));
 
         // Device 1234 falls silent: 12345 still answers, 1234 is dropped when its time is up.
         sim->command(QStringLiteral("silent 1234"));
@@ -84,7 +84,7 @@ TEST(DebugLogSession, IsTheRecordedOneLineForLine) {
         clockMs += 500;
         RemoteRig::midi()->onTimeoutSendInfoBroadcasts();
         ASSERT_TRUE(sim->waitForLogLine(QRegularExpression(QStringLiteral("1234 is silent")), 8000));
-        ASSERT_TRUE(pollUntilParsed(log, 15));
+        ASSERT_TRUE(pollUntilParsed(log, 17));
         clockMs += 500;
         ASSERT_TRUE(QTest::qWaitFor(
             [] {

@@ -2,6 +2,7 @@
 #include "sim/SimDevice.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <iterator>
@@ -37,6 +38,7 @@ private slots:
     void dropEveryNthAckFaders();
     void statusFollowsClockSource_data();
     void statusFollowsClockSource();
+    void livelyInputsChangeAndStatusReportsFollow();
     void hostileMessagesProduceNothing();
     void randomMessagesKeepDeviceConsistent();
 };
@@ -189,9 +191,9 @@ void TestSimDevice::setFadersAppliedAndAcknowledged() {
     msg.push_back(0xF7);
     QCOMPARE(msg.size(), size_t(44));
     const SimDevice::Result r = neo.handle(msg);
-    QCOMPARE(r.messages.size(), size_t(1));
+    QCOMPARE(r.messages.size(), size_t(2));
     COMPARE_BYTES(r.messages[0], "F0 00 11 22 01 39 60 00 00 22 F7");
-    const SysExMessage report = neo.fadersReport();
+    const SysExMessage report = r.messages[1];
     QCOMPARE(report.size(), size_t(43));
     for (int i = 0; i < 32; ++i)
         QCOMPARE(int(report[size_t(10 + i)]), 28 - (i % 29));
@@ -204,7 +206,7 @@ void TestSimDevice::setFadersMalformedOrOutOfRange() {
     msg[11] = 29; // out of range: fader 0 keeps its level
     msg.push_back(0xF7);
     SimDevice::Result r = neo.handle(msg);
-    QCOMPARE(r.messages.size(), size_t(1));
+    QCOMPARE(r.messages.size(), size_t(2));
     QCOMPARE(int(neo.faders()[0]), 0);
     QCOMPARE(int(neo.faders()[1]), 5);
 
@@ -252,6 +254,40 @@ void TestSimDevice::statusFollowsClockSource() {
     QCOMPARE(neo.handle(msg).messages.size(), size_t(2));
     const QByteArray expected = "F0 00 11 22 01 39 60 00 00 41 " + status.toLatin1() + " F7";
     COMPARE_BYTES(neo.statusReport(), expected.constData());
+}
+
+void TestSimDevice::livelyInputsChangeAndStatusReportsFollow() {
+    // Synced to ADAT at 48 kHz: the ADAT inputs follow the settings, BNC and MADI go their own way.
+    SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio")), twin = neo;
+    for (SimDevice *device : {&neo, &twin}) {
+        device->handle(bytes("F0 00 11 22 01 39 60 00 00 01 00 03 02 F7"));
+        device->setLivelyInputs(7);
+    }
+    const LivelyInputs &in = *neo.livelyInputs();
+    const QRegularExpression kind(QStringLiteral(
+        "^neo 12345: input (BNC|MADI) (plugged in, 4|pulled$|switched to 4|lost lock$|locked again$)"));
+    QStringList course;
+    int64_t lastChange = 0;
+    for (int64_t t = in.nextChangeMs(); t < 600000; t = in.nextChangeMs()) {
+        for (const QString &line : neo.advanceInputs(t)) {
+            const QRegularExpressionMatch m = kind.match(line);
+            QVERIFY2(m.hasMatch(), qPrintable(line));
+            course << line;
+            if (m.captured(2) != QLatin1String("locked again")) {
+                QVERIFY(t - lastChange >= 2000 && t - lastChange <= 6000);
+                lastChange = t;
+            }
+        }
+        const LivelyInputs::State &bnc = in.state(LivelyInputs::Bnc), &madi = in.state(LivelyInputs::Madi);
+        const int flags = 0x66 | madi.signal | bnc.signal << 3 | madi.locked << 4;
+        const SysExMessage st = neo.statusReport();
+        QCOMPARE(QList<int>({st[10], st[11], st[12], st[13]}),
+                 QList<int>({bnc.rate | madi.rate << 4, 0x33, 3, flags}));
+    }
+    for (const char *kind : {"plugged in", "pulled", "switched to", "lost lock", "locked again"})
+        QVERIFY2(!course.filter(QLatin1String(kind)).isEmpty(), kind);
+    // The same seed, the time driven in one step: the same changes in the same order.
+    QCOMPARE(twin.advanceInputs(599999), course);
 }
 
 void TestSimDevice::hostileMessagesProduceNothing() {

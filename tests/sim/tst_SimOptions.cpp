@@ -34,6 +34,7 @@ void TestSimOptions::defaults() {
     QCOMPARE(o.dropAckFaders, 0);
     QCOMPARE(o.paceBaud, 0);
     QVERIFY(!o.garbage);
+    QVERIFY(!o.livelyInputs);
 }
 
 void TestSimOptions::devicesAndOptions() {
@@ -59,7 +60,9 @@ void TestSimOptions::devicesAndOptions() {
                       "--pace-baud",
                       "31250",
                       "--logo-dir",
-                      "/tmp/l"},
+                      "/tmp/l",
+                      "--lively-inputs",
+                      "--seed=9"},
                      &error),
              qPrintable(error));
     QCOMPARE(o.devices.size(), size_t(3));
@@ -80,6 +83,8 @@ void TestSimOptions::devicesAndOptions() {
     QVERIFY(o.garbage);
     QCOMPARE(o.paceBaud, 31250);
     QCOMPARE(o.logoDir, QStringLiteral("/tmp/l"));
+    QVERIFY(o.livelyInputs);
+    QCOMPARE(o.seed, 9);
     // A 16-character name with spaces and punctuation is fine.
     QVERIFY(o.parse({"--device", "neo:99:Mix A/B (left) 1"}, &error));
     QCOMPARE(o.devices[0].name, QStringLiteral("Mix A/B (left) 1"));
@@ -102,6 +107,7 @@ void TestSimOptions::rejectsBadArguments_data() {
     QTest::newRow("drop 1") << QStringList{"--drop-ack-faders", "1"};
     QTest::newRow("baud 0") << QStringList{"--pace-baud", "0"};
     QTest::newRow("flag with value") << QStringList{"--garbage=yes"};
+    QTest::newRow("seed alone") << QStringList{"--seed", "5"};
     QTest::newRow("unknown") << QStringList{"--verbose"};
     QTest::newRow("stray") << QStringList{"neo:5"};
 }
@@ -116,12 +122,12 @@ void TestSimOptions::rejectsBadArguments() {
 
 void TestSimOptions::helpNamesEveryOption() {
     const QString help = SimOptions::helpText();
-    for (const char *option :
-         {"--device", "--client", "--api", "--log", "--status-interval", "--silent-after",
-          "--drop-ack-faders", "--garbage", "--pace-baud", "--logo-dir", "--help", "--version"})
+    for (const char *option : {"--device", "--client", "--api", "--log", "--status-interval",
+                               "--silent-after", "--drop-ack-faders", "--garbage", "--pace-baud",
+                               "--logo-dir", "--lively-inputs", "--seed", "--help", "--version"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
     // Every option but --help and --version shows an example.
-    QCOMPARE(help.count(QStringLiteral("e.g. --")), 10);
+    QCOMPARE(help.count(QStringLiteral("e.g. --")), 12);
 }
 
 void TestSimOptions::frameHelpers() {
