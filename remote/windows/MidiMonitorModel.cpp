@@ -12,6 +12,16 @@ TAVIK_REVISION("MidiMonitorModel.cpp");
 
 const QString MidiMonitorModel::kMalformed = QStringLiteral("malformed");
 
+namespace {
+// A cell shows no more than this (an oversized message's bytes would fill thousands); copy and saving
+// take the whole text.
+constexpr qsizetype kCellChars = 400;
+
+QString cellText(const QString &text) {
+    return text.size() <= kCellChars ? text : text.left(kCellChars) + QStringLiteral("...");
+}
+} // namespace
+
 MidiMonitorModel::MidiMonitorModel(MonitorLog *log, QObject *parent)
     : QAbstractTableModel(parent), m_log(log), m_next(log->firstNumber()) {}
 
@@ -51,14 +61,14 @@ QVariant MidiMonitorModel::data(const QModelIndex &index, int role) const {
         case CommandColumn:
             return t.command;
         case FieldsColumn:
-            return t.fields;
+            return cellText(t.fields);
         default:
             return {};
         }
     }
     case Qt::ToolTipRole:
-        return index.column() == FieldsColumn ? m_log->text(*entry).fields
-                                              : MessageDecoder::hex(entry->bytes);
+        return cellText(index.column() == FieldsColumn ? m_log->text(*entry).fields
+                                                       : MessageDecoder::hex(entry->bytes));
     case Qt::ForegroundRole:
         if (!m_log->text(*entry).wellFormed)
             return QBrush(QColor(0xB0, 0x00, 0x00));

@@ -93,8 +93,8 @@ MidiMonitorWindow::MidiMonitorWindow(LinkHost *host, QWidget *parent)
     const int digit = m_view->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     columns->resizeSection(MidiMonitorModel::TimeColumn, digit * 13);
     columns->resizeSection(MidiMonitorModel::DirectionColumn, digit * 5);
-    columns->resizeSection(MidiMonitorModel::DeviceColumn, digit * 26);
-    columns->resizeSection(MidiMonitorModel::CommandColumn, digit * 18);
+    columns->resizeSection(MidiMonitorModel::DeviceColumn, digit * 24);
+    columns->resizeSection(MidiMonitorModel::CommandColumn, digit * 23);
 
     auto *copyAction = new QAction(tr("Copy"), m_view);
     copyAction->setShortcut(QKeySequence::Copy);
