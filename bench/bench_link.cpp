@@ -3,7 +3,8 @@
 //                 reply to the window removed;
 //   --scale N     N simulated devices: GUI-thread time to admit one, memory per device, CPU share at
 //                 steady state over 10 seconds, and the broadcast period;
-//   --monitor     with --scale: the same with the MIDI monitor window open (showing every device).
+//   --monitor     with --scale: the same with the MIDI monitor window open, showing every device, its
+//                 ring of the last 10,000 messages filled before the steady state is measured.
 #include "BenchTable.h"
 #include "JackServer.h"
 #include "SimProcess.h"
@@ -16,6 +17,7 @@
 #include "windows/StackedTavikDialog.h"
 
 #include <QAbstractItemModel>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -305,6 +307,7 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
     if (withMonitor) {
         monitor = std::make_unique<MidiMonitorWindow>(&app, &dialog);
         monitor->open();
+        app.watchPaintsOf(monitor.get());
     }
     WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
     if (!app.getMIDI()->isConnected()) {
@@ -330,6 +333,17 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
         }
     runFor(2000);
     const double rssFull = residentKb();
+    double ringKb = 0;
+    if (monitor) {
+        // The worst steady state: the ring full, so every batch also drops the oldest rows.
+        const MidiMessage status{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00,
+                                 0x00, 0x41, 0x00, 0x00, 0x03, 0x00, 0xF7};
+        for (int i = 0; i < MonitorLog::kCapacity; ++i)
+            monitor->log()->append(MonitorLog::Direction::In, status, QDateTime::currentMSecsSinceEpoch());
+        monitor->takeUp();
+        runFor(1000);
+        ringKb = residentKb() - rssFull;
+    }
 
     app.clearTicks();
     const qint64 wall0 = TimedApplication::monotonicNs();
@@ -396,7 +410,10 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
                         ms(mean) + ", " + ms(*shortest) + ", " + ms(*longest),
                         std::to_string(periods.size()) + " periods" +
                             (monitor ? ", monitor took " + std::to_string(logged) + " messages, " +
-                                           std::to_string(monitor->model()->rowCount()) + " rows"
+                                           std::to_string(monitor->model()->rowCount()) + " rows (" +
+                                           BenchTable::fixed(ringKb / 1024.0, 1, "MiB") + "), " +
+                                           std::to_string(app.paints()) + " repaints of " +
+                                           BenchTable::fixed(double(app.paintCpuNs()) / wall * 100.0, 2, "%")
                                      : std::string()),
                         BenchTable::fixed(mean / (900.0 * Ms), 3, "x 900 ms"), "900 ms",
                         hasGoal ? BenchTable::verdict(kept) : "-");
