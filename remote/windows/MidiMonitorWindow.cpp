@@ -162,11 +162,9 @@ void MidiMonitorWindow::hideEvent(QHideEvent *event) {
 void MidiMonitorWindow::listen(bool on) {
     disconnect(m_received);
     disconnect(m_sent);
-    m_link = nullptr;
     MIDI *link = on && m_host ? m_host->getMIDI() : nullptr;
     if (!link)
         return;
-    m_link = link;
     auto record = [this](MonitorLog::Direction direction, const MidiMessage &message) {
         if (m_paused)
             ++m_skipped;
@@ -256,7 +254,13 @@ void MidiMonitorWindow::save() {
 
 void MidiMonitorWindow::selectDevice(qint32 serialNo) {
     m_model->setDeviceFilter(serialNo);
-    fillDeviceFilter();
+    const int index = m_deviceBox->findData(m_model->deviceFilter());
+    if (index < 0) {
+        fillDeviceFilter(); // a device not met yet
+    } else {
+        const QSignalBlocker blocker(m_deviceBox);
+        m_deviceBox->setCurrentIndex(index);
+    }
     m_view->scrollToBottom();
     updateStatus();
 }

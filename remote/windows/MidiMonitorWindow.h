@@ -4,13 +4,11 @@
 #pragma once
 
 #include <QMetaObject>
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
 class LinkHost;
-class MIDI;
 class MidiMonitorModel;
 class MonitorLog;
 class QComboBox;
@@ -72,7 +70,6 @@ private:
     QPushButton *m_pauseButton = nullptr;
     QLabel *m_status = nullptr;
     QTimer *m_batchTimer = nullptr;
-    QPointer<MIDI> m_link;
     QMetaObject::Connection m_received;
     QMetaObject::Connection m_sent;
     bool m_paused = false;
