@@ -10,6 +10,8 @@ ROOT=$(pwd)
 OUT=${1:-$ROOT/docs/images/tavikremote-monitor.png}
 SECONDS_TO_RUN=${2:-5}
 SERIAL=${3:-}
+# The picture program runs in a scratch folder.
+OUT=$(realpath -m "$OUT")
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build}
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
