@@ -11,6 +11,15 @@
 
 TAVIK_REVISION("MonitorLog.cpp");
 
+namespace {
+QString recordName(const DeviceRegistry *registry, qint32 serial) {
+    const TavikConfiguration *cfg = registry && serial >= DeviceRegistry::FirstDeviceSerial
+                                        ? registry->getConfiguration(serial)
+                                        : nullptr;
+    return cfg ? QString::fromLatin1(cfg->getDeviceName()) : QString();
+}
+} // namespace
+
 MonitorLog::MonitorLog(const DeviceRegistry *registry, int capacity)
     : m_registry(registry), m_capacity(qMax(1, capacity)) {}
 
@@ -31,9 +40,7 @@ void MonitorLog::append(Direction direction, const MidiMessage &message, qint64 
     entry.timeMs = timeMs;
     entry.bytes = message;
     entry.serial = headerSerial(message);
-    if (m_registry && entry.serial >= DeviceRegistry::FirstDeviceSerial)
-        if (const TavikConfiguration *cfg = m_registry->getConfiguration(entry.serial))
-            entry.name = QString::fromLatin1(cfg->getDeviceName());
+    entry.name = recordName(m_registry, entry.serial);
     m_entries.push_back(std::move(entry));
     if (int(m_entries.size()) > m_capacity) {
         m_entries.pop_front();
@@ -53,34 +60,33 @@ const MonitorLog::Entry *MonitorLog::entry(qint64 number) const {
 }
 
 const MonitorLog::Text &MonitorLog::text(const Entry &entry) const {
-    if (entry.text)
-        return *entry.text;
-    const MessageDecoder::Decoded d = MessageDecoder::decode(entry.bytes);
-    Text t;
-    t.wellFormed = d.wellFormed;
-    t.direction = entry.direction == Direction::In ? QStringLiteral("in") : QStringLiteral("out");
-    t.time = QDateTime::fromMSecsSinceEpoch(entry.timeMs).toString(QStringLiteral("HH:mm:ss.zzz"));
-    if (entry.serial == TavikSysEx::BroadcastSerial) {
-        t.device = QStringLiteral("all");
-    } else if (entry.serial > 0) {
-        t.device = MidiCodec::serialCode(entry.serial);
-        // A device's first reply passes before its record exists: its name may be known by now.
-        QString name = entry.name;
-        if (name.isEmpty() && m_registry)
-            if (const TavikConfiguration *cfg = m_registry->getConfiguration(entry.serial))
-                name = QString::fromLatin1(cfg->getDeviceName());
-        if (!name.isEmpty())
-            t.device += QLatin1Char(' ') + name;
+    if (!entry.text) {
+        const MessageDecoder::Decoded d = MessageDecoder::decode(entry.bytes);
+        Text t;
+        t.wellFormed = d.wellFormed;
+        t.direction = entry.direction == Direction::In ? QStringLiteral("in") : QStringLiteral("out");
+        t.time = QDateTime::fromMSecsSinceEpoch(entry.timeMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+        if (entry.serial == TavikSysEx::BroadcastSerial)
+            t.device = QStringLiteral("all");
+        else if (entry.serial > 0)
+            t.device = MidiCodec::serialCode(entry.serial) +
+                       (entry.name.isEmpty() ? QString() : QLatin1Char(' ') + entry.name);
+        if (d.wellFormed) {
+            t.command = d.command;
+            t.fields = d.fields;
+        } else {
+            t.command = QStringLiteral("malformed") +
+                        (d.command.isEmpty() ? QString() : QLatin1Char(' ') + d.command);
+            t.fields = d.fields + QStringLiteral("  [") + MessageDecoder::hex(entry.bytes) + QLatin1Char(']');
+        }
+        entry.text = std::move(t);
     }
-    if (d.wellFormed) {
-        t.command = d.command;
-        t.fields = d.fields;
-    } else {
-        t.command =
-            QStringLiteral("malformed") + (d.command.isEmpty() ? QString() : QLatin1Char(' ') + d.command);
-        t.fields = d.fields + QStringLiteral("  [") + MessageDecoder::hex(entry.bytes) + QLatin1Char(']');
+    // A device's first reply passes before its record exists: its name comes with the record.
+    if (entry.name.isEmpty() && entry.serial >= DeviceRegistry::FirstDeviceSerial) {
+        entry.name = recordName(m_registry, entry.serial);
+        if (!entry.name.isEmpty())
+            entry.text->device += QLatin1Char(' ') + entry.name;
     }
-    entry.text = std::move(t);
     return *entry.text;
 }
 

@@ -31,7 +31,9 @@ public:
         qint64 timeMs = 0; // since the epoch
         MidiMessage bytes;
         qint32 serial = -1; // from the header; 0 is the broadcast, -1 when there is no Tavik header
-        QString name;       // the device's name as its record held it then; empty when not known
+        // The device's name as its record held it, taken when the message passes or, for a device not
+        // known yet, once its record is there; empty until then.
+        mutable QString name;
         mutable std::optional<Text> text;
     };
 
@@ -52,7 +54,7 @@ public:
     // The message of that number, or null when it was dropped (or is yet to come).
     const Entry *entry(qint64 number) const;
 
-    // The entry decoded, worked out once.
+    // The entry decoded, worked out once (the device's name added when it becomes known).
     const Text &text(const Entry &entry) const;
     // The entry as one line of `tavikctl monitor`: "in   14:03:07.125  141-202-380 Studio  GET_FADERS  ...".
     QString line(const Entry &entry) const;

@@ -73,6 +73,7 @@ private slots:
     void cleanup() {
         window.reset();
         MyApplication::instance()->removeConfiguration(12345);
+        MyApplication::instance()->removeConfiguration(1234);
     }
 
     void rowsAreDecodedAndMalformedOnesMarked() {
@@ -83,6 +84,9 @@ private slots:
         QCOMPARE(row(1), (QStringList{"out", "all", "SEND_INFO", ""}));
         QVERIFY(row(2)[3].startsWith("out1 "));
         QCOMPARE(row(3).mid(0, 3), (QStringList{"in", "030-101-260", "GET_STATUS"}));
+        MidiMessage version = TestSysEx::version(FamilyLux, 1234, "Stage");
+        link()->parseMsg(0.0, &version); // named once its record is there
+        QCOMPARE(row(3)[1], "030-101-260 Stage");
         QCOMPARE(row(4).mid(0, 3), (QStringList{"in", "141-202-380 Studio", "malformed GET_STATUS"}));
         QCOMPARE(row(4)[3], "13 bytes (expected 15)  [F0 00 11 22 01 39 60 00 00 41 00 00 F7]");
         const QModelIndex bad = model()->index(4, 0), good = model()->index(3, 0);
