@@ -128,7 +128,7 @@ bool MidiMonitorModel::noteDevice(const MonitorLog::Entry &entry) {
     return false;
 }
 
-void MidiMonitorModel::refresh() {
+int MidiMonitorModel::refresh() {
     const qint64 first = m_log->firstNumber();
     size_t dropped = 0;
     while (dropped < m_rows.size() && m_rows[dropped] < first)
@@ -155,6 +155,7 @@ void MidiMonitorModel::refresh() {
     // Once a batch: the window lists the devices anew.
     if (newDevices)
         emit devicesChanged();
+    return int(dropped);
 }
 
 void MidiMonitorModel::clear() {

@@ -24,8 +24,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Drops the rows of messages the log no longer holds and adds those that came since the last call.
-    void refresh();
+    // Drops the rows of messages the log no longer holds and adds those that came since the last call;
+    // returns how many rows it dropped (from the top).
+    int refresh();
     // Forgets every message (the log's too).
     void clear();
 

@@ -180,11 +180,14 @@ void MidiMonitorWindow::listen(bool on) {
 
 void MidiMonitorWindow::takeUp() {
     QScrollBar *scroll = m_view->verticalScrollBar();
-    const bool atEnd = scroll->value() == scroll->maximum();
+    const int value = scroll->value();
+    const bool atEnd = value == scroll->maximum();
     const int before = m_model->rowCount();
-    m_model->refresh();
+    const int dropped = m_model->refresh();
     if (atEnd && m_model->rowCount() != before)
         m_view->scrollToBottom();
+    else if (!atEnd && dropped > 0) // the rows being read stay where they are (one step a row)
+        scroll->setValue(qMax(0, value - dropped));
     updateStatus();
 }
 
