@@ -244,12 +244,17 @@ void MidiMonitorWindow::save() {
     const QString textFilter = tr("Text (*.txt)");
     const QString sysExFilter = tr("SysEx (*.syx)");
     QString filter = textFilter;
-    QString path = QFileDialog::getSaveFileName(this, tr("Save MIDI monitor"), QString(),
-                                                textFilter + QStringLiteral(";;") + sysExFilter, &filter);
+    QString path =
+        QFileDialog::getSaveFileName(this, tr("Save MIDI monitor"), QStringLiteral("MIDI monitor.txt"),
+                                     textFilter + QStringLiteral(";;") + sysExFilter, &filter);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += filter == sysExFilter ? QStringLiteral(".syx") : QStringLiteral(".txt");
+    // The chosen filter decides; saveTo() goes by the file name.
+    const QString suffix = QFileInfo(path).suffix();
+    if (filter == sysExFilter && suffix.compare(kSysExSuffix, Qt::CaseInsensitive) != 0)
+        path = (suffix == QLatin1String("txt") ? path.chopped(4) : path) + QStringLiteral(".syx");
+    else if (suffix.isEmpty())
+        path += QStringLiteral(".txt");
     QString error;
     if (!saveTo(path, &error))
         QMessageBox::warning(this, windowTitle(), tr("Could not write %1: %2").arg(path, error));

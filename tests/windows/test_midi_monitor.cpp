@@ -11,6 +11,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -159,6 +160,20 @@ private slots:
         QString error;
         QVERIFY(!window->saveTo(dir.filePath("none/m.txt"), &error));
         QVERIFY(!error.isEmpty());
+        // Through the button: the chosen filter decides the kind of file and its suffix.
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectNameFilter("SysEx (*.syx)");
+            dialog->selectFile(dir.filePath("picked.txt"));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        for (QPushButton *button : window->findChildren<QPushButton *>())
+            if (button->text() == "Save...")
+                button->click();
+        QFile picked(dir.filePath("picked.syx"));
+        QVERIFY(picked.open(QIODevice::ReadOnly));
+        QCOMPARE(picked.size(), qint64(expected.size()));
     }
 
     void pauseKeepsTheListAndClearEmptiesIt() {
