@@ -21,6 +21,13 @@ void TimedApplication::watchLinkTimers() {
 bool TimedApplication::notify(QObject *receiver, QEvent *event) {
     // Every timer event counts: the link also drains its input from single-shot timers, whose
     // receivers are Qt's own objects rather than the link's two timers.
+    if (m_paintWindow && receiver == m_paintWindow && event->type() == QEvent::UpdateRequest) {
+        const qint64 cpu = threadCpuNs();
+        const bool result = MyApplication::notify(receiver, event);
+        m_paintCpuNs += threadCpuNs() - cpu;
+        ++m_paints;
+        return result;
+    }
     if (event->type() != QEvent::Timer || !m_timing)
         return MyApplication::notify(receiver, event);
     Tick tick;

@@ -24,7 +24,16 @@ public:
     // Times every timer event from now on; the link's own two timers are marked by their interval.
     void watchLinkTimers();
     const std::vector<Tick> &ticks() const { return m_ticks; }
-    void clearTicks() { m_ticks.clear(); }
+    void clearTicks() {
+        m_ticks.clear();
+        m_paintCpuNs = 0;
+        m_paints = 0;
+    }
+    // Also times the repaints of this window (its update requests), from now on.
+    void watchPaintsOf(QObject *window) { m_paintWindow = window; }
+    // GUI-thread CPU time in the watched window's repaints since clearTicks(), and how many.
+    qint64 paintCpuNs() const { return m_paintCpuNs; }
+    int paints() const { return m_paints; }
 
     bool notify(QObject *receiver, QEvent *event) override;
 
@@ -35,4 +44,7 @@ private:
     bool m_timing = false;
     QSet<QObject *> m_watched;
     std::vector<Tick> m_ticks;
+    QObject *m_paintWindow = nullptr;
+    qint64 m_paintCpuNs = 0;
+    int m_paints = 0;
 };

@@ -2,16 +2,22 @@
 //   --discovery   time from the simulator's first reply to the device window shown, and from its last
 //                 reply to the window removed;
 //   --scale N     N simulated devices: GUI-thread time to admit one, memory per device, CPU share at
-//                 steady state over 10 seconds.
+//                 steady state over 10 seconds, and the broadcast period;
+//   --monitor     with --scale: the same with the MIDI monitor window open, showing every device, its
+//                 ring of the last 10,000 messages filled before the steady state is measured.
 #include "BenchTable.h"
 #include "JackServer.h"
 #include "SimProcess.h"
 #include "TimedApplication.h"
+#include "model/MonitorLog.h"
 #include "protocol/MIDI.h"
 #include "windows/MainDialog.h"
+#include "windows/MidiMonitorModel.h"
+#include "windows/MidiMonitorWindow.h"
 #include "windows/StackedTavikDialog.h"
 
 #include <QAbstractItemModel>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -22,6 +28,7 @@
 #include <RtMidi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -292,10 +299,16 @@ int discovery(TimedApplication &app, Rig &rig) {
     return 0;
 }
 
-int scale(TimedApplication &app, int count) {
+int scale(TimedApplication &app, int count, bool withMonitor) {
     const double rssStart = residentKb();
     MainDialog dialog;
     dialog.show();
+    std::unique_ptr<MidiMonitorWindow> monitor;
+    if (withMonitor) {
+        monitor = std::make_unique<MidiMonitorWindow>(&app, &dialog);
+        monitor->open();
+        app.watchPaintsOf(monitor.get());
+    }
     WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
     if (!app.getMIDI()->isConnected()) {
         std::fprintf(stderr, "bench_link: not connected to the simulator\n");
@@ -320,24 +333,45 @@ int scale(TimedApplication &app, int count) {
         }
     runFor(2000);
     const double rssFull = residentKb();
+    double ringKb = 0;
+    if (monitor) {
+        // The worst steady state: the ring full, so every batch also drops the oldest rows.
+        const MidiMessage status{0xF0, 0x00, 0x11, 0x22, 0x01, 0x39, 0x60, 0x00,
+                                 0x00, 0x41, 0x00, 0x00, 0x03, 0x00, 0xF7};
+        for (int i = 0; i < MonitorLog::kCapacity; ++i)
+            monitor->log()->append(MonitorLog::Direction::In, status, QDateTime::currentMSecsSinceEpoch());
+        monitor->takeUp();
+        runFor(1000);
+        ringKb = residentKb() - rssFull;
+    }
 
     app.clearTicks();
     const qint64 wall0 = TimedApplication::monotonicNs();
     const qint64 thread0 = TimedApplication::threadCpuNs();
     const qint64 process0 = processCpuNs();
+    const qint64 logged0 = monitor ? monitor->log()->endNumber() : 0;
     runFor(10000);
+    const qint64 logged = monitor ? monitor->log()->endNumber() - logged0 : 0;
     const double wall = double(TimedApplication::monotonicNs() - wall0);
     const double guiShare = double(TimedApplication::threadCpuNs() - thread0) / wall * 100.0;
     const double processShare = double(processCpuNs() - process0) / wall * 100.0;
     double tickNs = 0;
     double worstTick = 0;
+    std::vector<double> periods; // between the starts of two broadcast ticks
+    qint64 lastBroadcast = 0;
     for (const TimedApplication::Tick &t : app.ticks()) {
         tickNs += double(t.durationNs);
         worstTick = std::max(worstTick, double(t.durationNs));
+        if (t.intervalMs == 900) {
+            if (lastBroadcast)
+                periods.push_back(double(t.startNs - lastBroadcast));
+            lastBroadcast = t.startNs;
+        }
     }
     const int stillShown = int(watch.shown.size() - watch.gone.size());
 
-    const std::string n = std::to_string(count) + (count == 1 ? " device" : " devices");
+    const std::string n =
+        std::to_string(count) + (count == 1 ? " device" : " devices") + (monitor ? ", monitor open" : "");
     if (perDevice.empty()) {
         std::fprintf(stderr, "bench_link: no timer event admitted a device\n");
         return 1;
@@ -364,6 +398,26 @@ int scale(TimedApplication &app, int count) {
                     std::to_string(stillShown) + " of " + std::to_string(count) + " still listed",
                     hasGoal ? "< " + BenchTable::fixed(cpuGoal, 0, "%") : "-",
                     hasGoal ? BenchTable::verdict(processShare < cpuGoal && stillShown == count) : "-");
+    if (!periods.empty()) {
+        const auto [shortest, longest] = std::minmax_element(periods.begin(), periods.end());
+        double sum = 0;
+        for (double p : periods)
+            sum += p;
+        const double mean = sum / double(periods.size());
+        // A broadcast that came late by a poll tick or more means the GUI thread was held up.
+        const bool kept = std::abs(mean - 900.0 * Ms) < 5.0 * Ms && *longest < 950.0 * Ms;
+        BenchTable::row("6 scale", n + ": broadcast period over 10 s (mean, shortest, longest)",
+                        ms(mean) + ", " + ms(*shortest) + ", " + ms(*longest),
+                        std::to_string(periods.size()) + " periods" +
+                            (monitor ? ", monitor took " + std::to_string(logged) + " messages, " +
+                                           std::to_string(monitor->model()->rowCount()) + " rows (" +
+                                           BenchTable::fixed(ringKb / 1024.0, 1, "MiB") + "), " +
+                                           std::to_string(app.paints()) + " repaints of " +
+                                           BenchTable::fixed(double(app.paintCpuNs()) / wall * 100.0, 2, "%")
+                                     : std::string()),
+                        BenchTable::fixed(mean / (900.0 * Ms), 3, "x 900 ms"), "900 ms",
+                        hasGoal ? BenchTable::verdict(kept) : "-");
+    }
     return 0;
 }
 
@@ -374,14 +428,17 @@ int main(int argc, char **argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int count = 0;
     bool discover = false;
+    bool withMonitor = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--discovery") == 0)
             discover = true;
+        else if (std::strcmp(argv[i], "--monitor") == 0)
+            withMonitor = true;
         else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
             count = std::atoi(argv[++i]);
     }
     if (!discover && count <= 0) {
-        std::fprintf(stderr, "usage: bench_link --discovery | --scale N\n");
+        std::fprintf(stderr, "usage: bench_link --discovery | --scale N [--monitor]\n");
         return 2;
     }
     QStringList simArgs;
@@ -399,7 +456,7 @@ int main(int argc, char **argv) {
     TimedApplication app(argc, argv);
     if (!rig.start(simArgs))
         return 1;
-    const int result = discover ? discovery(app, rig) : scale(app, count);
+    const int result = discover ? discovery(app, rig) : scale(app, count, withMonitor);
     rig.stop();
     return result;
 }

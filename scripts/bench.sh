@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the benchmarks (Release, build-bench/) and runs them all; prints one table.
 #   scripts/bench.sh            everything (about 3 minutes; the paced upload alone takes 2 x 14 s)
-#   scripts/bench.sh --quick    shorter runs, no paced upload, no 64-device run
+#   scripts/bench.sh --quick    shorter runs, no paced upload, no 64-device runs
 #   scripts/bench.sh --table    only print the table of the last run again
 # The raw output of every program is kept in build-bench/bench-output/.
 set -eu
@@ -53,6 +53,8 @@ for n in 1 2 16 64; do
     [ $quick = 1 ] && [ $n = 64 ] && continue
     run "scale-$n" "$bin/bench_link" --scale $n
 done
+# The same 64 devices with the MIDI monitor open (its ring of 10,000 messages full).
+[ $quick = 1 ] || run scale-64-monitor "$bin/bench_link" --scale 64 --monitor
 fi
 
 echo

@@ -203,6 +203,13 @@ MessageDecoder::Decoded MessageDecoder::decode(const MidiMessage &m) {
     return d;
 }
 
+QStringList MessageDecoder::commandNames() {
+    QStringList names;
+    for (const CommandInfo &c : Commands)
+        names << QLatin1String(c.name);
+    return names;
+}
+
 QString MessageDecoder::hex(const MidiMessage &message) {
     QString text;
     text.reserve(qsizetype(message.size()) * 3);

@@ -6,6 +6,7 @@
 #include "protocol/MidiMessage.h"
 
 #include <QString>
+#include <QStringList>
 
 class MessageDecoder {
 public:
@@ -18,6 +19,8 @@ public:
     };
 
     static Decoded decode(const MidiMessage &message);
+    // The names of the commands it knows, in the order of their codes ("SEND_VERSION" ... "GET_FADERS").
+    static QStringList commandNames();
     // "F0 00 11 22 ... F7"
     static QString hex(const MidiMessage &message);
 };
