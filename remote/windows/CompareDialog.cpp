@@ -23,8 +23,10 @@ CompareDialog::CompareDialog(const QString &device, const QString &file,
     header->setWordWrap(true);
     header->setText(differences.isEmpty()
                         ? QStringLiteral("%1 and %2 are the same.").arg(device, file)
-                        : QStringLiteral("%1 and %2 differ in %n value(s):", nullptr, int(differences.size()))
-                              .arg(device, file));
+                        : QStringLiteral("%1 and %2 differ in %3 %4:")
+                              .arg(device, file)
+                              .arg(differences.size())
+                              .arg(differences.size() == 1 ? QStringLiteral("value") : QStringLiteral("values")));
     layout->addWidget(header);
 
     m_rows = new QTreeWidget(this);

@@ -11,6 +11,7 @@
 #include "windows/CompareDialog.h"
 #include "windows/MainDialog.h"
 #include "windows/MidiLinkView.h"
+#include "windows/MidiMonitorWindow.h"
 #include "windows/StackedTavikDialog.h"
 #include "windows/SyncMarks.h"
 #include "windows/TavikConfigurationDialog.h"
@@ -78,6 +79,10 @@ DeviceActions::~DeviceActions() {
     delete m_monitor;
 }
 
+MidiMonitorWindow *DeviceActions::monitor() const {
+    return m_monitor;
+}
+
 qint32 DeviceActions::shownDevice() const {
     return serialOfWindow(m_window->getStackedDialog()->getPageStack()->currentWidget());
 }
@@ -100,9 +105,16 @@ QString DeviceActions::deviceText(qint32 serialNo) const {
     return name.isEmpty() ? code : QStringLiteral("%1 (%2)").arg(name, code);
 }
 
+int DeviceActions::runModal(QDialog &dialog) {
+    const int result = dialog.exec();
+    // Keys go to the main window again, also where no window manager hands the focus back.
+    m_window->activateWindow();
+    return result;
+}
+
 void DeviceActions::warn(const QString &title, const QString &text) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, m_window);
-    box.exec();
+    runModal(box);
 }
 
 QString DeviceActions::askForFile(QFileDialog::AcceptMode mode, const QString &title, const QString &name) {
@@ -125,7 +137,7 @@ QString DeviceActions::askForFile(QFileDialog::AcceptMode mode, const QString &t
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters({kSnapshotFilter, kSysExFilter, QStringLiteral("All files (*)")});
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString path = dialog.selectedFiles().constFirst();
     if (settings)
@@ -204,7 +216,7 @@ void DeviceActions::loadSnapshot(qint32 serialNo) {
                         QStringLiteral("Not carried over to %1:\n  ").arg(deviceText(serialNo)) +
                             skipped.join(QStringLiteral("\n  ")),
                         QMessageBox::Ok, m_window);
-        box.exec();
+        runModal(box);
     }
 }
 
@@ -272,11 +284,14 @@ void DeviceActions::compareWithSnapshot(qint32 serialNo) {
     const DeviceSnapshot file = read->adaptedTo(*cfg, &skipped);
     CompareDialog dialog(deviceText(serialNo), QFileInfo(path).fileName(),
                          file.differences(DeviceSnapshot::valuesOf(*cfg)), skipped, m_window);
-    dialog.exec();
+    runModal(dialog);
 }
 
 void DeviceActions::openMonitor(qint32 serialNo) {
-    Q_UNUSED(serialNo);
+    // A child of the main window, so that the main window's modal run leaves it usable.
+    if (!m_monitor)
+        m_monitor = new MidiMonitorWindow(m_host, m_window);
+    m_monitor->open(serialNo ? serialNo : -1);
 }
 
 QMenu *DeviceActions::menuFor(qint32 serialNo) {

@@ -13,6 +13,7 @@
 class LinkHost;
 class MainDialog;
 class MidiMonitorWindow;
+class QDialog;
 class QMenu;
 class SyncMarks;
 
@@ -38,7 +39,7 @@ public:
     // The context menu of a device list entry: the three snapshot entries and the monitor.
     QMenu *menuFor(qint32 serialNo);
     SyncMarks *syncMarks() const { return m_syncMarks; }
-    MidiMonitorWindow *monitor() const { return m_monitor; }
+    MidiMonitorWindow *monitor() const;
 
     // Settings key of the folder a snapshot was last saved in or loaded from.
     static const char *const kFolderKey;
@@ -60,6 +61,7 @@ private:
 
     QString askForFile(QFileDialog::AcceptMode mode, const QString &title, const QString &name);
     QString deviceText(qint32 serialNo) const;
+    int runModal(QDialog &dialog);
     void warn(const QString &title, const QString &text);
     void acknowledged(qint32 serialNo, unsigned char command);
     void checkLoad(qint32 serialNo, int generation);

@@ -11,11 +11,14 @@
 #include "windows/DeviceActions.h"
 #include "windows/MIDIConnectDialog.h"
 #include "windows/MainDialog.h"
+#include "windows/MidiMonitorWindow.h"
 #include "windows/StackedTavikDialog.h"
 #include "windows/SyncMarks.h"
 #include "windows/TavikConfigurationDialog.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -56,8 +59,9 @@ struct FileAnswer : Answer<QFileDialog> {
         : Answer([this, path](QFileDialog *d) {
               offered = QFileInfo(d->selectedFiles().value(0)).fileName();
               folder = d->directory().absolutePath();
-              d->selectFile(path);
-              d->accept();
+              // Typed, as a user would: a file just written may not be listed yet.
+              d->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+              QMetaObject::invokeMethod(d, "accept");
           }) {}
     QString offered, folder;
 };
@@ -86,8 +90,10 @@ class TestDeviceActions : public QObject {
         QTest::keyClick(window.get(), key, Qt::ControlModifier);
         QCoreApplication::processEvents();
     }
+    // SET_VALUES to either device.
     int setValuesReceived() {
-        return int(sim->logLines().filter(QRegularExpression("^RX .* 01 [0-9A-F]{2} .*F7$")).size());
+        return int(
+            sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 0[15] [0-9A-F ]{11} 01 ")).size());
     }
     // A snapshot of the Neo as it is, with one value changed.
     QString neoFileWith(DeviceSnapshot::Group group, int slot, quint8 value, const QString &name) {
@@ -98,7 +104,9 @@ class TestDeviceActions : public QObject {
         DeviceSnapshot::setValueAt(values, group, slot, value);
         const QString path = files.filePath(name);
         QString error;
-        SnapshotFile::write(DeviceSnapshot(snap.family(), snap.serial(), values), path, &error);
+        DeviceSnapshot changed(snap.family(), snap.serial(), values);
+        changed.setSaved(snap.saved());
+        SnapshotFile::write(changed, path, &error);
         return path;
     }
 
@@ -191,7 +199,8 @@ private slots:
         MessageBoxCloser boxes;
         FileAnswer answer(path);
         press(Qt::Key_O);
-        const QString sent = NeoHeader + QString(" 01 00 %1 02 F7").arg(rate, 2, 16, QChar('0')).toUpper();
+        const QString sent =
+            NeoHeader + QString(" 01 00 %1 02 F7").arg(int(rate), 2, 16, QChar('0')).toUpper();
         QVERIFY(
             sim->waitForLogLine(QRegularExpression("^RX " + QRegularExpression::escape(sent) + "$"), 3000));
         // The whole check runs; nothing is wrong, so nothing is shown.
@@ -214,7 +223,7 @@ private slots:
         });
         FileAnswer answer(path);
         press(Qt::Key_D);
-        QCOMPARE(rows, QStringList{"Lock"});
+        QCOMPARE(rows, QStringList{"Locked"});
         // The Lux against a Neo file: routing is not compared, the rest differs only where it does.
         FileAnswer again(files.filePath("saved.json"));
         Answer<CompareDialog> other([&](CompareDialog *d) {
@@ -223,6 +232,24 @@ private slots:
         });
         actions->compareWithSnapshot(LuxSerial);
         QVERIFY2(same.value(0).contains("Routing"), qPrintable(same.value(0)));
+    }
+
+    void contextMenuOpensTheMonitorForTheDeviceUnderTheMouse() {
+        QListWidgetItem *lux = list()->item(rowOf(LuxSerial));
+        emit list()->customContextMenuRequested(list()->visualItemRect(lux).center());
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts << action->text();
+        QCOMPARE(texts, (QStringList{"Save snapshot\u2026", "Load snapshot\u2026",
+                                     "Compare with snapshot\u2026", "MIDI monitor"}));
+        menu->actions().last()->trigger();
+        menu->close();
+        QVERIFY(QTest::qWaitFor([&] { return actions->monitor() && actions->monitor()->isVisible(); }, 3000));
+        QCOMPARE(actions->monitor()->windowTitle(), QString("Kalvenso Remote - MIDI monitor"));
+        QCOMPARE(actions->monitor()->deviceFilter()->currentData().toInt(), LuxSerial);
+        actions->monitor()->close();
     }
 
     void markShowsWaitingThenNotAnswering() {
