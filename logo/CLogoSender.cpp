@@ -95,6 +95,7 @@ bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16
     if (pixels.size() < count || width > 0xFFFF || height > 0xFFFF)
         return false;
     std::vector<uint8_t> stream = CLogoPicture::CompressLogo(pixels.data(), count);
+    m_compressedSize = stream.size();
     if (stream.size() > kMaxCompressed)
         return false;
 
@@ -115,6 +116,16 @@ bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16
     for (int i = 0; i < 4; ++i)
         m_block[i] = static_cast<uint8_t>((crc >> (8 * i)) & 0xFF);
     return true;
+}
+
+bool CLogoSender::BuildLogoBlock(const CLogoPicture &picture, const QString &name) {
+    std::vector<uint16_t> pixels;
+    bool hasPicture = picture.ConvertToLogo(pixels);
+    if (!hasPicture)
+        pixels.clear();
+    int width = hasPicture ? CLogoPicture::kLogoWidth : 0;
+    int height = hasPicture ? CLogoPicture::kLogoHeight : 0;
+    return BuildLogoBlock(width, height, pixels, name);
 }
 
 std::vector<uint8_t> CLogoSender::BuildChunk(uint32_t serial, int index) const {

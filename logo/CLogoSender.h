@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class CLogoPicture;
+
 // The logo upload protocol: device query and reply, logo block with CRC, 64-chunk stop-and-wait transfer.
 class CLogoSender {
 public:
@@ -26,7 +28,12 @@ public:
 
     void SendQuery();
     Reply ParseReply(const uint8_t *data, size_t length);
+    // False when the run-length coded pixels take more than kMaxCompressed bytes (or the size does
+    // not match the pixels); CompressedSize() then says how many they take.
     bool BuildLogoBlock(int width, int height, const std::vector<uint16_t> &pixels, const QString &name);
+    // The block of the picture's logo area, or of an empty logo (0 x 0) when that area is all black.
+    bool BuildLogoBlock(const CLogoPicture &picture, const QString &name);
+    size_t CompressedSize() const { return m_compressedSize; }
     void StartTransfer(uint32_t serial);
     // Acknowledgements carry no chunk index: each is credited to the lowest chunk that has had
     // fewer acknowledgements than sends. True when that is the current chunk, which moves the
@@ -55,6 +62,7 @@ public:
 private:
     std::array<uint8_t, kBlockSize> m_block{};
     std::array<uint32_t, 256> m_crcTable{};
+    size_t m_compressedSize = 0;
     uint32_t m_replySerial = 0;
     QString m_replyName;
     QString m_replyDisplaySerial;
