@@ -59,15 +59,17 @@ int LogoCommand::run(const QString &device, const QString &picturePath, const st
     CLogoPicture picture;
     if (!picture.LoadPicture(picturePath))
         return fail(ExitCode::BadFile,
-                    QStringLiteral("\"%1\" is not a picture that can be read (BMP, GIF, JPEG, PNG)").arg(picturePath));
+                    QStringLiteral("\"%1\" is not a picture that can be read (BMP, GIF, JPEG, PNG)")
+                        .arg(picturePath));
     // The block is built from the name given, or later from the device's own.
     auto sender = std::make_unique<CLogoSender>(
         std::make_unique<RtMidiPlatform>("tavikctl", RtMidiPlatform::AlsaProbe::OnlyWithSequencer));
     if (!sender->BuildLogoBlock(picture, name.value_or(QString())))
-        return fail(ExitCode::BadFile, QStringLiteral("the logo does not fit: after compression it takes %1 bytes, "
-                                                      "the device has room for %2")
-                                           .arg(sender->CompressedSize())
-                                           .arg(CLogoSender::kMaxCompressed));
+        return fail(ExitCode::BadFile,
+                    QStringLiteral("the logo does not fit: after compression it takes %1 bytes, "
+                                   "the device has room for %2")
+                        .arg(sender->CompressedSize())
+                        .arg(CLogoSender::kMaxCompressed));
 
     Target target;
     const int code = findTarget(device, &target);
@@ -108,9 +110,9 @@ int LogoCommand::upload(CLogoSender &sender, const Target &target) {
             transfer.OnChunkAck();
     });
     if (!sender.Port().OpenNamed(target.inPort, target.outPort))
-        return fail(ExitCode::MidiError, QStringLiteral("could not open the MIDI ports \"%1\" and \"%2\" again")
-                                             .arg(QString::fromStdString(target.inPort),
-                                                  QString::fromStdString(target.outPort)));
+        return fail(ExitCode::MidiError,
+                    QStringLiteral("could not open the MIDI ports \"%1\" and \"%2\" again")
+                        .arg(QString::fromStdString(target.inPort), QString::fromStdString(target.outPort)));
     QEventLoop loop;
     QObject::connect(&transfer, &CLogoTransfer::ChunkAcknowledged, &loop,
                      [this](int count) { showProgress(count); });
@@ -124,12 +126,13 @@ int LogoCommand::upload(CLogoSender &sender, const Target &target) {
     if (m_terminal)
         print(QStringLiteral("\n"));
     if (code != ExitCode::Done)
-        return fail(code, QStringLiteral("%1 did not acknowledge chunk %2 of %3, sent %4 times; the logo is not "
-                                         "stored")
-                              .arg(target.label)
-                              .arg(chunk + 1)
-                              .arg(CLogoSender::kChunkCount)
-                              .arg(CLogoTransfer::kMaxResends + 1));
+        return fail(code,
+                    QStringLiteral("%1 did not acknowledge chunk %2 of %3, sent %4 times; the logo is not "
+                                   "stored")
+                        .arg(target.label)
+                        .arg(chunk + 1)
+                        .arg(CLogoSender::kChunkCount)
+                        .arg(CLogoTransfer::kMaxResends + 1));
     print(QStringLiteral("logo and name \"%1\" uploaded to %2\n").arg(target.name, target.label));
     return ExitCode::Done;
 }
@@ -137,7 +140,9 @@ int LogoCommand::upload(CLogoSender &sender, const Target &target) {
 void LogoCommand::showProgress(int acknowledged) {
     if (!m_terminal) {
         if (acknowledged > 0)
-            print(QStringLiteral("chunk %1 of %2 acknowledged\n").arg(acknowledged).arg(CLogoSender::kChunkCount));
+            print(QStringLiteral("chunk %1 of %2 acknowledged\n")
+                      .arg(acknowledged)
+                      .arg(CLogoSender::kChunkCount));
         return;
     }
     const int filled = acknowledged * kBarWidth / CLogoSender::kChunkCount;

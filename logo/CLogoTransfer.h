@@ -6,7 +6,8 @@
 class CLogoSender;
 class QTimer;
 
-// One logo upload under way: sends the chunks, counts their acknowledgements and sends a chunk again when its acknowledgement does not come in time.
+// One logo upload under way: sends the chunks, counts their acknowledgements and sends a chunk again when its
+// acknowledgement does not come in time.
 class CLogoTransfer : public QObject {
     Q_OBJECT
 
