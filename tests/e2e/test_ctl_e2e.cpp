@@ -116,28 +116,6 @@ QStringList received(SimProcess *sim, const QString &serialBytes) {
     return sim->logLines().filter(QStringLiteral("RX F0 00 11 22 0")).filter(serialBytes);
 }
 
-// The snapshot with the value at path replaced (removed when value is undefined).
-QByteArray edited(const QJsonObject &snapshot, QStringList path, const QJsonValue &value) {
-    const std::function<QJsonValue(const QJsonValue &, QStringList)> replace = [&](const QJsonValue &at,
-                                                                                   QStringList rest) {
-        if (rest.isEmpty())
-            return value;
-        const QString key = rest.takeFirst();
-        if (at.isArray()) {
-            QJsonArray array = at.toArray();
-            array[key.toInt()] = replace(array[key.toInt()], rest);
-            return QJsonValue(array);
-        }
-        QJsonObject object = at.toObject();
-        if (rest.isEmpty() && value.isUndefined())
-            object.remove(key);
-        else
-            object[key] = replace(object[key], rest);
-        return QJsonValue(object);
-    };
-    return QJsonDocument(replace(snapshot, path).toObject()).toJson();
-}
-
 // How many SET_VALUES and SET_FADERS the device received.
 qsizetype setsReceived(SimProcess *sim, const QString &serialBytes) {
     return received(sim, serialBytes)
@@ -184,7 +162,10 @@ TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
     // carried over as far as the Lux goes, with a warning naming what it lacks.
     QFile saved(json);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QJsonObject snapshot = QJsonDocument::fromJson(saved.readAll()).object();
+    const QString snapshot = QString::fromUtf8(saved.readAll());
+    const auto edited = [&](const char *pattern, const char *replacement) {
+        return QString(snapshot).replace(QRegularExpression(pattern), replacement).toUtf8();
+    };
     struct FileCase {
         QByteArray content;
         QString target;
@@ -195,11 +176,12 @@ TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
         {"not json", "Stage", 5, "bad.json"},
         {R"({"format":"tavik-snapshot","version":2})", "Stage", 5, "version"},
         {QByteArray::fromHex("F000112201122100000107F7"), "Stage", 5, "bad.json"},
-        {edited(snapshot, {"settings", "lock"}, QJsonValue::Undefined), "Stage", 5, "settings.lock: missing"},
-        {edited(snapshot, {"settings", "lock"}, 1), "Stage", 5, "settings.lock: 1 is not a text"},
-        {edited(snapshot, {"faders_db", "input", "2"}, 12.5), "Stage", 5, "faders_db.input[2]: 12.5 dB"},
-        {edited(snapshot, {"smux", "madi_48"}, 88.2), "Stage", 5, "smux.madi_48: 88.2"},
-        {QJsonDocument(snapshot).toJson(), "Booth", 0, "warning: the snapshot is of a Tavik Neo"},
+        {edited("\"lock\": \"off\",", ""), "Stage", 5, "settings.lock: missing"},
+        {edited("\"lock\": \"off\"", "\"lock\": 1"), "Stage", 5, "settings.lock: 1 is not a text"},
+        {edited("(\"input\": \\[\\s*)[-.\\d]+", "\\1 12.5"), "Stage", 5, "faders_db.input\\[0\\]: 12.5 dB"},
+        {edited("\"madi_48\": \\d+", "\"madi_48\": 88.2"), "Stage", 5, "smux.madi_48: 88.2"},
+        {snapshot.toUtf8(), "Booth", 0,
+         "warning: the snapshot is of a Tavik Neo(.|\n)*a Tavik Lux has no routing"},
     };
     EXPECT_EQ(setsReceived(sim, booth), boothSets);
     const QString bad = files.filePath("bad.json");
@@ -212,13 +194,8 @@ TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
         const qsizetype before = setsReceived(sim, serial);
         const CtlRun run = ctl({"load", c.target, bad});
         EXPECT_EQ(run.code, c.code) << c.content.toStdString() << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
-        if (c.code != 0) {
-            EXPECT_EQ(setsReceived(sim, serial), before) << c.content.toStdString();
-        } else {
-            EXPECT_TRUE(run.err.contains(QStringLiteral("routing"), Qt::CaseInsensitive))
-                << run.err.toStdString();
-        }
+        EXPECT_TRUE(run.err.contains(QRegularExpression(c.says))) << run.err.toStdString();
+        EXPECT_EQ(setsReceived(sim, serial) == before, c.code != 0) << c.content.toStdString();
     }
 }
 
