@@ -4,7 +4,9 @@
 #include "SysExMessages.h"
 #include "logo/CLogoPicture.h"
 #include "logo/CLogoSender.h"
+#include "logo/CLogoTransfer.h"
 
+#include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -312,4 +314,32 @@ TEST(Transfer, AcknowledgementsAreCountedPerChunkSoALateOneSkipsNothing) {
     ASSERT_EQ(sent.size(), 65u); // every chunk once, and chunk 0 twice
     for (size_t i = 1; i < sent.size(); ++i)
         EXPECT_EQ(sent[i][10], static_cast<uint8_t>(i - 1)) << i;
+}
+
+TEST(Transfer, EndsOnTheSixtyFourthAcknowledgementOrGivesUpAfterFiveResendsInARow) {
+    SenderFixture f;
+    ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
+    CLogoTransfer transfer(f.sender);
+    transfer.SetAckTimeout(20);
+    std::vector<int> counts;
+    int finished = 0, gaveUp = 0;
+    QObject::connect(&transfer, &CLogoTransfer::ChunkAcknowledged,
+                     [&](int count) { counts.push_back(count); });
+    QObject::connect(&transfer, &CLogoTransfer::Finished, [&] { ++finished; });
+    QObject::connect(&transfer, &CLogoTransfer::GaveUp, [&] { ++gaveUp; });
+    transfer.Start(1);
+    for (int i = 0; i < 65; ++i)
+        transfer.OnChunkAck(); // the 65th is outside the transfer and counts for nothing
+    EXPECT_EQ(counts.size(), 64u);
+    EXPECT_EQ(counts.back(), 64);
+    EXPECT_EQ(finished, 1);
+
+    f.fake->ClearSent();
+    transfer.Start(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gaveUp == 1; }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(gaveUp, 1);
+    EXPECT_EQ(f.fake->Sent().size(), 6u); // chunk 0 and five resends of it
+    EXPECT_TRUE(transfer.IsRunning());
+    EXPECT_EQ(transfer.AckCounter(), 0);
 }
