@@ -155,6 +155,9 @@ void CLogoSender::StartTransfer(uint32_t serial) {
     m_sends.fill(0);
     m_acks.fill(0);
     m_creditedEarlier = 0;
+    m_timeouts = 0;
+    m_mayStillCome = 0;
+    m_takenAsLate = 0;
     m_transferActive = true;
     SendChunk();
 }
@@ -170,8 +173,15 @@ bool CLogoSender::OnChunkAck() {
         ++m_creditedEarlier;
         return false;
     }
+    if (m_mayStillCome > 0) {
+        --m_mayStillCome;
+        ++m_takenAsLate;
+        return false;
+    }
     ++m_acks[static_cast<size_t>(m_chunkIndex)];
     m_creditedEarlier = 0;
+    m_timeouts = 0;
+    m_takenAsLate = 0;
     m_offset += kChunkBytes;
     m_chunkIndex += 1;
     if (m_offset < kBlockSize)
@@ -191,11 +201,18 @@ void CLogoSender::SendChunk() {
 void CLogoSender::ResendChunk() {
     if (!m_transferActive || m_offset >= kBlockSize)
         return;
-    for (int chunk = 0; chunk < m_chunkIndex; ++chunk)
+    int givenUp = 0;
+    for (int chunk = 0; chunk < m_chunkIndex; ++chunk) {
+        givenUp += m_sends[static_cast<size_t>(chunk)] - m_acks[static_cast<size_t>(chunk)];
         m_acks[static_cast<size_t>(chunk)] = m_sends[static_cast<size_t>(chunk)];
+    }
     int &sends = m_sends[static_cast<size_t>(m_chunkIndex)];
-    sends = std::max(0, sends - m_creditedEarlier);
+    const int answered = std::min(sends, m_creditedEarlier + m_takenAsLate);
+    sends -= answered;
+    m_mayStillCome = m_timeouts == 0 ? givenUp + answered : 0;
     m_creditedEarlier = 0;
+    m_takenAsLate = 0;
+    ++m_timeouts;
     SendChunk();
 }
 

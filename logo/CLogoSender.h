@@ -42,7 +42,10 @@ public:
     void SendChunk();
     // The current chunk again after its acknowledgement did not come in time. Answers still
     // owed for earlier chunks are given up then, and so are the current chunk's earlier sends
-    // that such owed answers took the acknowledgement of, so a lost message costs one time-out.
+    // that such owed answers took the acknowledgement of, so a lost message does not hold up
+    // every later chunk. As the answers given up at a first time-out may yet come, late, that
+    // many acknowledgements after it move nothing; at a second time-out in a row they count as
+    // lost, and the acknowledgements taken for them as the current chunk's.
     void ResendChunk();
     // Forgets a transfer under way; used when the ports are closed.
     void AbandonTransfer() { m_transferActive = false; }
@@ -74,5 +77,11 @@ private:
     std::array<int, kChunkCount> m_acks{};
     // Acknowledgements credited to earlier chunks while the current one waits.
     int m_creditedEarlier = 0;
+    // Time-outs of the current chunk in a row.
+    int m_timeouts = 0;
+    // Answers given up at the current chunk's first time-out that may still come, and the
+    // acknowledgements since taken for such late answers.
+    int m_mayStillCome = 0;
+    int m_takenAsLate = 0;
     CMidiPort m_port;
 };

@@ -343,3 +343,37 @@ TEST(Transfer, EndsOnTheSixtyFourthAcknowledgementOrGivesUpAfterFiveResendsInARo
     EXPECT_TRUE(transfer.IsRunning());
     EXPECT_EQ(transfer.AckCounter(), 0);
 }
+
+// The answers to a chunk sent twice can both come after the next time-out, which takes such an
+// owed answer for the current chunk's. The answer still on its way must not then count for the
+// chunk after: that one would go out with its predecessor unanswered, and a loss of it would pass
+// unnoticed (64 acknowledgements counted, one chunk never arrived).
+TEST(Transfer, AnAnswerLaterThanItsTimeOutMovesTheTransferOnByOneChunkOnly) {
+    SenderFixture f;
+    ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
+    f.sender.StartTransfer(1);
+    f.sender.ResendChunk();              // chunk 0 timed out
+    EXPECT_TRUE(f.sender.OnChunkAck());  // chunk 0 answered: chunk 1 goes out
+    EXPECT_FALSE(f.sender.OnChunkAck()); // the answer to chunk 0's second send
+    f.sender.ResendChunk();              // chunk 1 timed out
+    EXPECT_FALSE(f.sender.OnChunkAck()); // this may still be for chunk 0 ...
+    EXPECT_TRUE(f.sender.OnChunkAck());  // ... this one is chunk 1's: chunk 2 goes out
+    EXPECT_EQ(f.sender.ChunkIndex(), 2);
+    std::vector<int> indices;
+    for (const auto &chunk : f.fake->Sent())
+        indices.push_back(chunk[10]);
+    EXPECT_EQ(indices, (std::vector<int>{0, 0, 1, 1, 2}));
+
+    // A lost chunk: its second send's answer moves on, the next chunk's first answer goes to the
+    // lost send, and after at most two time-outs of that chunk every later one passes at once.
+    f.sender.StartTransfer(1);
+    f.sender.ResendChunk();
+    EXPECT_TRUE(f.sender.OnChunkAck());
+    EXPECT_FALSE(f.sender.OnChunkAck());
+    f.sender.ResendChunk();
+    EXPECT_FALSE(f.sender.OnChunkAck());
+    f.sender.ResendChunk();
+    for (int chunk = 1; chunk < CLogoSender::kChunkCount; ++chunk)
+        ASSERT_TRUE(f.sender.OnChunkAck()) << chunk;
+    EXPECT_FALSE(f.sender.TransferActive());
+}
