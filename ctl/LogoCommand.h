@@ -1,5 +1,4 @@
-// tavikctl logo: a start-up logo and name to a Tavik Neo, with TavikLogo's picture conversion, logo
-// block and chunk protocol.
+// tavikctl logo: a start-up logo and name to a Tavik Neo, with the uploader's own code for it.
 #pragma once
 
 #include "ctl/CtlOptions.h"

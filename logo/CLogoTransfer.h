@@ -6,8 +6,7 @@
 class CLogoSender;
 class QTimer;
 
-// One logo upload under way: sends the chunks, counts their acknowledgements and sends a chunk again when its
-// acknowledgement does not come in time.
+// One logo upload under way: the chunks, their acknowledgements and the resends after a time-out.
 class CLogoTransfer : public QObject {
     Q_OBJECT
 
