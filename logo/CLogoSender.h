@@ -37,7 +37,8 @@ public:
     void StartTransfer(uint32_t serial);
     // Acknowledgements carry no chunk index: each is credited to the lowest chunk that has had
     // fewer acknowledgements than sends. True when that is the current chunk, which moves the
-    // transfer on to the next; false for a late answer to an earlier chunk's repeated send.
+    // transfer on to the next; false for a late answer to an earlier chunk's repeated send, and
+    // for one that may be such an answer given up at a time-out (see ResendChunk).
     bool OnChunkAck();
     void SendChunk();
     // The current chunk again after its acknowledgement did not come in time. Answers still
