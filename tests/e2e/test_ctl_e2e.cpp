@@ -166,8 +166,7 @@ TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
     EXPECT_EQ(dry.out.count('\n'), 5) << dry.out.toStdString(); // four SET_VALUES and the SET_FADERS
     EXPECT_TRUE(dry.out.startsWith(QStringLiteral("F0 00 11 22 01 12 21 00 00 01 00 05 02 F7\n")));
 
-    // A bad file: exit 5, nothing sent, the field and the value named. A Neo snapshot into a Lux is
-    // carried over as far as the Lux goes, with a warning naming what it lacks.
+    // A bad file: exit 5, nothing sent, field and value named; a Neo's into a Lux: a warning.
     QFile saved(json);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString snapshot = QString::fromUtf8(saved.readAll());
@@ -211,9 +210,8 @@ TEST_F(CtlE2e, UploadsALogoAndRefusesBeforeSendingWhatCannotGo) {
     ASSERT_TRUE(image.save(picture));
     // Neighbours that differ leave the run-length code nothing to shorten: too large for the device.
     QRandomGenerator random(14);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, random.generate() | 0xFF000000u);
+    for (int i = 0; i < image.width() * image.height(); ++i)
+        image.setPixel(i % image.width(), i / image.width(), random.generate() | 0xFF000000u);
     ASSERT_TRUE(image.save(noise));
 
     const auto chunks = [this] {

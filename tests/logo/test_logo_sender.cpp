@@ -6,6 +6,7 @@
 #include "logo/CLogoSender.h"
 #include "logo/CLogoTransfer.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -321,12 +322,11 @@ TEST(Transfer, GivesUpAfterFiveResendsInARowAndSendsNothingMore) {
     ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
     CLogoTransfer transfer(f.sender);
     transfer.SetAckTimeout(20);
-    int gaveUp = 0;
-    QObject::connect(&transfer, &CLogoTransfer::GaveUp, [&] { ++gaveUp; });
+    QSignalSpy gaveUp(&transfer, &CLogoTransfer::GaveUp);
     transfer.Start(1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gaveUp == 1; }, 5000));
+    ASSERT_TRUE(gaveUp.wait(5000));
     QTest::qWait(100);
-    EXPECT_EQ(gaveUp, 1);
+    EXPECT_EQ(gaveUp.count(), 1);
     EXPECT_EQ(f.fake->Sent().size(), 6u); // chunk 0 and five resends of it
     EXPECT_TRUE(transfer.IsRunning());
 }
