@@ -4,11 +4,14 @@
 #include "ctl/CtlSession.h"
 #include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
+#include "ctl/LogoCommand.h"
 #include "ctl/Monitor.h"
 #include "ctl/PortChoice.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
+#include "protocol/RtMidiPortFactory.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -17,6 +20,7 @@
 #include <QJsonObject>
 
 #include <iostream>
+#include <optional>
 
 using CtlOutput::fail;
 using CtlOutput::print;
@@ -172,6 +176,19 @@ int main(int argc, char **argv) {
                     "  in   12:00:01.250  141-202-380 Studio  GET_FADERS  out1 -10.0 ... in16 -3.0 dB\n"
                     "tavikctl's own version requests go out every 900 ms, so devices answer and are named.\n"
                     "Example: tavikctl monitor --seconds 10 --raw");
+    CLI::App *logo = app.add_subcommand("logo", "upload a start-up logo and name to a Tavik Neo");
+    logo->add_option("DEVICE", device, "serial number, its display form or name")->required();
+    logo->add_option("PICTURE", file, "the picture (BMP, GIF, JPEG, PNG, ...)")->required();
+    std::optional<std::string> logoName;
+    logo->add_option("--name", logoName, "the name the device shows (default: the one it has)")
+        ->type_name("NAME");
+    logo->footer("The picture is scaled into the 220 x 176 logo as TavikLogo does and sent in 64 chunks,\n"
+                 "each acknowledged by the device; a chunk without an acknowledgement within 2 s is sent\n"
+                 "again, at most five times in a row (then exit 4). Checked before anything is sent: the\n"
+                 "picture must fit in the device's memory after compression and the file must be a picture\n"
+                 "(else exit 5); the device must be a Tavik Neo and NAME at most 16 characters of plain\n"
+                 "ASCII (else exit 2). A progress bar on a terminal, one line a chunk otherwise.\n"
+                 "Example: tavikctl logo Studio studio-logo.png --name \"Mastering A\"");
     CLI::App *help = app.add_subcommand("help", "explains a command, with an example");
     std::string topic;
     help->add_option("COMMAND", topic, "the command to explain");
@@ -208,12 +225,18 @@ int main(int argc, char **argv) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
     QCoreApplication::setApplicationName(QStringLiteral("tavikctl"));
+    // Where there is no ALSA sequencer, JACK straight away, without ALSA's failure lines.
+    MIDI::setPortFactory(std::make_shared<RtMidiPortFactory>(RtMidiPortFactory::AlsaProbe::OnlyWithSequencer));
     if (ports->parsed())
         return runPorts(g);
     if (list->parsed())
         return runList(g, waitSeconds);
     if (monitor->parsed())
         return Monitor::run(g, monitorSeconds, raw);
+    if (logo->parsed())
+        return LogoCommand(g).run(QString::fromStdString(device), QString::fromStdString(file),
+                                  logoName ? std::optional<QString>(QString::fromStdString(*logoName))
+                                           : std::nullopt);
     DeviceCommands commands(g);
     const QString deviceArg = QString::fromStdString(device);
     if (show->parsed())

@@ -51,10 +51,11 @@ QIcon DialogIcon() {
 
 CGlimmerlyDlg::CGlimmerlyDlg(std::unique_ptr<MidiPlatform> platform, QWidget *parent)
     : QDialog(parent), m_sender(std::move(platform)) {
-    m_ackTimer = new QTimer(this);
-    m_ackTimer->setSingleShot(true);
-    m_ackTimer->setInterval(kAckTimeoutMs);
-    connect(m_ackTimer, &QTimer::timeout, this, &CGlimmerlyDlg::OnAckTimeout);
+    m_transfer = new CLogoTransfer(m_sender, this);
+    // The bar shows the acknowledgements before the latest one; it is hidden when all are in.
+    connect(m_transfer, &CLogoTransfer::ChunkAcknowledged, this,
+            [this](int count) { m_progress->setValue(count - 1); });
+    connect(m_transfer, &CLogoTransfer::Finished, this, &CGlimmerlyDlg::OnTransferFinished);
     m_queryTimer = new QTimer(this);
     m_queryTimer->setSingleShot(true);
     m_queryTimer->setInterval(kQueryTimeoutMs);
@@ -287,8 +288,7 @@ bool CGlimmerlyDlg::ConnectPorts(bool userAsked) {
 
 void CGlimmerlyDlg::DropConnection() {
     m_sender.Port().Close();
-    m_sender.AbandonTransfer();
-    m_ackTimer->stop();
+    m_transfer->Abandon();
     m_queryTimer->stop();
     m_awaitingReply = false;
     m_openInName.clear();
@@ -424,36 +424,22 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
         }
         AddDevice();
         break;
-    case CLogoSender::Reply::ChunkAck: {
-        // An acknowledgement outside a running transfer (late, or after a Disconnect) is not
-        // counted, so it can neither move the progress bar nor end a later transfer early.
-        if (!m_sender.TransferActive())
-            break;
-        // A late answer to a chunk already sent again moves nothing.
-        if (!m_sender.OnChunkAck())
-            break;
-        int old = m_ackCounter;
-        m_ackCounter = old + 1;
-        m_progress->setValue(old);
-        m_resends = 0;
-        if (m_sender.TransferActive())
-            m_ackTimer->start();
-        else
-            m_ackTimer->stop();
-        if (m_ackCounter == CLogoSender::kChunkCount) {
-            UpdateControls();
-            ClearDeviceList();
-            StartQuery();
-        }
+    case CLogoSender::Reply::ChunkAck:
+        m_transfer->OnChunkAck();
         break;
-    }
     case CLogoSender::Reply::Other:
         break;
     }
 }
 
 void CGlimmerlyDlg::SetAckTimeout(int ms) {
-    m_ackTimer->setInterval(ms);
+    m_transfer->SetAckTimeout(ms);
+}
+
+void CGlimmerlyDlg::OnTransferFinished() {
+    UpdateControls();
+    ClearDeviceList();
+    StartQuery();
 }
 
 void CGlimmerlyDlg::OnQueryTimeout() {
@@ -462,14 +448,6 @@ void CGlimmerlyDlg::OnQueryTimeout() {
     ++m_queryRepeats;
     m_sender.SendQuery();
     m_queryTimer->start();
-}
-
-void CGlimmerlyDlg::OnAckTimeout() {
-    if (!m_sender.TransferActive() || m_resends >= kMaxResends)
-        return;
-    ++m_resends;
-    m_sender.ResendChunk();
-    m_ackTimer->start();
 }
 
 void CGlimmerlyDlg::AddDevice() {
@@ -534,15 +512,7 @@ void CGlimmerlyDlg::OnSend() {
     if (row < 0 || row >= m_deviceRows)
         return;
 
-    std::vector<uint16_t> pixels;
-    bool hasPicture = m_picture.ConvertToLogo(pixels);
-    if (!hasPicture)
-        pixels.clear();
-    int width = hasPicture ? CLogoPicture::kLogoWidth : 0;
-    int height = hasPicture ? CLogoPicture::kLogoHeight : 0;
-    QString name = m_nameEdit->text();
-
-    if (!m_sender.BuildLogoBlock(width, height, pixels, name)) {
+    if (!m_sender.BuildLogoBlock(m_picture, m_nameEdit->text())) {
         QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromLatin1(kTooLarge), QMessageBox::Ok,
                         this);
         box.setObjectName(QStringLiteral("tooLargeBox"));
@@ -559,10 +529,7 @@ void CGlimmerlyDlg::OnSend() {
     uint32_t target = m_devices[static_cast<size_t>(row)].serial;
 
     m_progress->setRange(0, CLogoSender::kChunkCount);
-    m_sender.StartTransfer(target);
-    m_resends = 0;
-    m_ackTimer->start();
-    m_ackCounter = 0;
+    m_transfer->Start(target);
     m_progress->setValue(0);
     m_progress->show();
 }

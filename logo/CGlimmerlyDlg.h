@@ -2,6 +2,7 @@
 
 #include "logo/CLogoPicture.h"
 #include "logo/CLogoSender.h"
+#include "logo/CLogoTransfer.h"
 #include "logo/DeviceEntry.h"
 
 #include <QDialog>
@@ -51,7 +52,7 @@ public:
     void PollPorts();
     int DeviceRows() const { return m_deviceRows; }
     const DeviceEntry &Device(int row) const { return m_devices.at(static_cast<size_t>(row)); }
-    int AckCounter() const { return m_ackCounter; }
+    int AckCounter() const { return m_transfer->AckCounter(); }
     // How long a chunk waits for its acknowledgement before it is sent again.
     void SetAckTimeout(int ms);
     CLogoSender &Sender() { return m_sender; }
@@ -76,7 +77,7 @@ private:
     void ClearDeviceList();
     void AddDevice();
     void OnSysExReceived(const uint8_t *data, size_t length);
-    void OnAckTimeout();
+    void OnTransferFinished();
     void OnQueryTimeout();
     void WriteProfile(const char *entry, int value);
     void WriteProfileName(const char *entry, const QString &name);
@@ -118,13 +119,7 @@ private:
     std::array<DeviceEntry, kMaxDevices> m_devices;
     int m_deviceRows = 0;
     int m_cachedSelection = -1;
-    int m_ackCounter = 0;
-    // A chunk whose acknowledgement does not come within the time-out is sent again, a few times:
-    // a MIDI link can lose a message, and the transfer would otherwise wait for ever.
-    static constexpr int kAckTimeoutMs = 2000;
-    static constexpr int kMaxResends = 5;
-    QTimer *m_ackTimer = nullptr;
-    int m_resends = 0;
+    CLogoTransfer *m_transfer = nullptr;
     // The query sent right after opening can be lost while the MIDI system is still connecting
     // the ports; while no device has answered it is asked again, a few times.
     static constexpr int kQueryTimeoutMs = 1000;

@@ -50,13 +50,13 @@ CLogoPicture::Placement CLogoPicture::ComputePlacement(int width, int height) {
     return p;
 }
 
-void CLogoPicture::LoadPicture(const QString &path) {
+bool CLogoPicture::LoadPicture(const QString &path) {
     m_work.fill(Qt::black);
     CPictureFile file;
     if (!file.Load(path))
-        return;
+        return false;
     Placement p = ComputePlacement(file.Width(), file.Height());
-    file.DrawScaled(m_work, QRectF(p.x, p.y, p.width, p.height));
+    return file.DrawScaled(m_work, QRectF(p.x, p.y, p.width, p.height));
 }
 
 uint16_t CLogoPicture::ConvertPixel(int red, int green, int blue) {

@@ -28,8 +28,9 @@ public:
     CLogoPicture();
 
     static Placement ComputePlacement(int width, int height);
-    // Redraws the work picture from the file; it stays black where nothing could be drawn.
-    void LoadPicture(const QString &path);
+    // Redraws the work picture from the file; it stays black where nothing could be drawn. False
+    // when the file could not be read as a picture.
+    bool LoadPicture(const QString &path);
     static uint16_t ConvertPixel(int red, int green, int blue);
     // Converts the logo area row by row; false when every pixel is black (an empty picture).
     bool ConvertToLogo(std::vector<uint16_t> &pixels) const;

@@ -95,6 +95,7 @@ bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16
     if (pixels.size() < count || width > 0xFFFF || height > 0xFFFF)
         return false;
     std::vector<uint8_t> stream = CLogoPicture::CompressLogo(pixels.data(), count);
+    m_compressedSize = stream.size();
     if (stream.size() > kMaxCompressed)
         return false;
 
@@ -115,6 +116,16 @@ bool CLogoSender::BuildLogoBlock(int width, int height, const std::vector<uint16
     for (int i = 0; i < 4; ++i)
         m_block[i] = static_cast<uint8_t>((crc >> (8 * i)) & 0xFF);
     return true;
+}
+
+bool CLogoSender::BuildLogoBlock(const CLogoPicture &picture, const QString &name) {
+    std::vector<uint16_t> pixels;
+    bool hasPicture = picture.ConvertToLogo(pixels);
+    if (!hasPicture)
+        pixels.clear();
+    int width = hasPicture ? CLogoPicture::kLogoWidth : 0;
+    int height = hasPicture ? CLogoPicture::kLogoHeight : 0;
+    return BuildLogoBlock(width, height, pixels, name);
 }
 
 std::vector<uint8_t> CLogoSender::BuildChunk(uint32_t serial, int index) const {
@@ -144,6 +155,9 @@ void CLogoSender::StartTransfer(uint32_t serial) {
     m_sends.fill(0);
     m_acks.fill(0);
     m_creditedEarlier = 0;
+    m_timeouts = 0;
+    m_mayStillCome = 0;
+    m_takenAsLate = 0;
     m_transferActive = true;
     SendChunk();
 }
@@ -159,8 +173,15 @@ bool CLogoSender::OnChunkAck() {
         ++m_creditedEarlier;
         return false;
     }
+    if (m_mayStillCome > 0) {
+        --m_mayStillCome;
+        ++m_takenAsLate;
+        return false;
+    }
     ++m_acks[static_cast<size_t>(m_chunkIndex)];
     m_creditedEarlier = 0;
+    m_timeouts = 0;
+    m_takenAsLate = 0;
     m_offset += kChunkBytes;
     m_chunkIndex += 1;
     if (m_offset < kBlockSize)
@@ -180,11 +201,18 @@ void CLogoSender::SendChunk() {
 void CLogoSender::ResendChunk() {
     if (!m_transferActive || m_offset >= kBlockSize)
         return;
-    for (int chunk = 0; chunk < m_chunkIndex; ++chunk)
+    int givenUp = 0;
+    for (int chunk = 0; chunk < m_chunkIndex; ++chunk) {
+        givenUp += m_sends[static_cast<size_t>(chunk)] - m_acks[static_cast<size_t>(chunk)];
         m_acks[static_cast<size_t>(chunk)] = m_sends[static_cast<size_t>(chunk)];
+    }
     int &sends = m_sends[static_cast<size_t>(m_chunkIndex)];
-    sends = std::max(0, sends - m_creditedEarlier);
+    const int answered = std::min(sends, m_creditedEarlier + m_takenAsLate);
+    sends -= answered;
+    m_mayStillCome = m_timeouts == 0 ? givenUp + answered : 0;
     m_creditedEarlier = 0;
+    m_takenAsLate = 0;
+    ++m_timeouts;
     SendChunk();
 }
 

@@ -3,6 +3,7 @@
 #include "logo/MidiInputThread.h"
 
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 struct RtMidiPlatform::Input {
@@ -25,8 +26,8 @@ template <class Object> Object *FromHandle(RtMidiPlatform::Handle handle) {
 
 } // namespace
 
-RtMidiPlatform::RtMidiPlatform(std::string clientName)
-    : m_inClient(clientName), m_outClient(clientName + " out") {}
+RtMidiPlatform::RtMidiPlatform(std::string clientName, AlsaProbe alsa)
+    : m_inClient(clientName), m_outClient(clientName + " out"), m_alsaProbe(alsa) {}
 
 RtMidiPlatform::~RtMidiPlatform() {
     // Ports first, then the clients.
@@ -63,14 +64,19 @@ bool RtMidiPlatform::ResolveApi() {
     m_apiResolved = true;
     // The default API throws where its system service is missing (no ALSA sequencer); then each
     // other compiled API is tried in turn. Both directions use the API the input found.
-    try {
-        m_in = std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, m_inClient);
-        m_api = m_in->getCurrentApi();
-    } catch (const RtMidiError &) {
+    const bool skipAlsa = m_alsaProbe == AlsaProbe::OnlyWithSequencer && access("/dev/snd/seq", F_OK) != 0;
+    if (!skipAlsa) {
+        try {
+            m_in = std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, m_inClient);
+            m_api = m_in->getCurrentApi();
+        } catch (const RtMidiError &) {
+        }
+    }
+    if (!m_in) {
         std::vector<RtMidi::Api> apis;
         RtMidi::getCompiledApi(apis);
         for (RtMidi::Api api : apis) {
-            if (api == RtMidi::RTMIDI_DUMMY)
+            if (api == RtMidi::RTMIDI_DUMMY || (skipAlsa && api == RtMidi::LINUX_ALSA))
                 continue;
             try {
                 m_in = std::make_unique<RtMidiIn>(api, m_inClient);

@@ -15,9 +15,14 @@ class MidiInputThread;
 // MIDI system, whose ports are opened and closed on it. Its own ports are left out of the lists.
 class RtMidiPlatform : public MidiPlatform {
 public:
+    // Always: the default API (ALSA) is tried first, as TavikLogo does. OnlyWithSequencer: where the
+    // ALSA sequencer's device node is missing, ALSA is not tried at all, so none of its failure
+    // lines reach standard error, and the other APIs (JACK) are tried straight away.
+    enum class AlsaProbe { Always, OnlyWithSequencer };
+
     // The input's client is called clientName and the output's clientName + " out", so the MIDI
     // system never has to rename them.
-    explicit RtMidiPlatform(std::string clientName = "TavikLogo");
+    explicit RtMidiPlatform(std::string clientName = "TavikLogo", AlsaProbe alsa = AlsaProbe::Always);
     ~RtMidiPlatform() override;
 
     const std::string &InClientName() const { return m_inClient; }
@@ -69,6 +74,7 @@ private:
 
     std::string m_inClient;
     std::string m_outClient;
+    AlsaProbe m_alsaProbe;
     bool m_apiResolved = false;
     bool m_apiFound = false;
     RtMidi::Api m_api = RtMidi::UNSPECIFIED;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -144,12 +145,26 @@ private:
     std::unique_ptr<RtMidiOut> out;
 };
 // Tries the default API first, then each compiled API in turn; rethrows the first error when all fail.
-template <typename Port, typename Make> std::unique_ptr<Port> createWithFallback(Make make) {
+// Without ALSA, only the other compiled APIs are tried, and the last error is rethrown.
+template <typename Port, typename Make> std::unique_ptr<Port> createWithFallback(Make make, bool withoutAlsa) {
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    if (withoutAlsa) {
+        std::optional<RtMidiError> last;
+        for (RtMidi::Api api : apis) {
+            if (api == RtMidi::RTMIDI_DUMMY || api == RtMidi::LINUX_ALSA)
+                continue;
+            try {
+                return make(api);
+            } catch (const RtMidiError &error) {
+                last = error;
+            }
+        }
+        throw last.value_or(RtMidiError("no MIDI system without ALSA", RtMidiError::NO_DEVICES_FOUND));
+    }
     try {
         return make(RtMidi::UNSPECIFIED);
     } catch (const RtMidiError &first) {
-        std::vector<RtMidi::Api> apis;
-        RtMidi::getCompiledApi(apis);
         for (RtMidi::Api api : apis) {
             if (api == RtMidi::RTMIDI_DUMMY)
                 continue;
@@ -163,16 +178,20 @@ template <typename Port, typename Make> std::unique_ptr<Port> createWithFallback
 }
 } // namespace
 
+bool RtMidiPortFactory::skipAlsa() const {
+    return m_alsaProbe == AlsaProbe::OnlyWithSequencer && access("/dev/snd/seq", F_OK) != 0;
+}
+
 std::unique_ptr<MidiInputPort> RtMidiPortFactory::createInput(const std::string &clientName,
                                                               unsigned int queueLimit) {
     auto in = createWithFallback<RtMidiIn>(
-        [&](RtMidi::Api api) { return std::make_unique<RtMidiIn>(api, clientName, queueLimit); });
+        [&](RtMidi::Api api) { return std::make_unique<RtMidiIn>(api, clientName, queueLimit); }, skipAlsa());
     return std::make_unique<RtInput>(std::move(in));
 }
 
 std::unique_ptr<MidiOutputPort> RtMidiPortFactory::createOutput(const std::string &clientName) {
     auto out = createWithFallback<RtMidiOut>(
-        [&](RtMidi::Api api) { return std::make_unique<RtMidiOut>(api, clientName); });
+        [&](RtMidi::Api api) { return std::make_unique<RtMidiOut>(api, clientName); }, skipAlsa());
     if (out->getCurrentApi() == RtMidi::UNIX_JACK && !jackServerInstance().empty()) {
         // libjack drops the removal notices that reach a process while its first client is still
         // opening, so the slot of a client that left just then stays tied to that client's wake-up

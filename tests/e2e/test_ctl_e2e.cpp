@@ -6,11 +6,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -113,6 +116,14 @@ QStringList received(SimProcess *sim, const QString &serialBytes) {
     return sim->logLines().filter(QStringLiteral("RX F0 00 11 22 0")).filter(serialBytes);
 }
 
+// A command's arguments, the exit code and a pattern of what it says, and a file's content.
+struct Case {
+    QStringList args;
+    int code;
+    const char *says;
+    QByteArray content = {};
+};
+
 // How many SET_VALUES and SET_FADERS the device received.
 qsizetype setsReceived(SimProcess *sim, const QString &serialBytes) {
     return received(sim, serialBytes)
@@ -155,26 +166,108 @@ TEST_F(CtlE2e, SetsSavesLoadsAndCompares) {
     EXPECT_EQ(dry.out.count('\n'), 5) << dry.out.toStdString(); // four SET_VALUES and the SET_FADERS
     EXPECT_TRUE(dry.out.startsWith(QStringLiteral("F0 00 11 22 01 12 21 00 00 01 00 05 02 F7\n")));
 
-    // A bad file: exit 5, the field named, nothing sent.
-    const qsizetype stageSets = setsReceived(sim, stage);
-    const QString bad = files.filePath("bad.json");
-    for (const QByteArray &content :
-         {QByteArray("not json"), QByteArray(R"({"format":"tavik-snapshot","version":2})"),
-          QByteArray("\xF0\x00\x11\x22\x01\x12\x21\x00\x00\x01\x07\xF7")}) {
-        QFile file(bad);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-        const CtlRun run = ctl({"load", "Stage", bad});
-        EXPECT_EQ(run.code, 5) << content.toStdString();
-        EXPECT_FALSE(run.err.isEmpty());
-    }
-    EXPECT_EQ(setsReceived(sim, stage), stageSets);
+    // A bad file: exit 5, nothing sent, field and value named; a Neo's into a Lux: a warning.
+    QFile saved(json);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString snapshot = QString::fromUtf8(saved.readAll());
+    const auto edited = [&](const char *pattern, const char *replacement) {
+        return QString(snapshot).replace(QRegularExpression(pattern), replacement).toUtf8();
+    };
+    const Case cases[] = {
+        {{"Stage"}, 5, "bad.json", "not json"},
+        {{"Stage"}, 5, "version", R"({"format":"tavik-snapshot","version":2})"},
+        {{"Stage"}, 5, "bad.json", QByteArray::fromHex("F000112201122100000107F7")},
+        {{"Stage"}, 5, "settings.lock: missing", edited("\"lock\": \"off\",", "")},
+        {{"Stage"}, 5, "settings.lock: 1 is not a text", edited("\"lock\": \"off\"", "\"lock\": 1")},
+        {{"Stage"}, 5, "faders_db.input\\[0\\]: 12.5 dB", edited("(\"input\": \\[\\s*)[-.\\d]+", "\\1 12.5")},
+        {{"Stage"}, 5, "smux.madi_48: 88.2", edited("\"madi_48\": \\d+", "\"madi_48\": 88.2")},
+        {{"Booth"},
+         0,
+         "warning: the snapshot is of a Tavik Neo(.|\n)*a Tavik Lux has no routing",
+         snapshot.toUtf8()},
+    };
     EXPECT_EQ(setsReceived(sim, booth), boothSets);
+    const QString bad = files.filePath("bad.json");
+    for (const Case &c : cases) {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.content);
+        file.close();
+        const QString &serial = c.args[0] == "Stage" ? stage : booth;
+        const qsizetype before = setsReceived(sim, serial);
+        const CtlRun run = ctl({"load", c.args[0], bad});
+        EXPECT_EQ(run.code, c.code) << c.content.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QRegularExpression(c.says))) << run.err.toStdString();
+        EXPECT_EQ(setsReceived(sim, serial) == before, c.code != 0) << c.content.toStdString();
+    }
 }
 
-TEST(CtlProgram, LoadsNoGuiLibrary) {
-    expectNoGuiLibrary(QStringLiteral(TAVIK_CTL_PATH));
+TEST_F(CtlE2e, UploadsALogoAndRefusesBeforeSendingWhatCannotGo) {
+    QTemporaryDir files;
+    const QString picture = files.filePath("logo.png"), noise = files.filePath("noise.png");
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(QColor(30, 90, 200));
+    ASSERT_TRUE(image.save(picture));
+    // Neighbours that differ leave the run-length code nothing to shorten: too large for the device.
+    QRandomGenerator random(14);
+    for (int i = 0; i < image.width() * image.height(); ++i)
+        image.setPixel(i % image.width(), i / image.width(), random.generate() | 0xFF000000u);
+    ASSERT_TRUE(image.save(noise));
+
+    const auto chunks = [this] {
+        return sim->logLines().filter(QRegularExpression("^RX F0 (\\S+ ){8}03 ")).size();
+    };
+    const qsizetype none = chunks();
+    const Case refusals[] = {
+        {{"Stage", noise}, 5, "takes \\d{5} bytes, the device has room for 32735"},
+        {{"Stage", TAVIK_CTL_PATH}, 5, "is not a picture"},
+        {{"Stage", files.filePath("missing.png")}, 5, "no picture file"},
+        {{"Booth", picture}, 2, "070-000-740 Booth is a Tavik Lux"},
+        {{"Stage", picture, "--name", "Seventeen letters"}, 2, "at most 16"},
+        {{"Stage", picture, "--name", "Caf\u00e9"}, 2, "not plain ASCII"},
+    };
+    for (const Case &r : refusals) {
+        const CtlRun run = ctl(QStringList{"logo"} + r.args);
+        EXPECT_EQ(run.code, r.code) << r.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QRegularExpression(r.says))) << run.err.toStdString();
+    }
+    EXPECT_EQ(chunks(), none);
+
+    // One line a chunk when not on a terminal; not even ALSA's complaints on standard error.
+    const CtlRun upload = ctl({"logo", "4242", picture});
+    EXPECT_EQ(upload.code, 0);
+    EXPECT_EQ(upload.err.toStdString(), "");
+    EXPECT_EQ(upload.out.count(QStringLiteral(" of 64 acknowledged\n")), 64) << upload.out.toStdString();
+    EXPECT_TRUE(
+        upload.out.endsWith(QStringLiteral("logo and name \"Stage\" uploaded to 040-404-240 Stage\n")));
+    EXPECT_TRUE(sim->waitForLogLine(QRegularExpression("^# logo crc ok name \"Stage\" serial 4242"), 5000))
+        << sim->logLines().join('\n').toStdString();
+}
+
+// With two port pairs the default is the pair TavikRemote remembered; without that it is an error.
+TEST_F(CtlE2e, DefaultPortsAreTheOnesTavikRemoteRemembered) {
+    SimProcess spare(*server, {"--client", "spare", "--device", "neo:999:Spare", "--status-interval", "0"});
+    ASSERT_TRUE(spare.start()) << spare.diagnostics().toStdString();
+    const CtlRun unclear = ctl({"list"});
+    EXPECT_EQ(unclear.code, 3);
+    EXPECT_TRUE(unclear.err.contains(QStringLiteral("which MIDI in port?"))) << unclear.err.toStdString();
+
+    const QJsonObject ports = QJsonDocument::fromJson(ctl({"--json", "ports"}).out.toUtf8()).object();
+    QSettings remembered(home.filePath("Kalvenso/Kalvenso Remote.conf"), QSettings::IniFormat);
+    for (const char *direction : {"input", "output"}) {
+        const QStringList spare = ports.value(direction).toVariant().toStringList().filter("spare");
+        ASSERT_EQ(spare.size(), 1) << direction;
+        remembered.setValue(direction[0] == 'i' ? "midiInPortname" : "midiOutPortname", spare[0]);
+    }
+    remembered.sync();
+    const CtlRun list = ctl({"list"});
+    EXPECT_EQ(list.code, 0) << list.err.toStdString();
+    EXPECT_TRUE(list.out.contains(QRegularExpression("^\\S+  neo  Spare  1.7\n$"))) << list.out.toStdString();
+}
+
+// Qt Gui for the logo command's pictures, never Qt Widgets; every run above had no display.
+TEST(CtlProgram, LoadsNoWidgetsLibrary) {
+    expectNoGuiLibrary(QStringLiteral(TAVIK_CTL_PATH), QtGui::Allowed);
 }
 
 int main(int argc, char **argv) {

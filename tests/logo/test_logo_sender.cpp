@@ -4,7 +4,10 @@
 #include "SysExMessages.h"
 #include "logo/CLogoPicture.h"
 #include "logo/CLogoSender.h"
+#include "logo/CLogoTransfer.h"
 
+#include <QSignalSpy>
+#include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -312,4 +315,35 @@ TEST(Transfer, AcknowledgementsAreCountedPerChunkSoALateOneSkipsNothing) {
     ASSERT_EQ(sent.size(), 65u); // every chunk once, and chunk 0 twice
     for (size_t i = 1; i < sent.size(); ++i)
         EXPECT_EQ(sent[i][10], static_cast<uint8_t>(i - 1)) << i;
+}
+
+TEST(Transfer, GivesUpAfterFiveResendsInARowAndSendsNothingMore) {
+    SenderFixture f;
+    ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
+    CLogoTransfer transfer(f.sender);
+    transfer.SetAckTimeout(20);
+    QSignalSpy gaveUp(&transfer, &CLogoTransfer::GaveUp);
+    transfer.Start(1);
+    ASSERT_TRUE(gaveUp.wait(5000));
+    QTest::qWait(100);
+    EXPECT_EQ(gaveUp.count(), 1);
+    EXPECT_EQ(f.fake->Sent().size(), 6u); // chunk 0 and five resends of it
+    EXPECT_TRUE(transfer.IsRunning());
+}
+
+// A late answer after a time-out must not be taken for the next chunk's: that chunk would go out
+// with its predecessor unanswered, and a loss of it would pass unnoticed.
+TEST(Transfer, AnAnswerLaterThanItsTimeOutMovesNothingUntilASecondTimeOutCountsItLost) {
+    SenderFixture f;
+    ASSERT_TRUE(f.sender.BuildLogoBlock(0, 0, {}, "x"));
+    f.sender.StartTransfer(1);
+    f.sender.ResendChunk();              // chunk 0 timed out
+    EXPECT_TRUE(f.sender.OnChunkAck());  // chunk 0 answered: chunk 1 goes out
+    EXPECT_FALSE(f.sender.OnChunkAck()); // the answer to chunk 0's second send (or chunk 1's)
+    f.sender.ResendChunk();              // chunk 1 timed out
+    EXPECT_FALSE(f.sender.OnChunkAck()); // may still be for chunk 0
+    f.sender.ResendChunk();              // a second time-out: now the next answer is chunk 1's
+    for (int chunk = 1; chunk < CLogoSender::kChunkCount; ++chunk)
+        ASSERT_TRUE(f.sender.OnChunkAck()) << chunk;
+    EXPECT_EQ(f.fake->Sent().size(), 67u); // chunk 0 twice, chunk 1 three times, the others once
 }
