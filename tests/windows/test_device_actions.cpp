@@ -228,6 +228,8 @@ private slots:
         FileAnswer again(files.filePath("saved.json"));
         Answer<CompareDialog> other([&](CompareDialog *d) {
             same << d->findChild<QLabel *>("compareNotCompared")->text();
+            if (const QString dir = qEnvironmentVariable("TAVIK_SCREENSHOT_DIR"); !dir.isEmpty())
+                d->grab().save(dir + "/tavikremote-compare.png");
             d->reject();
         });
         actions->compareWithSnapshot(LuxSerial);
@@ -269,6 +271,8 @@ private slots:
         QVERIFY2(item->toolTip().startsWith("Waiting for the device to acknowledge since "),
                  qPrintable(item->toolTip()));
         QVERIFY(item->icon().pixmap(list()->iconSize()).toImage() != plain);
+        if (const QString dir = qEnvironmentVariable("TAVIK_SCREENSHOT_DIR"); !dir.isEmpty())
+            list()->grab().save(dir + "/tavikremote-sync-mark.png");
         QVERIFY(QTest::qWaitFor(
             [&] { return actions->syncMarks()->shownState(LuxSerial) == SyncMarks::InSync; }, 5000));
         QCOMPARE(item->icon().pixmap(list()->iconSize()).toImage(), plain);
