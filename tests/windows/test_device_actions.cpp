@@ -95,13 +95,19 @@ class TestDeviceActions : public QObject {
         return int(
             sim->logLines().filter(QRegularExpression("^RX F0 00 11 22 0[15] [0-9A-F ]{11} 01 ")).size());
     }
-    // A snapshot of the Neo as it is, with one value changed.
-    QString neoFileWith(DeviceSnapshot::Group group, int slot, quint8 value, const QString &name) {
+    // A snapshot of the Neo as it is, with values changed.
+    struct Change {
+        DeviceSnapshot::Group group;
+        int slot;
+        quint8 value;
+    };
+    QString neoFileWith(std::initializer_list<Change> changes, const QString &name) {
         QStringList errors;
         DeviceSnapshot snap =
             *DeviceSnapshot::fromConfiguration(*cfg(NeoSerial), QDateTime::currentDateTimeUtc(), &errors);
         DeviceSnapshot::Values values = snap.values();
-        DeviceSnapshot::setValueAt(values, group, slot, value);
+        for (const Change &c : changes)
+            DeviceSnapshot::setValueAt(values, c.group, c.slot, c.value);
         const QString path = files.filePath(name);
         QString error;
         DeviceSnapshot changed(snap.family(), snap.serial(), values);
@@ -194,7 +200,7 @@ private slots:
     void loadSendsOnlyTheDifferingGroupAndTheDeviceConfirmsIt() {
         show(NeoSerial);
         const quint8 rate = cfg(NeoSerial)->getFrequency();
-        const QString path = neoFileWith(DeviceSnapshot::RateAndSync, 1, 2, "adat.json");
+        const QString path = neoFileWith({{DeviceSnapshot::RateAndSync, 1, 2}}, "adat.json");
         const int before = setValuesReceived();
         MessageBoxCloser boxes;
         FileAnswer answer(path);
@@ -213,23 +219,27 @@ private slots:
 
     void compareListsEveryDifferenceInThePagesWords() {
         show(NeoSerial);
+        const quint8 fader = cfg(NeoSerial)->getFaderValue(2), smux = cfg(NeoSerial)->getSMUX(0);
         const QString path =
-            neoFileWith(DeviceSnapshot::Lock, 0, cfg(NeoSerial)->getLock() ? 0 : 1, "lock.json");
+            neoFileWith({{DeviceSnapshot::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
+                         {DeviceSnapshot::Smux, 0, quint8(smux ? 0 : 1)},
+                         {DeviceSnapshot::Faders, 2, quint8(fader ? fader - 1 : 1)}},
+                        "changed.json");
         QStringList rows, same;
         Answer<CompareDialog> read([&](CompareDialog *d) {
             for (int i = 0; i < d->rows()->topLevelItemCount(); ++i)
                 rows << d->rows()->topLevelItem(i)->text(0);
+            if (const QString dir = qEnvironmentVariable("TAVIK_SCREENSHOT_DIR"); !dir.isEmpty())
+                d->grab().save(dir + "/tavikremote-compare.png");
             d->reject();
         });
         FileAnswer answer(path);
         press(Qt::Key_D);
-        QCOMPARE(rows, QStringList{"Locked"});
+        QCOMPARE(rows, (QStringList{"Locked", "SMUX MADI 44.1", "Output channel 3"}));
         // The Lux against a Neo file: routing is not compared, the rest differs only where it does.
         FileAnswer again(files.filePath("saved.json"));
         Answer<CompareDialog> other([&](CompareDialog *d) {
             same << d->findChild<QLabel *>("compareNotCompared")->text();
-            if (const QString dir = qEnvironmentVariable("TAVIK_SCREENSHOT_DIR"); !dir.isEmpty())
-                d->grab().save(dir + "/tavikremote-compare.png");
             d->reject();
         });
         actions->compareWithSnapshot(LuxSerial);
