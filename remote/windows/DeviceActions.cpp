@@ -145,6 +145,19 @@ QString DeviceActions::askForFile(QFileDialog::AcceptMode mode, const QString &t
     return path;
 }
 
+std::optional<DeviceSnapshot> DeviceActions::openSnapshot(const QString &title, const QString &notOne,
+                                                          QString *path) {
+    *path = askForFile(QFileDialog::AcceptOpen, title, QString());
+    if (path->isEmpty())
+        return std::nullopt;
+    QStringList errors;
+    std::optional<DeviceSnapshot> read = SnapshotFile::read(*path, &errors);
+    if (!read)
+        warn(title, QFileInfo(*path).fileName() + QLatin1Char(' ') + notOne + QStringLiteral("\n  ") +
+                        errors.join(QStringLiteral("\n  ")));
+    return read;
+}
+
 void DeviceActions::saveSnapshot(qint32 serialNo) {
     TavikConfiguration *cfg = serialNo && m_host ? m_host->getConfiguration(serialNo) : nullptr;
     if (!cfg)
@@ -176,17 +189,11 @@ void DeviceActions::loadSnapshot(qint32 serialNo) {
     if (!cfg || !link)
         return;
     const QString title = QStringLiteral("Load snapshot");
-    const QString path = askForFile(QFileDialog::AcceptOpen, title, QString());
-    if (path.isEmpty())
+    QString path;
+    const std::optional<DeviceSnapshot> read =
+        openSnapshot(title, QStringLiteral("is not a snapshot; nothing was sent."), &path);
+    if (!read)
         return;
-    QStringList errors;
-    const std::optional<DeviceSnapshot> read = SnapshotFile::read(path, &errors);
-    if (!read) {
-        warn(title,
-             QStringLiteral("%1 is not a snapshot; nothing was sent.\n  ").arg(QFileInfo(path).fileName()) +
-                 errors.join(QStringLiteral("\n  ")));
-        return;
-    }
     // The device may be gone, or the link closed, while the dialog was open.
     cfg = m_host->getConfiguration(serialNo);
     if (!cfg || !link->isConnected()) {
@@ -266,17 +273,11 @@ void DeviceActions::checkLoad(qint32 serialNo, int generation) {
 void DeviceActions::compareWithSnapshot(qint32 serialNo) {
     if (!serialNo || !m_host || !m_host->getConfiguration(serialNo))
         return;
-    const QString title = QStringLiteral("Compare with snapshot");
-    const QString path = askForFile(QFileDialog::AcceptOpen, title, QString());
-    if (path.isEmpty())
+    QString path;
+    const std::optional<DeviceSnapshot> read =
+        openSnapshot(QStringLiteral("Compare with snapshot"), QStringLiteral("is not a snapshot."), &path);
+    if (!read)
         return;
-    QStringList errors;
-    const std::optional<DeviceSnapshot> read = SnapshotFile::read(path, &errors);
-    if (!read) {
-        warn(title, QStringLiteral("%1 is not a snapshot.\n  ").arg(QFileInfo(path).fileName()) +
-                        errors.join("\n  "));
-        return;
-    }
     const TavikConfiguration *cfg = m_host->getConfiguration(serialNo);
     if (!cfg)
         return;

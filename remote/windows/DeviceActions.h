@@ -60,6 +60,9 @@ private:
     };
 
     QString askForFile(QFileDialog::AcceptMode mode, const QString &title, const QString &name);
+    // Asks for a snapshot file and reads it; null when none was chosen or, after a message naming
+    // the file with notOne and the problems, when it is no valid snapshot.
+    std::optional<DeviceSnapshot> openSnapshot(const QString &title, const QString &notOne, QString *path);
     QString deviceText(qint32 serialNo) const;
     int runModal(QDialog &dialog);
     void warn(const QString &title, const QString &text);
