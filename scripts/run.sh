@@ -52,43 +52,16 @@ cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
 REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
 SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
 
-RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tavik-run.XXXXXX")
-PIDS=()
-cleanup() {
-    # Stop in reverse order of starting: the simulator before the JACK server it uses.
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${PIDS[i]}" 2>/dev/null || true
-        wait "${PIDS[i]}" 2>/dev/null || true
-    done
-    rm -rf "$RUN_DIR"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# Waits until file holds a line matching pattern; fails after about 10 s.
-wait_for_line() {
-    local file=$1 pattern=$2
-    for _ in $(seq 100); do
-        grep -q -- "$pattern" "$file" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+SCRIPT_NAME=run.sh
+RUN_PREFIX=tavik-run
+source scripts/lib/session.sh
 
 # A JACK server with its dummy driver, where there is neither an ALSA sequencer nor a JACK server.
 ensure_midi_system() {
     [ -e /dev/snd/seq ] && return 0
     JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0
     echo "No ALSA sequencer and no JACK server: starting a JACK server with the dummy driver."
-    jackd -R -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
-    PIDS+=($!)
-    for _ in $(seq 100); do
-        JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "run.sh: the JACK server did not start:" >&2
-    cat "$RUN_DIR/jackd.log" >&2
-    exit 1
+    start_dummy_jack
 }
 
 # Lists the MIDI ports as TavikRemote numbers them ("in|out NUMBER NAME" lines), from a start of
@@ -99,7 +72,7 @@ list_ports() {
     (cd "$probe" && XDG_CONFIG_HOME="$probe/config" QT_QPA_PLATFORM=offscreen exec "$REMOTE" --debug) \
         >/dev/null 2>&1 &
     local pid=$!
-    wait_for_line "$probe/log_messages.txt" "Done reading in midiOut ports." || true
+    wait_for_lines "$probe/log_messages.txt" "Done reading in midiOut ports." || true
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     sed -n -e 's/.*Found MIDI IN port = >>\(.*\)<<, port number #\([0-9]*\)\.$/in \2 \1/p' \
@@ -150,7 +123,7 @@ if [ "$USE_SIM" = 1 ]; then
     "$SIM" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --log "$RUN_DIR/tavik-sim.log" \
         </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
     PIDS+=($!)
-    if ! wait_for_line "$RUN_DIR/tavik-sim.out" "^ready"; then
+    if ! wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready"; then
         echo "run.sh: the simulator did not start:" >&2
         cat "$RUN_DIR/tavik-sim.out" >&2
         exit 1

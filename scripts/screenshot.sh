@@ -22,50 +22,17 @@ SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
 OUT_DIR="$ROOT/docs/images"
 mkdir -p "$OUT_DIR"
 
-RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tavik-shot.XXXXXX")
-PIDS=()
-cleanup() {
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${PIDS[i]}" 2>/dev/null || true
-        wait "${PIDS[i]}" 2>/dev/null || true
-    done
-    rm -rf "$RUN_DIR"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-fail() {
-    echo "screenshot.sh: $1" >&2
-    [ -n "${2:-}" ] && [ -f "$2" ] && cat "$2" >&2
-    exit 1
-}
-
-# Waits until file holds at least count lines matching pattern; fails after about 20 s.
-wait_for_lines() {
-    local file=$1 pattern=$2 count=${3:-1}
-    for _ in $(seq 200); do
-        local found
-        found=$(grep -c -- "$pattern" "$file" 2>/dev/null) || true
-        [ "${found:-0}" -ge "$count" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+SCRIPT_NAME=screenshot.sh
+RUN_PREFIX=tavik-shot
+source scripts/lib/session.sh
 
 # TavikRemote takes the ALSA sequencer where there is one, so the simulator goes there too;
 # otherwise both meet on a private JACK server.
 SIM_API=alsa
 if [ ! -e /dev/snd/seq ]; then
     SIM_API=jack
-    export JACK_DEFAULT_SERVER="tavik-shot-$$"
     export JACK_NO_START_SERVER=1
-    jackd -R -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$RUN_DIR/jackd.log" 2>&1 &
-    PIDS+=($!)
-    for _ in $(seq 100); do
-        jack_lsp >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    jack_lsp >/dev/null 2>&1 || fail "the JACK server did not start:" "$RUN_DIR/jackd.log"
+    start_dummy_jack "tavik-shot-$$"
 fi
 
 DISPLAY_NUMBER=99
