@@ -28,9 +28,11 @@ run() { # name, program and arguments; the rows go to rows.txt, everything else 
     name=$1
     shift
     echo "running $name ..." >&2
-    # A shared machine can starve a MIDI run (a lost message stops an upload): one retry.
+    # A shared machine can starve a MIDI run (a lost message stops an upload): one retry, which
+    # the output names, since the figures of a retried run were measured on the second attempt.
     if ! (cd "$out" && "$@" >"$out/$name.log" 2>"$out/$name.err"); then
-        echo "  $name failed once (see $out/$name.failed.err); running it again" >&2
+        echo "RETRY: $name failed once (see $out/$name.failed.err); its figures come from a second run" >&2
+        echo "RETRY	$name" >>"$out/retries.txt"
         mv "$out/$name.err" "$out/$name.failed.err"
         if ! (cd "$out" && "$@" >"$out/$name.log" 2>"$out/$name.err"); then
             echo "  $name failed; see $out/$name.err" >&2
@@ -74,3 +76,7 @@ echo
             if (r == 1) { line = "|"; for (i = 1; i <= nf; ++i) { s = ""; for (k = 0; k < w[i] + 2; ++k) s = s "-"; line = line s "|" } ; print line }
         }
     }'
+if [ -s "$out/retries.txt" ]; then
+    echo
+    echo "Retried after a failed first run (figures from the second run): $(cut -f2 "$out/retries.txt" | paste -sd' ')"
+fi

@@ -23,4 +23,4 @@ export LSAN_OPTIONS="suppressions=$ROOT/tests/reliability/lsan.supp:print_suppre
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The sanitized programs run a few times slower; end-to-end waits are bounded by ctest's timeout.
 source scripts/lib/ctest.sh
-run_ctest_with_retry "$BUILD_DIR" 600 1 "$@"
+run_ctest "$BUILD_DIR" 600 1 "$@"

@@ -25,7 +25,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=ON
 cmake --build "$BUILD_DIR" -j"$JOBS"
-run_ctest_with_retry "$BUILD_DIR" 300 "$JOBS"
+run_ctest "$BUILD_DIR" 300 "$JOBS"
 
 # The same suite again with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer,
 # then every fuzz target for a bounded time from its committed seeds.
