@@ -35,7 +35,12 @@ MIDI::MIDI(QObject *parent) : QObject(parent) {
             if ((_midiInDevice && _midiInDevice->serverGone()) ||
                 (_midiOutDevice && _midiOutDevice->serverGone())) {
                 TAVIK_DEBUG(QStringLiteral("The MIDI server has stopped, creating the port objects anew."));
-                replacePortObjects();
+                // The ports in use went with the server: the link is off until they are back,
+                // also when a new server lists ports of the same names.
+                if (_isConnected)
+                    portMissing(_portNameIn, true);
+                else
+                    replacePortObjects();
             }
             return PortWatcher::Lists{inputNames(), outputNames()};
         },

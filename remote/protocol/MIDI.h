@@ -99,6 +99,9 @@ signals:
     // The notice that a remembered port is missing, with its text; hidden once connected again.
     void portNoticeShown(const QString &text);
     void portNoticeHidden();
+    // The link was switched on or off, by the user or by itself (a port or the MIDI server went,
+    // a remembered port came back). Connected means: both ports open and the timers running.
+    void connectedChanged(bool connected);
 
 public slots:
     void toggleConnectedStatus();
@@ -123,6 +126,7 @@ private:
     void stopTimersQuietly();
     void showError(const QString &text);
     void disconnectPorts();
+    void setConnected(bool connected);
     void portMissing(const QString &name, bool wasConnected);
     void onPortListsChanged(const QStringList &in, const QStringList &out);
     QStringList inputNames();
@@ -143,5 +147,8 @@ private:
     QStringList _outNames;
     // Set while disconnected because a remembered port is missing: connect when it is back.
     bool _reconnectWhenBack = false;
+    // Set until the link is first switched on or off: a MIDI server that starts after the program
+    // with exactly one input and one output port is connected to as at start.
+    bool _connectToOnlyPorts = true;
     PortWatcher *_portWatcher = nullptr;
 };

@@ -187,7 +187,14 @@ void MIDI::disconnectPorts() {
     if (DeviceRegistry *devices = registry())
         devices->removeAllDevices();
     replacePortObjects();
-    _isConnected = false;
+    setConnected(false);
+}
+
+void MIDI::setConnected(bool connected) {
+    if (_isConnected == connected)
+        return;
+    _isConnected = connected;
+    emit connectedChanged(connected);
 }
 
 void MIDI::portMissing(const QString &name, bool wasConnected) {
@@ -201,7 +208,7 @@ void MIDI::portMissing(const QString &name, bool wasConnected) {
     } else if (_isConnected || _pollTimer->isActive()) {
         stopTimersQuietly();
         replacePortObjects();
-        _isConnected = false;
+        setConnected(false);
     }
     _reconnectWhenBack = true;
     emit portNoticeShown(text);
@@ -227,12 +234,18 @@ void MIDI::onPortListsChanged(const QStringList &in, const QStringList &out) {
         setPortNumberOut(PortBinding::resolve(out, _portNumberOut, _portNameOut));
         TAVIK_DEBUG(QStringLiteral("The remembered MIDI ports are back, connecting."));
         toggleConnectedStatus();
+    } else if (_connectToOnlyPorts && in.size() == 1 && out.size() == 1) {
+        setPortNumberIn(0);
+        setPortNumberOut(0);
+        TAVIK_DEBUG(QStringLiteral("The system has one MIDI input and one output port now, connecting."));
+        toggleConnectedStatus();
     }
     emit portListsChanged(_inNames, _outNames);
 }
 
 void MIDI::toggleConnectedStatus() {
     _reconnectWhenBack = false;
+    _connectToOnlyPorts = false;
     if (_isConnected) {
         disconnectPorts();
         return;
@@ -303,7 +316,7 @@ void MIDI::toggleConnectedStatus() {
         failConnect(errorText(e));
         return;
     }
-    _isConnected = true;
+    setConnected(true);
     if (QSettings *store = settings()) {
         store->setValue(QStringLiteral("midiInPortname"), _portNameIn);
         store->setValue(QStringLiteral("midiOutPortname"), _portNameOut);
@@ -316,7 +329,7 @@ void MIDI::failConnect(const QString &libraryText) {
     LogSwitch::warning(libraryText);
     stopTimersQuietly();
     replacePortObjects();
-    _isConnected = false;
+    setConnected(false);
     showError(tr("Error: Could not open MIDI ports: ") + libraryText);
 }
 

@@ -296,7 +296,11 @@ void DeviceActions::openMonitor(qint32 serialNo) {
 }
 
 QMenu *DeviceActions::menuFor(qint32 serialNo) {
-    delete m_menu;
+    // The old menu may be the one whose click or close brought us here: it goes when its event is done.
+    if (m_menu) {
+        m_menu->setObjectName(QString());
+        m_menu->deleteLater();
+    }
     m_menu = new QMenu(m_window->getStackedDialog()->getDeviceList());
     m_menu->setObjectName(QStringLiteral("deviceMenu"));
     const std::pair<QString, std::function<void()>> entries[] = {

@@ -46,9 +46,10 @@ MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
     updateButtonText();
 
     if (midi) {
-        // The toggle runs first, so the text below reflects the new state.
         connect(connectButton, &QPushButton::clicked, midi, &MIDI::toggleConnectedStatus);
-        connect(connectButton, &QPushButton::clicked, this, &MIDIConnectDialog::updateButtonText);
+        // Whoever switches the link (the button, a port that goes or comes back, the MIDI server),
+        // the panel follows.
+        connect(midi, &MIDI::connectedChanged, this, &MIDIConnectDialog::updateButtonText);
         connect(inPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberIn);
         connect(outPortCombo, &QComboBox::currentIndexChanged, midi, &MIDI::setPortNumberOut);
         connect(midi, &MIDI::portListsChanged, this, &MIDIConnectDialog::refillPorts);

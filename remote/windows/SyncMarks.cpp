@@ -3,11 +3,11 @@
 #include "model/DeviceClock.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/LinkHost.h"
-#include "protocol/MIDI.h"
 #include "protocol/RevisionInfo.h"
 #include "windows/StackedTavikDialog.h"
 #include "windows/TavikConfigurationDialog.h"
 
+#include <QHash>
 #include <QListWidget>
 #include <QPainter>
 #include <QStackedWidget>
@@ -55,18 +55,13 @@ QString describe(SyncMarks::State state, const QDateTime &since) {
 
 SyncMarks::SyncMarks(StackedTavikDialog *stack, LinkHost *host)
     : QObject(stack), m_stack(stack), m_host(host) {
-    if (MIDI *link = host ? host->getMIDI() : nullptr) {
-        connect(link, &MIDI::configurationApplied, this, [this](qint32 serialNo) { heard(serialNo); });
-        connect(link, &MIDI::statusApplied, this, &SyncMarks::heard);
-        connect(link, &MIDI::acknowledged, this, [this](qint32 serialNo) { heard(serialNo); });
-    }
     connect(&m_timer, &QTimer::timeout, this, &SyncMarks::refresh);
     m_timer.start(100);
 }
 
-SyncMarks::State SyncMarks::stateOf(const TavikConfiguration &cfg, const QDateTime &lastHeard,
-                                    const QDateTime &now) {
-    const QDateTime latest = qMax(lastHeard, cfg.getLastResponseTime());
+SyncMarks::State SyncMarks::stateOf(const TavikConfiguration &cfg, const QDateTime &now) {
+    // Answering is answering the version query, which is what keeps a device in the list.
+    const QDateTime latest = cfg.getLastResponseTime();
     if (!latest.isValid() || latest.msecsTo(now) > kSilentMs)
         return NotAnswering;
     if (olderThan(cfg.getValuesSendTime(), now, kWaitingMs) ||
@@ -81,10 +76,6 @@ SyncMarks::State SyncMarks::shownState(qint32 serialNo) const {
         if (list->item(row)->data(kSerialRole).toInt() == serialNo)
             return State(list->item(row)->data(kStateRole).toInt());
     return InSync;
-}
-
-void SyncMarks::heard(qint32 serialNo) {
-    m_lastHeard[serialNo] = DeviceClock::now();
 }
 
 void SyncMarks::refresh() {
@@ -104,7 +95,7 @@ void SyncMarks::refresh() {
         TavikConfiguration *cfg = serialNo && m_host ? m_host->getConfiguration(serialNo) : nullptr;
         if (!cfg)
             continue;
-        const State state = stateOf(*cfg, m_lastHeard.value(serialNo), now);
+        const State state = stateOf(*cfg, now);
         const QVariant shown = item->data(kStateRole);
         if (!shown.isValid()) {
             item->setData(kPlainIconRole, item->icon());

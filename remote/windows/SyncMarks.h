@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QHash>
 #include <QObject>
 #include <QTimer>
 
@@ -19,26 +18,25 @@ class SyncMarks : public QObject {
 public:
     enum State { InSync, Waiting, NotAnswering };
 
-    // Unacknowledged for longer than this: waiting. Nothing heard for longer than this: not answering.
+    // Unacknowledged for longer than this: waiting. No answer to the version query (asked every
+    // 900 ms) for longer than this: not answering. A reply late by a few hundred milliseconds is
+    // jitter, a query not answered at all is not; the device is removed after 2 s without one.
     static constexpr qint64 kWaitingMs = 250;
-    static constexpr qint64 kSilentMs = 1000;
+    static constexpr qint64 kSilentMs = 1500;
 
     SyncMarks(StackedTavikDialog *stack, LinkHost *host);
 
-    // The state of a record at the given time; lastHeard is the latest message heard from it.
-    static State stateOf(const TavikConfiguration &cfg, const QDateTime &lastHeard, const QDateTime &now);
+    // The state of a record at the given time.
+    static State stateOf(const TavikConfiguration &cfg, const QDateTime &now);
     // The state the entry of a device shows (InSync for an unknown one).
     State shownState(qint32 serialNo) const;
     // Looks at every entry now and redraws those whose state changed.
     void refresh();
 
 private:
-    void heard(qint32 serialNo);
     void mark(QListWidgetItem *item, State state, const QDateTime &since);
 
     StackedTavikDialog *m_stack;
     LinkHost *m_host;
     QTimer m_timer;
-    // The latest message of any kind heard from each device.
-    QHash<qint32, QDateTime> m_lastHeard;
 };

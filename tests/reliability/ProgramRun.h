@@ -28,6 +28,7 @@ public:
     bool start(const QStringList &args);
     // True when the program ended by itself.
     bool hasEnded();
+    qint64 pid() const { return m_process.processId(); }
     // Standard error so far.
     QString standardError();
     // Lines of log_messages.txt in the working directory.

@@ -127,6 +127,20 @@ TEST_F(ProgramFaults, RemoteWithGarbageSettingsStartsAsWithNoStoredPorts) {
     EXPECT_TRUE(control.waitForLogLine(JumpStart, 20000)) << control.logLines().join('\n').toStdString();
 }
 
+TEST_F(ProgramFaults, RemoteStartedBeforeTheServerConnectsToTheOnlyPortPairWhenItComes) {
+    server->pause();
+    ProgramRun remote(*server, QStringLiteral(TAVIK_REMOTE_PATH));
+    ASSERT_TRUE(remote.start({"--debug"}));
+    ASSERT_TRUE(remote.waitForLogLine(QStringLiteral("End of MainDialog."), 20000));
+    ASSERT_TRUE(server->start()) << server->diagnostics().toStdString();
+    SimProcess *sim = startSim({"--device", "neo:12345:Studio"});
+    ASSERT_NE(sim, nullptr);
+    // No click and no remembered ports: the broadcasts reaching the device say it is connected.
+    EXPECT_TRUE(
+        sim->waitForLogLine(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(Query)), 15000))
+        << remote.logLines().join('\n').toStdString();
+}
+
 TEST_F(ProgramFaults, LogoWithGarbageProfileStartsAsWithNoProfile) {
     SimProcess *sim = startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(sim, nullptr);

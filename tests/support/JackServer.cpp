@@ -59,6 +59,8 @@ bool JackServer::start(int timeoutMs) {
         return true;
     m_output.clear();
     QDeadlineTimer deadline(timeoutMs);
+    if (m_lockFd >= 0) // paused: the same name again
+        return startAs(deadline);
     // JACK keeps at most eight servers in its registry and frees an entry only when a server of
     // the same name starts again, so the tests share a small pool of names instead of making up
     // new ones: a server left behind by a killed test never blocks the next run.
@@ -167,9 +169,13 @@ bool JackServer::clientCanConnect(int timeoutMs) {
 }
 
 void JackServer::stop() {
+    pause();
+    unlockName();
+}
+
+void JackServer::pause() {
     stopJackd();
     removeSynchroFiles();
-    unlockName();
 }
 
 bool JackServer::lockName(const QString &name) {

@@ -18,6 +18,9 @@ public:
     bool start(int timeoutMs = 15000);
     // Stops the server (terminate, then kill); safe to call more than once.
     void stop();
+    // Stops the server but keeps its name: the next start() runs it under the same name, so
+    // clients started meanwhile find it.
+    void pause();
     QString name() const;
     // The system environment with JACK_DEFAULT_SERVER set to this server.
     QProcessEnvironment environment() const;

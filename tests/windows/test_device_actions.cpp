@@ -4,6 +4,7 @@
 #include "MessageBoxCloser.h"
 #include "SimProcess.h"
 #include "app/MyApplication.h"
+#include "model/DeviceClock.h"
 #include "model/SnapshotFile.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
@@ -286,6 +287,14 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] { return actions->syncMarks()->shownState(LuxSerial) == SyncMarks::InSync; }, 5000));
         QCOMPARE(item->icon().pixmap(list()->iconSize()).toImage(), plain);
+
+        // A version reply late by a few hundred milliseconds is jitter; a query not answered at all is not.
+        TavikConfiguration quiet(4321);
+        const QDateTime now = DeviceClock::now();
+        quiet.setLastResponseTime(now.addMSecs(-1400));
+        QCOMPARE(SyncMarks::stateOf(quiet, now), SyncMarks::InSync);
+        quiet.setLastResponseTime(now.addMSecs(-1900));
+        QCOMPARE(SyncMarks::stateOf(quiet, now), SyncMarks::NotAnswering);
 
         sim->command("silent 1234");
         QVERIFY(QTest::qWaitFor(
