@@ -2,6 +2,7 @@
 // simulated devices on lively inputs, then on TavikLogo. After each round the program still runs
 // and answers, TavikRemote's panel shows what its link is, and at the end no message box is left
 // open and the program ends cleanly (with nothing from the sanitizers in their build).
+// Each program runs in a process and on a display of its own (the ctest entries filter by name).
 // TAVIK_MONKEY_SEED replays a run; TAVIK_MONKEY_SECONDS sets the time a program (default 100).
 #include "JackServer.h"
 #include "ProgramRun.h"
@@ -135,6 +136,7 @@ TEST_F(Monkey, TavikRemoteKeepsRunningAnsweringAndItsPanelShowsTheLink) {
     const QString main = xdo({"search", "--sync", "--onlyvisible", "--pid", QString::number(remote.pid()),
                               "--name", "^Kalvenso Remote$"})
                              .section('\n', 0, 0);
+    ASSERT_FALSE(main.isEmpty()) << remote.standardError().toStdString();
     const QImage connected = buttonText(main);
     const auto clickButton = [&] { xdo({"mousemove", "--window", main, "118", "592", "click", "1"}); };
     clickButton();
@@ -183,6 +185,7 @@ TEST_F(Monkey, TavikLogoKeepsRunningAndAnswering) {
     const QString main =
         xdo({"search", "--sync", "--onlyvisible", "--pid", QString::number(logo.pid()), "--name", title})
             .section('\n', 0, 0);
+    ASSERT_FALSE(main.isEmpty()) << logo.standardError().toStdString();
     for (int round = 0; round < Rounds; ++round) {
         monkey(logo.pid(), round,
                {"--keep", main, "--closing", "Return", "--file-dialog", "^Open$", "--answer",
