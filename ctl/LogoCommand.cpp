@@ -105,10 +105,8 @@ int LogoCommand::findTarget(const QString &device, Target *target) {
 
 int LogoCommand::upload(CLogoSender &sender, const Target &target) {
     CLogoTransfer transfer(sender);
-    sender.Port().SetOwner(&transfer, [&](const uint8_t *data, size_t length) {
-        if (sender.ParseReply(data, length) == CLogoSender::Reply::ChunkAck)
-            transfer.OnChunkAck();
-    });
+    sender.Port().SetOwner(
+        &transfer, [&transfer](const uint8_t *data, size_t length) { transfer.Receive(data, length); });
     if (!sender.Port().OpenNamed(target.inPort, target.outPort))
         return fail(ExitCode::MidiError,
                     QStringLiteral("could not open the MIDI ports \"%1\" and \"%2\" again")

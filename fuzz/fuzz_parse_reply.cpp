@@ -1,5 +1,6 @@
-// Feeds arbitrary received buffers to the uploader's reply classifier and, for every chunk
-// acknowledgement, moves a transfer on; checks the fields of a device reply and the chunk bounds.
+// Feeds arbitrary received buffers to the uploader's reply classifier and its transfer; checks the
+// fields of a device reply, and that no acknowledgement moves a transfer whose chunks never left
+// (the null platform sends nothing).
 #include "NullMidiPlatform.h"
 #include "logo/CLogoSender.h"
 
@@ -43,14 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             require(header);
         if (reply == CLogoSender::Reply::DeviceReply) {
             checkDeviceReply(sender, data + start, length);
+            sender.OnDeviceReply(sender.ReplySerial());
             if (!sender.TransferActive())
                 sender.StartTransfer(sender.ReplySerial());
         } else if (reply == CLogoSender::Reply::ChunkAck) {
-            sender.OnChunkAck();
+            require(sender.AckSerial() < (1u << 28));
+            sender.OnChunkAck(sender.AckSerial());
         }
-        require(sender.ChunkIndex() >= 0 && sender.ChunkIndex() <= CLogoSender::kChunkCount);
-        if (sender.TransferActive())
-            require(sender.ChunkIndex() < CLogoSender::kChunkCount);
+        require(sender.ChunkIndex() == 0);
         start += length;
     }
     sender.ParseReply(nullptr, size); // no bytes at all: every byte reads as 0x00

@@ -410,10 +410,9 @@ void CGlimmerlyDlg::OnDeviceSelected(int index) {
 }
 
 void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
-    switch (m_sender.ParseReply(data, length)) {
-    case CLogoSender::Reply::DeviceReply:
-        if (m_state == Disconnected)
-            break;
+    // The transfer sees every message first: its acknowledgements, and the replies that tell it
+    // which of them can still come.
+    if (m_transfer->Receive(data, length) == CLogoSender::Reply::DeviceReply && m_state != Disconnected) {
         m_awaitingReply = false;
         m_queryTimer->stop();
         if (m_state == TryingToConnect) {
@@ -423,12 +422,6 @@ void CGlimmerlyDlg::OnSysExReceived(const uint8_t *data, size_t length) {
             ClearDeviceList();
         }
         AddDevice();
-        break;
-    case CLogoSender::Reply::ChunkAck:
-        m_transfer->OnChunkAck();
-        break;
-    case CLogoSender::Reply::Other:
-        break;
     }
 }
 

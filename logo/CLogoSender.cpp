@@ -33,7 +33,14 @@ void CLogoSender::SendQuery() {
     std::vector<uint8_t> msg;
     AppendHeader(msg, TavikSysEx::BroadcastSerial, kCmdQuery);
     msg.push_back(TavikSysEx::SysExEnd);
-    m_port.SendLong(std::move(msg));
+    Send(std::move(msg), AnswerLedger::Kind::Query, TavikSysEx::BroadcastSerial);
+}
+
+void CLogoSender::Send(std::vector<uint8_t> message, AnswerLedger::Kind kind, uint32_t serial, uint32_t tag) {
+    // Answers reach this thread through its event loop, never before SendLong returns; a message
+    // the output did not take cannot be answered.
+    if (m_port.SendLong(std::move(message)))
+        m_ledger.Sent(kind, serial, tag);
 }
 
 CLogoSender::Reply CLogoSender::ParseReply(const uint8_t *data, size_t length) {
@@ -70,6 +77,7 @@ CLogoSender::Reply CLogoSender::ParseReply(const uint8_t *data, size_t length) {
         return Reply::DeviceReply;
     }
     case kCmdChunkAck:
+        m_ackSerial = TavikSysEx::unpackSerial(groups);
         return Reply::ChunkAck;
     default:
         // 0x43 is a known device report that needs no action; all else is ignored alike.
@@ -152,36 +160,16 @@ void CLogoSender::StartTransfer(uint32_t serial) {
     m_target = serial;
     m_offset = 0;
     m_chunkIndex = 0;
-    m_sends.fill(0);
-    m_acks.fill(0);
-    m_creditedEarlier = 0;
-    m_timeouts = 0;
-    m_mayStillCome = 0;
-    m_takenAsLate = 0;
+    ++m_generation;
+    m_ledger.Follow(serial);
     m_transferActive = true;
     SendChunk();
 }
 
-bool CLogoSender::OnChunkAck() {
-    if (!m_transferActive)
+bool CLogoSender::OnChunkAck(uint32_t serial) {
+    m_ledger.Answered(AnswerLedger::Kind::Chunk, serial);
+    if (!m_transferActive || serial != m_target || !m_ledger.Proves(ChunkTag()))
         return false;
-    int chunk = 0;
-    while (chunk < m_chunkIndex && m_acks[static_cast<size_t>(chunk)] >= m_sends[static_cast<size_t>(chunk)])
-        ++chunk;
-    if (chunk < m_chunkIndex) {
-        ++m_acks[static_cast<size_t>(chunk)];
-        ++m_creditedEarlier;
-        return false;
-    }
-    if (m_mayStillCome > 0) {
-        --m_mayStillCome;
-        ++m_takenAsLate;
-        return false;
-    }
-    ++m_acks[static_cast<size_t>(m_chunkIndex)];
-    m_creditedEarlier = 0;
-    m_timeouts = 0;
-    m_takenAsLate = 0;
     m_offset += kChunkBytes;
     m_chunkIndex += 1;
     if (m_offset < kBlockSize)
@@ -191,29 +179,28 @@ bool CLogoSender::OnChunkAck() {
     return true;
 }
 
+void CLogoSender::OnDeviceReply(uint32_t serial) {
+    m_ledger.Answered(AnswerLedger::Kind::Query, serial);
+}
+
 void CLogoSender::SendChunk() {
     if (m_offset >= kBlockSize)
         return;
-    ++m_sends[static_cast<size_t>(m_chunkIndex)];
-    m_port.SendLong(BuildChunk(m_target, m_chunkIndex));
+    Send(BuildChunk(m_target, m_chunkIndex), AnswerLedger::Kind::Chunk, m_target, ChunkTag());
 }
 
 void CLogoSender::ResendChunk() {
     if (!m_transferActive || m_offset >= kBlockSize)
         return;
-    int givenUp = 0;
-    for (int chunk = 0; chunk < m_chunkIndex; ++chunk) {
-        givenUp += m_sends[static_cast<size_t>(chunk)] - m_acks[static_cast<size_t>(chunk)];
-        m_acks[static_cast<size_t>(chunk)] = m_sends[static_cast<size_t>(chunk)];
-    }
-    int &sends = m_sends[static_cast<size_t>(m_chunkIndex)];
-    const int answered = std::min(sends, m_creditedEarlier + m_takenAsLate);
-    sends -= answered;
-    m_mayStillCome = m_timeouts == 0 ? givenUp + answered : 0;
-    m_creditedEarlier = 0;
-    m_takenAsLate = 0;
-    ++m_timeouts;
+    std::vector<uint8_t> query;
+    AppendHeader(query, m_target, kCmdQuery);
+    query.push_back(TavikSysEx::SysExEnd);
+    Send(std::move(query), AnswerLedger::Kind::Query, m_target);
     SendChunk();
+}
+
+uint32_t CLogoSender::ChunkTag() const {
+    return m_generation * kChunkCount + static_cast<uint32_t>(m_chunkIndex);
 }
 
 QString CLogoSender::FormatSerial(uint32_t serial) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logo/AnswerLedger.h"
 #include "logo/CMidiPort.h"
 
 #include <QString>
@@ -35,18 +36,17 @@ public:
     bool BuildLogoBlock(const CLogoPicture &picture, const QString &name);
     size_t CompressedSize() const { return m_compressedSize; }
     void StartTransfer(uint32_t serial);
-    // Acknowledgements carry no chunk index: each is credited to the lowest chunk that has had
-    // fewer acknowledgements than sends. True when that is the current chunk, which moves the
-    // transfer on to the next; false for a late answer to an earlier chunk's repeated send, and
-    // for one that may be such an answer given up at a time-out (see ResendChunk).
-    bool OnChunkAck();
+    // An acknowledgement from the device of that serial number. True when it shows that the
+    // target has received the current chunk, which moves the transfer on to the next (see
+    // AnswerLedger): one from another device, a late answer to a chunk already answered, or
+    // one that may be such an answer moves nothing.
+    bool OnChunkAck(uint32_t serial);
+    // A version reply from the device of that serial number.
+    void OnDeviceReply(uint32_t serial);
     void SendChunk();
-    // The current chunk again after its acknowledgement did not come in time. Answers still
-    // owed for earlier chunks are given up then, and so are the current chunk's earlier sends
-    // that such owed answers took the acknowledgement of, so a lost message does not hold up
-    // every later chunk. As the answers given up at a first time-out may yet come, late, that
-    // many acknowledgements after it move nothing; at a second time-out in a row they count as
-    // lost, and the acknowledgements taken for them as the current chunk's.
+    // The current chunk again after its acknowledgement did not come in time, with a query to the
+    // target before it: what the target answers after its reply to that query answers nothing sent
+    // before the query, so a lost message or a late answer costs one time-out, not one per chunk.
     void ResendChunk();
     // Forgets a transfer under way; used when the ports are closed.
     void AbandonTransfer() { m_transferActive = false; }
@@ -57,6 +57,8 @@ public:
     std::vector<uint8_t> BuildChunk(uint32_t serial, int index) const;
 
     uint32_t ReplySerial() const { return m_replySerial; }
+    // The serial number of the last chunk acknowledgement ParseReply classified.
+    uint32_t AckSerial() const { return m_ackSerial; }
     const QString &ReplyName() const { return m_replyName; }
     const QString &ReplyDisplaySerial() const { return m_replyDisplaySerial; }
     const std::array<uint8_t, kBlockSize> &LogoBlock() const { return m_block; }
@@ -64,6 +66,11 @@ public:
     int ChunkIndex() const { return m_chunkIndex; }
 
 private:
+    // Sends through the port and notes in the ledger what the output took.
+    void Send(std::vector<uint8_t> message, AnswerLedger::Kind kind, uint32_t serial, uint32_t tag = 0);
+    // Names the current chunk of this transfer among every chunk this sender sent.
+    uint32_t ChunkTag() const;
+
     std::array<uint8_t, kBlockSize> m_block{};
     std::array<uint32_t, 256> m_crcTable{};
     size_t m_compressedSize = 0;
@@ -74,15 +81,12 @@ private:
     size_t m_offset = 0;
     int m_chunkIndex = 0;
     bool m_transferActive = false;
-    std::array<int, kChunkCount> m_sends{};
-    std::array<int, kChunkCount> m_acks{};
-    // Acknowledgements credited to earlier chunks while the current one waits.
-    int m_creditedEarlier = 0;
-    // Time-outs of the current chunk in a row.
-    int m_timeouts = 0;
-    // Answers given up at the current chunk's first time-out that may still come, and the
-    // acknowledgements since taken for such late answers.
-    int m_mayStillCome = 0;
-    int m_takenAsLate = 0;
+    uint32_t m_ackSerial = 0;
+    // Tells the chunks of one transfer from those of the transfers before.
+    uint32_t m_generation = 0;
+    // Kept across ports closed and opened again: an answer to a message sent on the old ones may
+    // still come (the MIDI system can hold it for the new ones), and it finds its message here. An
+    // upload adds about 70 entries.
+    AnswerLedger m_ledger;
     CMidiPort m_port;
 };

@@ -1,7 +1,5 @@
 #include "logo/CLogoTransfer.h"
 
-#include "logo/CLogoSender.h"
-
 #include <QTimer>
 
 CLogoTransfer::CLogoTransfer(CLogoSender &sender, QObject *parent) : QObject(parent), m_sender(sender) {
@@ -18,11 +16,17 @@ void CLogoTransfer::Start(uint32_t serial) {
     m_ackCounter = 0;
 }
 
-void CLogoTransfer::OnChunkAck() {
-    if (!m_sender.TransferActive())
-        return;
-    // A late answer to a chunk already sent again moves nothing.
-    if (!m_sender.OnChunkAck())
+CLogoSender::Reply CLogoTransfer::Receive(const uint8_t *data, size_t length) {
+    const CLogoSender::Reply reply = m_sender.ParseReply(data, length);
+    if (reply == CLogoSender::Reply::ChunkAck)
+        OnChunkAck(m_sender.AckSerial());
+    else if (reply == CLogoSender::Reply::DeviceReply)
+        m_sender.OnDeviceReply(m_sender.ReplySerial());
+    return reply;
+}
+
+void CLogoTransfer::OnChunkAck(uint32_t serial) {
+    if (!m_sender.OnChunkAck(serial))
         return;
     ++m_ackCounter;
     m_resends = 0;

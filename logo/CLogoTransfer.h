@@ -1,9 +1,11 @@
 #pragma once
 
+#include "logo/CLogoSender.h"
+
 #include <QObject>
+#include <cstddef>
 #include <cstdint>
 
-class CLogoSender;
 class QTimer;
 
 // One logo upload under way: the chunks, their acknowledgements and the resends after a time-out.
@@ -20,9 +22,11 @@ public:
 
     // Sends the logo block the sender holds to the device of that serial number, from chunk 0.
     void Start(uint32_t serial);
-    // An acknowledgement the device sent. One outside a running transfer (late, or after
-    // Abandon) is not counted, so it can neither move the progress nor end a later transfer early.
-    void OnChunkAck();
+    // One received message, as the port hands it over; says what it was. Only an acknowledgement
+    // of the target that shows it has received the current chunk (see CLogoSender::OnChunkAck)
+    // moves the transfer: none outside a running transfer, so one that comes late or after
+    // Abandon can neither move the progress nor end a later transfer early.
+    CLogoSender::Reply Receive(const uint8_t *data, size_t length);
     // Forgets the transfer under way; used when the ports are closed.
     void Abandon();
     void SetAckTimeout(int ms);
@@ -33,13 +37,14 @@ public:
 signals:
     // count acknowledgements so far, 1 to 64.
     void ChunkAcknowledged(int count);
-    // The 64th acknowledgement came: the device has the whole block.
+    // The 64th chunk was acknowledged: the device has the whole block.
     void Finished();
     // The current chunk was sent again as often as it may be and still has no acknowledgement;
     // the transfer stays where it is.
     void GaveUp();
 
 private:
+    void OnChunkAck(uint32_t serial);
     void OnAckTimeout();
 
     CLogoSender &m_sender;

@@ -242,6 +242,8 @@ TEST_F(CtlE2e, UploadsALogoAndRefusesBeforeSendingWhatCannotGo) {
         upload.out.endsWith(QStringLiteral("logo and name \"Stage\" uploaded to 040-404-240 Stage\n")));
     EXPECT_TRUE(sim->waitForLogLine(QRegularExpression("^# logo crc ok name \"Stage\" serial 4242"), 5000))
         << sim->logLines().join('\n').toStdString();
+    // Studio, a Tavik Neo as well, shares the ports.
+    EXPECT_EQ(sim->logLines().filter("logo incomplete").join('\n').toStdString(), "");
 }
 
 // With two port pairs the default is the pair TavikRemote remembered; without that it is an error.

@@ -266,6 +266,7 @@ TEST(LogoUploadFaults, DeviceVanishesDuringAnUploadItsReturnReconnectsAndSendSta
     ASSERT_TRUE(
         sim->waitForLogLine(QRegularExpression("^# logo crc ok name \"Returned\" serial 12345"), 15000))
         << sim->logLines().join('\n').toStdString();
+    EXPECT_EQ(sim->logLines().filter("logo incomplete").join('\n').toStdString(), "");
     // The returned device saw chunk 0 first and every chunk in order; a chunk whose message was
     // lost while the new ports were being connected comes again after its time-out.
     QStringList indices;
