@@ -113,15 +113,19 @@ bool ProgramRun::endWithSignal(int signal) {
 bool ProgramRun::endByClosingWindow(const QString &title) {
     // The window is focused and gets a real key press through the XTEST extension. A window found
     // can be gone by the time it is focused (the program replaces one while it starts), so the
-    // search is made again until the program has ended.
+    // search is made again until the program has ended. The key is pressed by a command of its
+    // own: chained to the search, xdotool aims its release at the window, which is gone by then,
+    // and the server keeps the key down and repeats it into the next program's window.
+    const auto xdotool = [this](const QStringList &args) {
+        QProcess run;
+        run.setProcessEnvironment(m_process.processEnvironment());
+        run.start(QStringLiteral("xdotool"), args);
+        run.waitForFinished(10000);
+    };
     for (int attempt = 0; attempt < 10 && m_process.state() != QProcess::NotRunning; ++attempt) {
-        QProcess xdotool;
-        xdotool.setProcessEnvironment(m_process.processEnvironment());
-        xdotool.start(QStringLiteral("xdotool"),
-                      {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                       QStringLiteral("--name"), title, QStringLiteral("windowfocus"),
-                       QStringLiteral("--sync"), QStringLiteral("key"), QStringLiteral("Escape")});
-        xdotool.waitForFinished(10000);
+        xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"), title, QStringLiteral("windowfocus"), QStringLiteral("--sync")});
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
         m_process.waitForFinished(1000);
     }
     return m_process.waitForFinished(5000) || m_process.state() == QProcess::NotRunning;
