@@ -264,7 +264,9 @@ def logo_picture():
     picture_seed("png_huge", ".png", png[:12] + ihdr + struct.pack(">I", zlib.crc32(ihdr)) + png[33:])
     jpeg = saved(drawing("RGB", (8, 8)), "JPEG")
     sof = jpeg.index(b"\xff\xc0")
+    # 65500 x 65500 is refused; 16384 x 16384 is the largest taken, decoded at an eighth of each side.
     picture_seed("jpeg_huge", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 65500, 65500) + jpeg[sof + 9:])
+    picture_seed("jpeg_16384", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 16384, 16384) + jpeg[sof + 9:])
     # Progressive, the same size: the decoder would hold every coefficient of the frame (13 GB).
     jpeg = saved(drawing("RGB", (8, 8)), "JPEG", progressive=True)
     sof = jpeg.index(b"\xff\xc2")

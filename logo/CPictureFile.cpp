@@ -31,6 +31,8 @@ bool CPictureFile::Load(const QString &path) {
             announced.height() > kMaxSide)
             return false;
         qint64 pixels = static_cast<qint64>(announced.width()) * announced.height();
+        if (pixels > kMaxPixels)
+            return false;
         if (pixels > kMaxDecodedPixels) {
             // Decode a reduced copy; the placement still uses the file's own dimensions.
             reader.setScaledSize(announced.scaled(2048, 2048, Qt::KeepAspectRatio));

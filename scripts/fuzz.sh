@@ -8,9 +8,9 @@
 #   scripts/fuzz.sh --campaign [--runs N] [--max-time SECONDS] [--parallel P] [TARGET...]
 #       every target (or those named) to N executions (default 10 million, or FUZZ_RUNS), or until
 #       SECONDS have passed for a target when given, P at a time (default: the number of cores, at
-#       most 2), each from its seeds and a fresh folder under
-#       build-fuzz/campaign/<target>; each reports its executions, executions a second, coverage
-#       (libFuzzer's features and covered edges) and wall time, also in build-fuzz/campaign/summary.txt.
+#       most 2), each from its seeds and a fresh folder under build-fuzz/campaign/<target>; each
+#       reports its executions, executions a second, coverage (libFuzzer's features and covered
+#       edges) and wall time, also added to build-fuzz/campaign/summary.txt.
 #       Then the inputs each target grew are merged into fuzz/corpus/<target> (libFuzzer -merge=1:
 #       only those that add coverage to the seeds already there). Exits non-zero when any target
 #       crashed, leaked or timed out; its folder is not merged then. Run it under nice when others
@@ -110,7 +110,8 @@ fi
 CAMPAIGN_DIR="$BUILD_DIR/campaign"
 mkdir -p "$CAMPAIGN_DIR"
 SUMMARY="$CAMPAIGN_DIR/summary.txt"
-: >"$SUMMARY"
+echo "== $(date '+%F %T') campaign: ${TARGETS[*]}, $RUNS executions a target" >>"$SUMMARY"
+FIRST_LINE=$(wc -l <"$SUMMARY")
 
 run_campaign() {
     local target=$1 dir="$CAMPAIGN_DIR/$1"
@@ -169,6 +170,6 @@ while [ $running -gt 0 ]; do
     wait -n || failed=1
     running=$((running - 1))
 done
-echo "== campaign summary ($RUNS executions a target)"
-cat "$SUMMARY"
+echo "== campaign summary (build-fuzz/campaign/summary.txt)"
+tail -n +$((FIRST_LINE + 1)) "$SUMMARY"
 exit $failed
