@@ -267,10 +267,10 @@ def logo_picture():
     # 65500 x 65500 is refused; 16384 x 16384 is the largest taken, decoded at an eighth of each side.
     picture_seed("jpeg_huge", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 65500, 65500) + jpeg[sof + 9:])
     picture_seed("jpeg_16384", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 16384, 16384) + jpeg[sof + 9:])
-    # Progressive, the same size: the decoder would hold every coefficient of the frame (13 GB).
+    # Progressive: the decoder would hold every coefficient of the frame (800 MB) unless limited.
     jpeg = saved(drawing("RGB", (8, 8)), "JPEG", progressive=True)
     sof = jpeg.index(b"\xff\xc2")
-    picture_seed("jpeg_progressive_huge", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 65500, 65500) + jpeg[sof + 9:])
+    picture_seed("jpeg_progressive_huge", ".jpg", jpeg[:sof + 5] + struct.pack(">HH", 16384, 16384) + jpeg[sof + 9:])
     gif = saved(drawing("RGB", (2, 2)).convert("P"), "GIF")
     picture_seed("gif_huge", ".gif", gif[:6] + struct.pack("<HH", 65535, 65535) + gif[10:])
 
