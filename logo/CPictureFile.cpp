@@ -1,7 +1,21 @@
 #include "logo/CPictureFile.h"
 
+#include <QByteArray>
 #include <QImageReader>
 #include <QPainter>
+
+namespace {
+// The decode limit covers the picture Qt makes, not the JPEG library's own buffers: for a
+// progressive or multi-scan JPEG it keeps every coefficient of the whole frame (two bytes a sample,
+// before any reduced-size decoding), 13 GB for a 600-byte file announcing 65500 x 65500. JPEGMEM is
+// the library's own limit for those buffers; above it, with no backing store, it refuses the file.
+// Set once before main(), while no other thread can read the environment; a value the user set wins.
+[[maybe_unused]] const bool kJpegMemoryLimited = [] {
+    if (qEnvironmentVariableIsSet("JPEGMEM"))
+        return false;
+    return qputenv("JPEGMEM", QByteArray::number(CPictureFile::kAllocationLimitMb) + 'M');
+}();
+} // namespace
 
 bool CPictureFile::Load(const QString &path) {
     m_image = QImage();
@@ -17,6 +31,8 @@ bool CPictureFile::Load(const QString &path) {
             announced.height() > kMaxSide)
             return false;
         qint64 pixels = static_cast<qint64>(announced.width()) * announced.height();
+        if (pixels > kMaxPixels)
+            return false;
         if (pixels > kMaxDecodedPixels) {
             // Decode a reduced copy; the placement still uses the file's own dimensions.
             reader.setScaledSize(announced.scaled(2048, 2048, Qt::KeepAspectRatio));

@@ -11,6 +11,10 @@ public:
     // reduced size (it ends up at most 220 x 176 anyway).
     static constexpr int kMaxSide = 65535;
     static constexpr qint64 kMaxDecodedPixels = 4096LL * 4096LL;
+    // Largest picture accepted, in pixels (a 200-megapixel photograph is 16320 x 12240). A decoder
+    // reduces at most to an eighth of each side (JPEG), so a larger picture would still be decoded
+    // at more than 4 million pixels for the logo: seconds of work for a file of a few hundred bytes.
+    static constexpr qint64 kMaxPixels = 16384LL * 16384LL;
     static constexpr int kAllocationLimitMb = 256;
 
     bool Load(const QString &path);

@@ -604,8 +604,13 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromJson(const QByteArray &json, Q
         static const QRegularExpression offset(QStringLiteral("T.*(Z|[+-]\\d\\d(:?\\d\\d)?)$"));
         if (saved.isValid() && !offset.match(v.toString()).hasMatch())
             saved = QDateTime(saved.date(), saved.time(), Qt::UTC); // a time without offset is UTC
+        const int utcYear = saved.toUTC().date().year();
         if (!saved.isValid())
             reader.fail(QStringLiteral("saved"), shown(v) + QStringLiteral(" is not an ISO 8601 time"));
+        else if (utcYear < 1 || utcYear > 9999) // the file could not hold it again
+            reader.fail(QStringLiteral("saved"), shown(v) + QStringLiteral(" is in the year ") +
+                                                     QString::number(utcYear) +
+                                                     QStringLiteral(" in UTC, outside 1 to 9999"));
         snapshot.setSaved(saved);
     }
     if (reader.take(root, QString(), QStringLiteral("device"), QJsonValue::Object, &v))

@@ -63,7 +63,11 @@ public:
     quint8 version2() const { return firmware[1]; }
     void setVersion(quint8 first, quint8 second) { firmware = {first, second}; }
     QDateTime saved() const { return savedAt; }
-    void setSaved(const QDateTime &time) { savedAt = time.toUTC(); }
+    // Kept in UTC and to the second, as the file holds it.
+    void setSaved(const QDateTime &time) {
+        savedAt = time.toUTC();
+        savedAt = savedAt.addMSecs(-savedAt.time().msec());
+    }
 
     // The groups in message order; the number of values of a group; whether a family has a value.
     static QList<Group> groupList();

@@ -109,13 +109,13 @@ QByteArray gifAnnouncing(quint16 width, quint16 height) {
     return gif;
 }
 
-// A real JPEG whose frame header is patched to announce 65500 x 65500.
-QByteArray jpegAnnouncingHuge() {
+// A real 16 x 16 JPEG whose frame header is patched to announce side x side.
+QByteArray jpegAnnouncing(quint16 side) {
     QByteArray jpg = encoded(colourful().scaled(16, 16), "JPG");
     const int sof = jpg.indexOf(QByteArray("\xff\xc0", 2));
     if (sof >= 0) {
-        qToBigEndian(quint16(65500), jpg.data() + sof + 5);
-        qToBigEndian(quint16(65500), jpg.data() + sof + 7);
+        qToBigEndian(side, jpg.data() + sof + 5);
+        qToBigEndian(side, jpg.data() + sof + 7);
     }
     return jpg;
 }
@@ -149,6 +149,7 @@ TEST(LogoPictureFaults, BadFilesTurnThePreviewBlackWithBoundedMemory) {
         {"huge-bmp.bmp", bmpAnnouncing(30000, 30000)},
         {"negative-bmp.bmp", bmpAnnouncing(-5, -2147483647)},
         {"huge-gif.gif", gifAnnouncing(65535, 65535)},
+        {"huge-jpg-65500.jpg", jpegAnnouncing(65500)}, // above the largest picture taken
     };
 
     CGlimmerlyDlg dlg(
@@ -207,12 +208,12 @@ TEST(LogoPictureFaults, TruncatedPicturesShowAtMostWhatTheFileHolds) {
             }
         }
     }
-    // A real JPEG whose frame announces 65500 x 65500 but holds 16 x 16 pixels: decoded at a
+    // A real JPEG whose frame announces 16384 x 16384 but holds 16 x 16 pixels: decoded at a
     // reduced size, the rest filled by the decoder.
     const QString huge = dir.filePath(QStringLiteral("huge.jpg"));
     QFile file(huge);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(jpegAnnouncingHuge());
+    file.write(jpegAnnouncing(16384));
     file.close();
     const qint64 before = peakRssKb();
     dlg.ApplyChosenPicture(huge);

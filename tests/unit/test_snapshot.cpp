@@ -103,8 +103,8 @@ TEST(Snapshot, JsonRoundTripKeepsIdentityAndEveryValueOfBothFamilies) {
     EXPECT_EQ(neo["routing"]["32-48k"]["adat_out"].toString(), QStringLiteral("analog"));
     EXPECT_EQ(neo["faders_db"]["output"][1].toDouble(), -6.5); // step 7
     EXPECT_EQ(neo["faders_db"]["input"][0].toDouble(), -4.0 + 0.5 * ((16 * 7) % 29));
-    // A time without offset is UTC, one with an offset is converted.
-    for (const char *time : {"2026-12-09T01:02:03", "2026-12-09T03:02:03+02:00"}) {
+    // A time without offset is UTC, one with an offset is converted, a fraction of a second dropped.
+    for (const char *time : {"2026-12-09T01:02:03", "2026-12-09T03:02:03+02:00", "2026-12-09T01:02:03.9"}) {
         const QJsonObject edit = edited(neo, {"saved"}, time);
         EXPECT_EQ(DeviceSnapshot::fromJson(QJsonDocument(edit).toJson(), nullptr)
                       .value_or(DeviceSnapshot())
@@ -185,6 +185,7 @@ TEST(Snapshot, ReaderNamesFieldAndValueOfEveryClassOfBadFile) {
         {"serial", FamilyNeo, {"device", "serial"}, 1, "device.serial: 1 is not a device's serial number"},
         {"family", FamilyNeo, {"device", "family"}, "max", "device.family: \"max\" is not a family"},
         {"saved", FamilyNeo, {"saved"}, "yesterday", "saved: \"yesterday\" is not an ISO 8601 time"},
+        {"saved in 10000", FamilyNeo, {"saved"}, "9999-12-31T23:59:59-14:00", "year 10000 in UTC, outside"},
         {"lux 192k",
          FamilyLux,
          {"settings", "sample_rate_khz"},
