@@ -30,23 +30,28 @@ QString xdo(const QStringList &args) {
     return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
 }
 
-// Presses Escape in every window of the program but the kept ones, a few times over: what a user
-// does to close what is open. Returns the titles of the windows that are still open then.
+// Presses Escape in every window of the program but the kept ones, a few times over, as a user
+// closes what is open: a click into the window gives it the focus. Returns the titles and sizes of
+// the windows still open then.
 QStringList closeOthers(qint64 pid, const QStringList &keep) {
     QStringList open;
-    for (int pass = 0; pass < 4; ++pass) {
+    for (int pass = 0; pass < 6; ++pass) {
+        QTest::qWait(500);
         open.clear();
         // Untitled windows (menus, lists, the root) close with the window that opened them.
         for (const QString &id :
              xdo({"search", "--onlyvisible", "--pid", QString::number(pid), ""}).split('\n')) {
             const QString title = xdo({"getwindowname", id});
-            if (!title.isEmpty() && !keep.contains(id) && !keep.contains(title)) {
-                open << title;
-                if (xdo({"windowfocus", "--sync", id, "getwindowfocus"}) == id)
-                    xdo({"key", "Escape"});
-            }
+            if (title.isEmpty() || keep.contains(id) || keep.contains(title))
+                continue;
+            open << title + QLatin1Char(' ') + xdo({"getwindowgeometry", id}).section('\n', 2, 2).trimmed();
+            xdo({"mousemove", "--window", id, "2", "2", "click", "1", "windowfocus", id});
+            QTest::qWait(200);
+            if (xdo({"getwindowfocus"}) == id)
+                xdo({"key", "Escape"});
         }
-        QTest::qWait(300);
+        if (open.isEmpty())
+            break;
     }
     return open;
 }
