@@ -29,16 +29,10 @@ start() { # PipeWire, then the simulator on it
     for _ in $(seq 100); do pw-jack jack_lsp >/dev/null 2>&1 && break || sleep 0.1; done
     pw-jack "$SIM" --api jack --device neo:12345:Studio --log "$RUN_DIR/sim.log" </dev/null >"$RUN_DIR/sim.out" 2>&1 &
     SIM_PID=$!
-    PIDS+=("$PIPEWIRE_PID" "$SIM_PID")
+    PIDS+=("$PIPEWIRE_PID" "$SIM_PID") # stopping a process that ended already does no harm
     wait_for_lines "$RUN_DIR/sim.out" "^ready" || fail "the simulator did not start on PipeWire:" "$RUN_DIR/sim.out"
 }
-stop() { # the simulator, then PipeWire
-    kill "$SIM_PID" "$PIPEWIRE_PID"
-    wait "$SIM_PID" "$PIPEWIRE_PID" || true
-    local pid kept=()
-    for pid in "${PIDS[@]}"; do [[ $pid == "$SIM_PID" || $pid == "$PIPEWIRE_PID" ]] || kept+=("$pid"); done
-    PIDS=("${kept[@]}")
-}
+stop() { kill "$SIM_PID" "$PIPEWIRE_PID" && wait "$SIM_PID" "$PIPEWIRE_PID" || true; }
 ctl() { # tavikctl through PipeWire's libjack; it says nothing on standard error but for the line
     # PipeWire's libjack may write when the MIDI library asks for the buffer of a port closing
     pw-jack "$CTL" "$@" >"$RUN_DIR/ctl.out" 2>"$RUN_DIR/ctl.err" || fail "tavikctl $* failed:" "$RUN_DIR/ctl.err"
@@ -50,8 +44,7 @@ expect() { # a pattern in tavikctl's output
 }
 
 start
-grep -q "pipewire-0.3/jack/libjack" "/proc/$SIM_PID/maps" ||
-    fail "the simulator does not run on PipeWire's libjack"
+grep -q "pipewire-0.3/jack/libjack" "/proc/$SIM_PID/maps" || fail "the simulator does not run on PipeWire's libjack"
 ctl ports
 expect "^MIDI input ports:$" && expect "^  0: tavik-sim[^:]*:out$" && expect "^  0: tavik-sim[^:]*:in$"
 ctl list
@@ -67,9 +60,8 @@ wait_for_lines "$RUN_DIR/sim.log" '^# logo crc ok name "Studio" serial 12345' ||
 # when PipeWire is back, it lists the new one's ports (the output's client may have another name).
 mkdir "$RUN_DIR/remote"
 (cd "$RUN_DIR/remote" && exec pw-jack "$REMOTE" --debug) 2>"$RUN_DIR/remote.err" &
-REMOTE_PID=$!
+REMOTE_PID=$! LOG=$RUN_DIR/remote/log_messages.txt
 PIDS+=("$REMOTE_PID")
-LOG=$RUN_DIR/remote/log_messages.txt
 wait_for_lines "$LOG" "sn= 12345, .* is new" || fail "TavikRemote did not admit the device:" "$LOG"
 stop
 wait_for_lines "$LOG" "is not available" || fail "TavikRemote did not notice PipeWire go:" "$LOG"
@@ -81,4 +73,3 @@ kill "$REMOTE_PID" && wait "$REMOTE_PID" || true
 [ "$(grep -c "^TavikRemote: no ALSA sequencer to use and no JACK server running; " "$RUN_DIR/remote.err")" = 1 ] &&
     [ "$(grep -c -E "ALSA|JACK|Jack|Cannot" "$RUN_DIR/remote.err")" = 1 ] ||
     fail "TavikRemote did not say once that no MIDI system serves:" "$RUN_DIR/remote.err"
-echo "pipewire_e2e: passed"
