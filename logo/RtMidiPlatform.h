@@ -56,6 +56,8 @@ private:
     // A library object of the API found, or null (no JACK server runs); server is the JACK
     // server's number from the watch, 0 for other APIs.
     template <class Lib> std::unique_ptr<Lib> MakeObject(const std::string &client, unsigned long &server);
+    // After a failed open the object is dropped when the MIDI system refused it (its server went
+    // away); the next listing creates a new one, which meets the server as it is now.
     template <class Lib> void Drop(std::unique_ptr<Lib> &midi, unsigned long &server);
     // Makes the object when missing, and anew once its server went (only while no port of it is
     // open; until then it lists nothing).
@@ -68,8 +70,6 @@ private:
     // Index in the object's own list of the port called name, or -1.
     int RawIndex(RtMidi &midi, const std::string &name);
     bool IsOwnPort(const std::string &name) const;
-    // After a failed open the object is dropped when the MIDI system refused it (its server went
-    // away); the next listing creates a new one, which meets the server as it is now.
     void ClearErrors();
     static void OnRtMidiInput(double stamp, std::vector<unsigned char> *message, void *user);
     static void OnRtMidiError(RtMidiError::Type type, const std::string &text, void *user);
