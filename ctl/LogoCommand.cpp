@@ -62,8 +62,7 @@ int LogoCommand::run(const QString &device, const QString &picturePath, const st
                     QStringLiteral("\"%1\" is not a picture that can be read (BMP, GIF, JPEG, PNG)")
                         .arg(picturePath));
     // The block is built from the name given, or later from the device's own.
-    auto sender = std::make_unique<CLogoSender>(
-        std::make_unique<RtMidiPlatform>("tavikctl", RtMidiPlatform::AlsaProbe::OnlyWithSequencer));
+    auto sender = std::make_unique<CLogoSender>(std::make_unique<RtMidiPlatform>("tavikctl"));
     if (!sender->BuildLogoBlock(picture, name.value_or(QString())))
         return fail(ExitCode::BadFile,
                     QStringLiteral("the logo does not fit: after compression it takes %1 bytes, "

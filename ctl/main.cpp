@@ -9,9 +9,7 @@
 #include "ctl/PortChoice.h"
 
 #include "model/TavikConfiguration.h"
-#include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
-#include "protocol/RtMidiPortFactory.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -225,8 +223,6 @@ int main(int argc, char **argv) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
     QCoreApplication::setApplicationName(QStringLiteral("tavikctl"));
-    // Where there is no ALSA sequencer, JACK straight away, without ALSA's failure lines.
-    MIDI::setPortFactory(std::make_shared<RtMidiPortFactory>(RtMidiPortFactory::AlsaProbe::OnlyWithSequencer));
     if (ports->parsed())
         return runPorts(g);
     if (list->parsed())

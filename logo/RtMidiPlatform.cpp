@@ -2,7 +2,8 @@
 
 #include "logo/MidiInputThread.h"
 
-#include <cstdio>
+#include "jackwatch/JackServerWatch.h"
+
 #include <unistd.h>
 #include <vector>
 
@@ -26,8 +27,8 @@ template <class Object> Object *FromHandle(RtMidiPlatform::Handle handle) {
 
 } // namespace
 
-RtMidiPlatform::RtMidiPlatform(std::string clientName, AlsaProbe alsa)
-    : m_inClient(clientName), m_outClient(clientName + " out"), m_alsaProbe(alsa) {}
+RtMidiPlatform::RtMidiPlatform(std::string clientName)
+    : m_inClient(clientName), m_outClient(clientName + " out") {}
 
 RtMidiPlatform::~RtMidiPlatform() {
     // Ports first, then the clients.
@@ -35,16 +36,14 @@ RtMidiPlatform::~RtMidiPlatform() {
         InClose(ToHandle(m_openInput));
     if (m_openOutput != nullptr)
         OutClose(ToHandle(m_openOutput));
-    m_out.reset();
-    m_in.reset();
+    Drop(m_out, m_outServer);
+    Drop(m_in, m_inServer);
 }
 
-void RtMidiPlatform::OnRtMidiError(RtMidiError::Type type, const std::string &text, void *user) {
+void RtMidiPlatform::OnRtMidiError(RtMidiError::Type type, const std::string &, void *user) {
     // Also called on the MIDI system's thread (a full input queue), so only flags are set. With
     // this callback RtMidi neither prints nor throws; the caller looks at the flags.
     auto *self = static_cast<RtMidiPlatform *>(user);
-    if (text.find("not running") != std::string::npos)
-        self->m_serverMissing = true;
     if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
         return;
     self->m_failed = true;
@@ -55,80 +54,94 @@ void RtMidiPlatform::OnRtMidiError(RtMidiError::Type type, const std::string &te
 void RtMidiPlatform::ClearErrors() {
     m_failed = false;
     m_broken = false;
-    m_serverMissing = false;
 }
 
 bool RtMidiPlatform::ResolveApi() {
     if (m_apiResolved)
         return m_apiFound;
     m_apiResolved = true;
-    // The default API throws where its system service is missing (no ALSA sequencer); then each
-    // other compiled API is tried in turn. Both directions use the API the input found.
-    const bool skipAlsa = m_alsaProbe == AlsaProbe::OnlyWithSequencer && access("/dev/snd/seq", F_OK) != 0;
-    if (!skipAlsa) {
+    // The default API throws where its system service is missing; then each other compiled API is
+    // tried in turn. Where the ALSA sequencer's device node is missing, ALSA is not tried at all,
+    // so none of its failure lines reach standard error. Both directions use the API found; JACK's
+    // objects are made only while a server runs (MakeObject).
+    const bool skipAlsa = access("/dev/snd/seq", F_OK) != 0;
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    if (!skipAlsa)
+        apis.insert(apis.begin(), RtMidi::UNSPECIFIED);
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY || (skipAlsa && api == RtMidi::LINUX_ALSA))
+            continue;
+        if (api == RtMidi::UNIX_JACK) {
+            m_api = api;
+            m_apiFound = true;
+            break;
+        }
         try {
-            m_in = std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, m_inClient);
-            m_api = m_in->getCurrentApi();
+            auto in = std::make_unique<RtMidiIn>(api, m_inClient);
+            m_api = in->getCurrentApi();
+            m_apiFound = true;
+            if (m_api != RtMidi::UNIX_JACK) {
+                in->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
+                m_in = std::move(in);
+            }
+            break;
         } catch (const RtMidiError &) {
         }
     }
-    if (!m_in) {
-        std::vector<RtMidi::Api> apis;
-        RtMidi::getCompiledApi(apis);
-        for (RtMidi::Api api : apis) {
-            if (api == RtMidi::RTMIDI_DUMMY || (skipAlsa && api == RtMidi::LINUX_ALSA))
-                continue;
-            try {
-                m_in = std::make_unique<RtMidiIn>(api, m_inClient);
-                m_api = api;
-                break;
-            } catch (const RtMidiError &) {
-            }
-        }
-    }
-    m_apiFound = m_in != nullptr;
-    if (m_in)
-        m_in->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
     return m_apiFound;
 }
 
-bool RtMidiPlatform::EnsureInput() {
+template <class Lib>
+std::unique_ptr<Lib> RtMidiPlatform::MakeObject(const std::string &client, unsigned long &server) {
+    server = 0;
+    const bool jack = m_api == RtMidi::UNIX_JACK;
+    if (jack && !JackServerWatch::instance().running()) {
+        JackServerWatch::sayNothingServes();
+        return nullptr;
+    }
+    std::unique_ptr<Lib> midi;
+    try {
+        midi = std::make_unique<Lib>(m_api, client);
+        midi->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
+    } catch (const RtMidiError &) {
+        return nullptr;
+    }
+    if (jack)
+        server = JackServerWatch::instance().attach();
+    return midi;
+}
+
+template <class Lib> void RtMidiPlatform::Drop(std::unique_ptr<Lib> &midi, unsigned long &server) {
+    midi.reset();
+    if (server != 0)
+        JackServerWatch::instance().release(server);
+    server = 0;
+}
+
+template <class Lib>
+bool RtMidiPlatform::Ensure(std::unique_ptr<Lib> &midi, unsigned long &server, bool portOpen,
+                            const std::string &client) {
     if (!ResolveApi())
         return false;
-    if (m_in)
-        return true;
-    try {
-        m_in = std::make_unique<RtMidiIn>(m_api, m_inClient);
-        m_in->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
-    } catch (const RtMidiError &) {
-        m_in.reset();
+    if (midi && server != 0 && JackServerWatch::instance().gone(server)) {
+        // The object of a server that went still lists that server's ports: it lists nothing
+        // now, and goes once its port is closed; a new one meets the server that runs then.
+        if (portOpen)
+            return false;
+        Drop(midi, server);
     }
-    return m_in != nullptr;
+    if (!midi)
+        midi = MakeObject<Lib>(client, server);
+    return midi != nullptr;
+}
+
+bool RtMidiPlatform::EnsureInput() {
+    return Ensure(m_in, m_inServer, m_openInput != nullptr, m_inClient);
 }
 
 bool RtMidiPlatform::EnsureOutput() {
-    if (!ResolveApi())
-        return false;
-    if (m_out)
-        return true;
-    try {
-        m_out = std::make_unique<RtMidiOut>(m_api, m_outClient);
-        m_out->setErrorCallback(&RtMidiPlatform::OnRtMidiError, this);
-    } catch (const RtMidiError &) {
-        m_out.reset();
-    }
-    return m_out != nullptr;
-}
-
-void RtMidiPlatform::NoteServerState() {
-    // A client-less object asks the server again on every listing; one line says it is missing.
-    if (m_serverMissing) {
-        if (!m_missingReported)
-            std::fprintf(stderr, "%s: MIDI server not running; waiting for it\n", m_inClient.c_str());
-        m_missingReported = true;
-    } else {
-        m_missingReported = false;
-    }
+    return Ensure(m_out, m_outServer, m_openOutput != nullptr, m_outClient);
 }
 
 bool RtMidiPlatform::IsOwnPort(const std::string &name) const {
@@ -149,7 +162,6 @@ std::vector<std::string> RtMidiPlatform::Listed(RtMidi &midi, unsigned max) {
         }
     } catch (const RtMidiError &) {
     }
-    NoteServerState();
     return names;
 }
 
@@ -188,16 +200,6 @@ std::optional<std::string> RtMidiPlatform::OutDeviceName(unsigned index) {
     if (index >= names.size())
         return std::nullopt;
     return names[index];
-}
-
-void RtMidiPlatform::DropIfBroken(std::unique_ptr<RtMidiIn> &midi) {
-    if (m_broken)
-        midi.reset();
-}
-
-void RtMidiPlatform::DropIfBroken(std::unique_ptr<RtMidiOut> &midi) {
-    if (m_broken)
-        midi.reset();
 }
 
 void RtMidiPlatform::OnRtMidiInput(double, std::vector<unsigned char> *message, void *user) {
@@ -253,7 +255,8 @@ int RtMidiPlatform::InOpenNamed(Handle &handle, const std::string &name, InCallb
             std::lock_guard<std::mutex> lock(m_inputMutex);
             m_receiving = nullptr;
         }
-        DropIfBroken(m_in);
+        if (m_broken)
+            Drop(m_in, m_inServer);
         return 1;
     }
     m_openInput = input.release();
@@ -344,7 +347,7 @@ int RtMidiPlatform::OutOpenNamed(Handle &handle, const std::string &name, OutCal
         // word here; a second client of ours that the server puts in that slot is never run, and
         // nothing it sends goes out. Closing a client clears its own slot, so the output client
         // (opened after the input one) is opened afresh before its port is.
-        m_out.reset();
+        Drop(m_out, m_outServer);
         if (!EnsureOutput() || (index = RawIndex(*m_out, name)) < 0)
             return 1;
     }
@@ -359,7 +362,8 @@ int RtMidiPlatform::OutOpenNamed(Handle &handle, const std::string &name, OutCal
             m_out->closePort();
         } catch (const RtMidiError &) {
         }
-        DropIfBroken(m_out);
+        if (m_broken)
+            Drop(m_out, m_outServer);
         return 1;
     }
     m_openOutput = new Output{std::move(callback)};

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config git qt6-base-dev qt6-base-dev-tools libgl-dev
           librtmidi-dev libcli11-dev libjack-jackd2-dev jackd2 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-          xvfb xauth xdotool fonts-comfortaa file desktop-file-utils)
+          xvfb xauth xdotool fonts-comfortaa file desktop-file-utils pipewire pipewire-jack pipewire-bin dbus-daemon)
 
 source scripts/lib/packages.sh
 source scripts/lib/ctest.sh

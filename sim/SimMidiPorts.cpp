@@ -1,7 +1,10 @@
 // The simulator's virtual MIDI input and output ports, over ALSA or JACK through RtMidi.
 #include "sim/SimMidiPorts.h"
 
+#include "jackwatch/JackServerWatch.h"
+
 #include <RtMidi.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,12 +69,18 @@ bool SimMidiPorts::open(SimOptions::Api api, const QString &clientName, QString 
     close();
     QStringList failures;
     std::vector<int> apis;
-    if (api == SimOptions::Api::Alsa || api == SimOptions::Api::Auto)
+    // Without the ALSA sequencer's device node "auto" goes to JACK straight away, and JACK's
+    // objects are made only when a server runs: the libraries' failure lines stay off the terminal.
+    if (api == SimOptions::Api::Alsa || (api == SimOptions::Api::Auto && access("/dev/snd/seq", F_OK) == 0))
         apis.push_back(RtMidi::LINUX_ALSA);
     if (api == SimOptions::Api::Jack || api == SimOptions::Api::Auto)
         apis.push_back(RtMidi::UNIX_JACK);
     for (int candidate : apis) {
-        QString why;
+        QString why = QStringLiteral("jack: no JACK server running");
+        if (candidate == RtMidi::UNIX_JACK && !JackServerWatch::instance().running()) {
+            failures << why;
+            continue;
+        }
         if (openWith(candidate, clientName, &why)) {
             m_skipped = failures.join(QStringLiteral("; "));
             return true;

@@ -2,32 +2,17 @@
 
 #include "protocol/RevisionInfo.h"
 
+#include "jackwatch/JackServerWatch.h"
+
 #include <RtMidi.h>
-#include <atomic>
-#include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 TAVIK_REVISION("RtMidiPortFactory.cpp");
 
 namespace {
-// Which running JACK server the object talks to: the server's socket file, by device, inode and
-// change time; empty while no server of that name runs. A JACK client of a server that stopped keeps
-// listing the ports it last saw and never attaches to a server started later, so the link compares
-// this against the server it met first.
-std::string jackServerInstance() {
-    const char *env = std::getenv("JACK_DEFAULT_SERVER");
-    const std::string server = env && *env ? env : "default";
-    const std::string path = "/dev/shm/jack_" + server + "_" + std::to_string(getuid()) + "_0";
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
-        return {};
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
-           std::to_string(st.st_ctim.tv_sec) + "." + std::to_string(st.st_ctim.tv_nsec);
-}
-
 // Errors the library reports while it has an error callback; the adapters throw them after the call.
 struct LibraryErrors {
     bool pending = false;
@@ -42,13 +27,9 @@ struct LibraryErrors {
     }
 };
 
-// Warnings go to standard error as the library prints them, except that "JACK server not running?",
-// which it repeats on every port count while no server runs, is printed once.
+// Warnings go to standard error as the library prints them.
 void onLibraryError(RtMidiError::Type type, const std::string &text, void *data) {
     if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) {
-        static std::atomic_bool noServerSaid{false};
-        if (text.find("JACK server not running?") != std::string::npos && noServerSaid.exchange(true))
-            return;
         if (type == RtMidiError::WARNING)
             std::cerr << '\n' << text << "\n\n";
         return;
@@ -59,147 +40,212 @@ void onLibraryError(RtMidiError::Type type, const std::string &text, void *data)
     errors->text = text;
 }
 
-// The JACK part both adapters share: while no server runs the library is not asked (it would try to
-// open a client on every count, and its output object allocates buffers each time).
-template <typename Lib> class JackAware {
-protected:
-    explicit JackAware(Lib &lib) : jack(lib.getCurrentApi() == RtMidi::UNIX_JACK) {
-        lib.setErrorCallback(&onLibraryError, &errors);
-        if (jack)
-            seen = jackServerInstance();
+// The library object of one direction. Over JACK it is made only while a server runs: made
+// earlier, the library writes its failure on standard error and opens a client again at every
+// count. It then belongs to that server, and reports when the server has gone.
+template <typename Lib> class Library {
+public:
+    using Make = std::function<std::unique_ptr<Lib>(RtMidi::Api)>;
+
+    // made is the object of a system that needs no server; null for JACK, made here when used
+    // (and made anew by a new port object once its server went). second: this direction's client
+    // is made after the other one's.
+    Library(std::unique_ptr<Lib> made, Make make, bool second)
+        : m_lib(std::move(made)), m_make(std::move(make)), m_second(second) {
+        if (m_lib)
+            m_lib->setErrorCallback(&onLibraryError, &errors);
     }
-    unsigned int countPorts(Lib &lib) {
-        if (jack) {
-            const std::string now = jackServerInstance();
-            if (now.empty())
-                return 0;
-            if (seen.empty())
-                seen = now; // the library attaches to this server now
+    ~Library() {
+        m_lib.reset();
+        if (m_server != 0)
+            JackServerWatch::instance().release(m_server);
+    }
+
+    // The object, or null while no JACK server runs or after the one it met went.
+    Lib *get() {
+        if (m_lib)
+            return jackServerGone() ? nullptr : m_lib.get();
+        JackServerWatch &watch = JackServerWatch::instance();
+        if (!watch.running()) {
+            JackServerWatch::sayNothingServes();
+            return nullptr;
         }
-        const unsigned int n = lib.getPortCount();
-        errors.throwPending();
-        return n;
+        m_lib = m_make(RtMidi::UNIX_JACK);
+        if (m_second) {
+            // libjack drops the removal notices that reach a process while its first client is
+            // still opening, so the slot of a client that left just then stays tied to that
+            // client's wake-up word here; a second client of ours that the server puts in that
+            // slot is never run, and nothing passes through it. Closing a client clears its own
+            // slot, so the second one is opened once more.
+            m_lib.reset();
+            m_lib = m_make(RtMidi::UNIX_JACK);
+        }
+        m_lib->setErrorCallback(&onLibraryError, &errors);
+        m_server = watch.attach();
+        return m_lib.get();
     }
-    bool jackServerGone() const { return jack && !seen.empty() && jackServerInstance() != seen; }
+    // Only while the object is there, for closing what was opened on it.
+    Lib *existing() { return m_lib.get(); }
+    bool jackServerGone() { return m_server != 0 && JackServerWatch::instance().gone(m_server); }
 
     LibraryErrors errors;
 
 private:
-    bool jack;
-    std::string seen;
+    std::unique_ptr<Lib> m_lib;
+    Make m_make;
+    bool m_second;
+    unsigned long m_server = 0;
 };
 
-class RtInput : public MidiInputPort, private JackAware<RtMidiIn> {
+RtMidiError noServer() {
+    return RtMidiError("no MIDI server running", RtMidiError::DRIVER_ERROR);
+}
+
+class RtInput : public MidiInputPort {
 public:
-    explicit RtInput(std::unique_ptr<RtMidiIn> lib) : JackAware(*lib), in(std::move(lib)) {}
-    unsigned int getPortCount() override { return countPorts(*in); }
+    RtInput(std::unique_ptr<RtMidiIn> made, Library<RtMidiIn>::Make make)
+        : in(std::move(made), std::move(make), false) {}
+    unsigned int getPortCount() override {
+        RtMidiIn *lib = in.get();
+        const unsigned int n = lib ? lib->getPortCount() : 0;
+        in.errors.throwPending();
+        return n;
+    }
     std::string getPortName(unsigned int n) override {
-        std::string name = in->getPortName(n);
-        errors.throwPending();
+        RtMidiIn *lib = in.get();
+        std::string name = lib ? lib->getPortName(n) : std::string();
+        in.errors.throwPending();
         return name;
     }
     void openPort(unsigned int n, const std::string &name) override {
-        in->openPort(n, name);
-        errors.throwPending();
+        RtMidiIn *lib = in.get();
+        if (!lib)
+            throw noServer();
+        lib->ignoreTypes(ignore[0], ignore[1], ignore[2]);
+        lib->openPort(n, name);
+        in.errors.throwPending();
     }
     void closePort() override {
-        in->closePort();
-        errors.throwPending();
+        if (RtMidiIn *lib = in.existing())
+            lib->closePort();
+        in.errors.throwPending();
     }
-    void ignoreTypes(bool sysex, bool time, bool sense) override { in->ignoreTypes(sysex, time, sense); }
+    void ignoreTypes(bool sysex, bool time, bool sense) override {
+        ignore[0] = sysex;
+        ignore[1] = time;
+        ignore[2] = sense;
+        if (RtMidiIn *lib = in.existing())
+            lib->ignoreTypes(sysex, time, sense);
+    }
     double getMessage(MidiMessage *message) override {
-        const double stamp = in->getMessage(message);
-        errors.throwPending();
+        RtMidiIn *lib = in.existing();
+        if (!lib) {
+            message->clear();
+            return 0;
+        }
+        const double stamp = lib->getMessage(message);
+        in.errors.throwPending();
         return stamp;
     }
-    bool serverGone() override { return jackServerGone(); }
+    bool serverGone() override { return in.jackServerGone(); }
 
 private:
-    std::unique_ptr<RtMidiIn> in;
+    Library<RtMidiIn> in;
+    bool ignore[3] = {true, true, true}; // the library's own defaults
 };
 
-class RtOutput : public MidiOutputPort, private JackAware<RtMidiOut> {
+class RtOutput : public MidiOutputPort {
 public:
-    explicit RtOutput(std::unique_ptr<RtMidiOut> lib) : JackAware(*lib), out(std::move(lib)) {}
-    unsigned int getPortCount() override { return countPorts(*out); }
+    RtOutput(std::unique_ptr<RtMidiOut> made, Library<RtMidiOut>::Make make)
+        : out(std::move(made), std::move(make), true) {}
+    unsigned int getPortCount() override {
+        RtMidiOut *lib = out.get();
+        const unsigned int n = lib ? lib->getPortCount() : 0;
+        out.errors.throwPending();
+        return n;
+    }
     std::string getPortName(unsigned int n) override {
-        std::string name = out->getPortName(n);
-        errors.throwPending();
+        RtMidiOut *lib = out.get();
+        std::string name = lib ? lib->getPortName(n) : std::string();
+        out.errors.throwPending();
         return name;
     }
     void openPort(unsigned int n, const std::string &name) override {
-        out->openPort(n, name);
-        errors.throwPending();
+        RtMidiOut *lib = out.get();
+        if (!lib)
+            throw noServer();
+        lib->openPort(n, name);
+        out.errors.throwPending();
     }
     void closePort() override {
-        out->closePort();
-        errors.throwPending();
+        if (RtMidiOut *lib = out.existing())
+            lib->closePort();
+        out.errors.throwPending();
     }
     void sendMessage(const MidiMessage *message) override {
-        out->sendMessage(message);
-        errors.throwPending();
+        RtMidiOut *lib = out.existing();
+        if (!lib)
+            throw noServer();
+        lib->sendMessage(message);
+        out.errors.throwPending();
     }
-    bool serverGone() override { return jackServerGone(); }
+    bool serverGone() override { return out.jackServerGone(); }
 
 private:
-    std::unique_ptr<RtMidiOut> out;
+    Library<RtMidiOut> out;
 };
-// Tries the default API first, then each compiled API in turn; rethrows the first error when all fail.
-// Without ALSA, only the other compiled APIs are tried, and the last error is rethrown.
-template <typename Port, typename Make> std::unique_ptr<Port> createWithFallback(Make make, bool withoutAlsa) {
+
+// The object of the first API that can be made: the default one, then each other compiled one,
+// JACK's left to be made when a server runs (null). Without ALSA, only the other compiled APIs are
+// tried. Rethrows the first error (without ALSA: the last) when none can be made.
+template <typename Lib, typename Make>
+std::unique_ptr<Lib> firstAvailable(const Make &make, bool withoutAlsa) {
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
-    if (withoutAlsa) {
-        std::optional<RtMidiError> last;
-        for (RtMidi::Api api : apis) {
-            if (api == RtMidi::RTMIDI_DUMMY || api == RtMidi::LINUX_ALSA)
-                continue;
-            try {
-                return make(api);
-            } catch (const RtMidiError &error) {
-                last = error;
-            }
+    std::optional<RtMidiError> first;
+    if (!withoutAlsa) {
+        try {
+            auto lib = make(RtMidi::UNSPECIFIED);
+            if (lib->getCurrentApi() != RtMidi::UNIX_JACK)
+                return lib;
+            return nullptr;
+        } catch (const RtMidiError &error) {
+            first = error;
         }
-        throw last.value_or(RtMidiError("no MIDI system without ALSA", RtMidiError::NO_DEVICES_FOUND));
     }
-    try {
-        return make(RtMidi::UNSPECIFIED);
-    } catch (const RtMidiError &first) {
-        for (RtMidi::Api api : apis) {
-            if (api == RtMidi::RTMIDI_DUMMY)
-                continue;
-            try {
-                return make(api);
-            } catch (const RtMidiError &) {
-            }
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY || (withoutAlsa && api == RtMidi::LINUX_ALSA))
+            continue;
+        if (api == RtMidi::UNIX_JACK)
+            return nullptr;
+        try {
+            return make(api);
+        } catch (const RtMidiError &error) {
+            if (!first || withoutAlsa)
+                first = error;
         }
-        throw;
     }
+    throw first.value_or(RtMidiError("no MIDI system without ALSA", RtMidiError::NO_DEVICES_FOUND));
 }
 } // namespace
 
-bool RtMidiPortFactory::skipAlsa() const {
-    return m_alsaProbe == AlsaProbe::OnlyWithSequencer && access("/dev/snd/seq", F_OK) != 0;
+bool RtMidiPortFactory::skipAlsa() {
+    return access("/dev/snd/seq", F_OK) != 0;
 }
 
 std::unique_ptr<MidiInputPort> RtMidiPortFactory::createInput(const std::string &clientName,
                                                               unsigned int queueLimit) {
-    auto in = createWithFallback<RtMidiIn>(
-        [&](RtMidi::Api api) { return std::make_unique<RtMidiIn>(api, clientName, queueLimit); }, skipAlsa());
-    return std::make_unique<RtInput>(std::move(in));
+    Library<RtMidiIn>::Make make = [clientName, queueLimit](RtMidi::Api api) {
+        return std::make_unique<RtMidiIn>(api, clientName, queueLimit);
+    };
+    auto made = firstAvailable<RtMidiIn>(make, skipAlsa());
+    return std::make_unique<RtInput>(std::move(made), std::move(make));
 }
 
 std::unique_ptr<MidiOutputPort> RtMidiPortFactory::createOutput(const std::string &clientName) {
-    auto out = createWithFallback<RtMidiOut>(
-        [&](RtMidi::Api api) { return std::make_unique<RtMidiOut>(api, clientName); }, skipAlsa());
-    if (out->getCurrentApi() == RtMidi::UNIX_JACK && !jackServerInstance().empty()) {
-        // libjack drops the removal notices that reach a process while its first client is still
-        // opening, so the slot of a client that left just then stays tied to that client's wake-up
-        // word here; a second client of ours that the server puts in that slot is never run, and
-        // nothing it sends goes out. Closing a client clears its own slot, so the output client
-        // (made after the input one) is opened once more.
-        out.reset();
-        out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, clientName);
-    }
-    return std::make_unique<RtOutput>(std::move(out));
+    Library<RtMidiOut>::Make make = [clientName](RtMidi::Api api) {
+        return std::make_unique<RtMidiOut>(api, clientName);
+    };
+    auto made = firstAvailable<RtMidiOut>(make, skipAlsa());
+    return std::make_unique<RtOutput>(std::move(made), std::move(make));
 }

@@ -38,8 +38,11 @@ protected:
         delete server;
     }
 
-    CtlRun ctl(const QStringList &args) {
-        QProcessEnvironment env = server->environment();
+    // server: another JACK server's name than the test's.
+    CtlRun ctl(const QStringList &args, const QString &server = {}) {
+        QProcessEnvironment env = CtlE2e::server->environment();
+        if (!server.isEmpty())
+            env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), server);
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVIK_IN", "TAVIK_OUT"})
             env.remove(QLatin1String(name));
         env.insert(QStringLiteral("HOME"), home.path());
@@ -106,6 +109,13 @@ TEST_F(CtlE2e, SaysWhatIsWrongWithTheExitCodeOfIt) {
     EXPECT_EQ(ctl({}).code, 2);
     EXPECT_EQ(ctl({"list", "--wait", "-1"}).code, 2);
     EXPECT_EQ(ctl({"frobnicate"}).code, 2);
+    // No MIDI system at all: one line says so, in plain words.
+    const CtlRun none = ctl({"list"}, QStringLiteral("tavik-no-such-server"));
+    EXPECT_EQ(none.code, 3);
+    EXPECT_TRUE(none.err.startsWith(QStringLiteral("tavikctl: no ALSA sequencer to use and no JACK server "
+                                                   "running; MIDI ports appear once a JACK server starts\n"
+                                                   "tavikctl: which MIDI in port?")))
+        << none.err.toStdString();
     const CtlRun help = ctl({"help", "list"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("Example: tavikctl"))) << help.out.toStdString();

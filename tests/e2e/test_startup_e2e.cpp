@@ -62,6 +62,9 @@ TEST_F(Startup, DebugLogHoldsTheStartInOrder) {
     ASSERT_TRUE(program.waitForStarted(5000));
     ASSERT_TRUE(waitForLog(QStringLiteral("End of MainDialog."), 20000))
         << logLines().join('\n').toStdString();
+    // The ports are listed by now, over JACK: not a word of ALSA's, which has no sequencer here.
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_FALSE(errors.contains(QStringLiteral("ALSA"))) << errors.toStdString();
     const QStringList lines = logLines();
     EXPECT_EQ(lines.first(), QStringLiteral("Successfully created logfile for writing messages!"));
     const int switch1 = find(

@@ -7,6 +7,7 @@
 #include "SimProcess.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -30,7 +31,7 @@ protected:
         sim = std::make_unique<SimProcess>(server, QStringList{"--device", "neo:12345:Studio"});
         ASSERT_TRUE(sim->start());
         // Its ports make two of each direction, so only the remembered names pick the simulator's
-        // (its output is on its second client, "tavik-sim-01").
+        // (its output is on its second client, "tavik-sim-01" on jackd2).
         ASSERT_TRUE(probe.start());
     }
     void TearDown() override {
@@ -72,15 +73,22 @@ protected:
 } // namespace
 
 TEST_F(Restarts, EveryStartReachesTheDeviceAndTheGraphNeverStalls) {
+    // The simulator's output is on its second client, whose suffix the server chooses.
+    const QStringList outs =
+        server.ports().filter(QRegularExpression(QStringLiteral("^tavik-sim-\\d+:out$")));
+    ASSERT_EQ(outs.size(), 1) << outs.join(' ').toStdString();
+    const QByteArray out = outs[0].toUtf8();
     const struct {
-        const char *path, *profileFile, *profile, *title;
+        const char *path, *profileFile;
+        QByteArray profile;
+        const char *title;
     } programs[] = {
         {TAVIK_LOGO_PATH, "TavikLogo.conf",
-         "[TavikNeo]\nMIDI_IN=0\nMIDI_OUT=0\nMIDI_IN_NAME=tavik-sim-01:out\nMIDI_OUT_NAME=tavik-sim:in\n",
+         "[TavikNeo]\nMIDI_IN=0\nMIDI_OUT=0\nMIDI_IN_NAME=" + out + "\nMIDI_OUT_NAME=tavik-sim:in\n",
          "Tavik Neo Logo Uploader"},
         {TAVIK_REMOTE_PATH, "Kalvenso Remote.conf",
-         "[General]\nmidiInPortnumber=0\nmidiOutPortnumber=0\nmidiInPortname=tavik-sim-01:out\n"
-         "midiOutPortname=tavik-sim:in\n",
+         "[General]\nmidiInPortnumber=0\nmidiOutPortnumber=0\nmidiInPortname=" + out +
+             "\nmidiOutPortname=tavik-sim:in\n",
          "Kalvenso Remote"},
     };
     for (const auto &program : programs) {

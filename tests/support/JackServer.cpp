@@ -96,6 +96,12 @@ QStringList JackServer::connectionsOf(const QString &port) const {
     return lines;
 }
 
+QStringList JackServer::ports() const {
+    QString out;
+    runHelper(QStringLiteral("jack_lsp"), {}, environment(), 10000, &out);
+    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 bool JackServer::serverRunning(const QString &name) const {
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), name);

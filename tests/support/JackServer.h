@@ -36,6 +36,8 @@ public:
     QStringList clientSynchroFiles() const;
     // The ports that port is connected to, as `jack_lsp -c port` lists them.
     QStringList connectionsOf(const QString &port) const;
+    // Every port of the server, as `jack_lsp` lists them.
+    QStringList ports() const;
     // Waits until none of the clients' wake-up objects is left but those in keep; false after
     // timeoutMs.
     bool waitUntilOnlyClients(const QStringList &keep, int timeoutMs) const;
