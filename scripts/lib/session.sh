@@ -10,7 +10,7 @@ cleanup() {
         kill "${PIDS[i]}" 2>/dev/null || true
         wait "${PIDS[i]}" 2>/dev/null || true
     done
-    rm -rf "$RUN_DIR"
+    [ -n "${TAVIK_KEEP:-}" ] || rm -rf "$RUN_DIR"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
