@@ -6,6 +6,7 @@
 
 #include "model/MessageDecoder.h"
 #include "model/SettingNames.h"
+#include "model/SettingTable.h"
 #include "model/SnapshotFile.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
@@ -28,97 +29,34 @@ using CtlOutput::print;
 using Group = DeviceSnapshot::Group;
 
 namespace {
-// "44.1k", "44.1 kHz", "44.1": kilohertz; 0 when it is none of these.
-double khzOf(QString text) {
-    text = text.trimmed().toLower();
-    if (text.endsWith(QStringLiteral("khz")))
-        text.chop(3);
-    else if (text.endsWith(QLatin1Char('k')))
-        text.chop(1);
-    bool ok = false;
-    const double khz = text.trimmed().toDouble(&ok);
-    return ok ? khz : 0;
+// The value of a row as the record holds it.
+int valueOf(const TavikConfiguration &cfg, const SettingTable::Setting &setting) {
+    return cfg.value(setting);
 }
 
-// The position of the value a key names in its group, or -1.
-int slotOfKey(Group group, const QString &key) {
-    for (int slot = 0; slot < DeviceSnapshot::slotCount(group); ++slot) {
-        QString name;
-        switch (group) {
-        case DeviceSnapshot::Smux:
-            name = QStringLiteral("smux.") + SettingNames::smuxKey(slot);
-            break;
-        case DeviceSnapshot::Routing:
-            name = QStringLiteral("routing.") + SettingNames::routingRangeKey(slot) + QLatin1Char('.') +
-                   SettingNames::routingKindKey(slot);
-            break;
-        case DeviceSnapshot::Faders:
-            name = QStringLiteral("fader.") +
-                   (SettingNames::isInputFader(slot) ? QStringLiteral("in.") : QStringLiteral("out.")) +
-                   QString::number(SettingNames::faderChannel(slot));
-            break;
-        default:
-            break;
-        }
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
-            return slot;
-    }
-    return -1;
-}
-
-// The code of a value for a key, or -1 when the key does not take it.
-int codeOf(Group group, int slot, const QString &value) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        if (slot == 0) {
-            const int rate = SettingNames::rateCode(khzOf(value));
-            return rate > 0 ? rate : -1;
-        }
-        return SettingNames::syncCode(value);
-    case DeviceSnapshot::Lock:
-        return value.compare(QStringLiteral("on"), Qt::CaseInsensitive) == 0    ? 1
-               : value.compare(QStringLiteral("off"), Qt::CaseInsensitive) == 0 ? 0
-                                                                                : -1;
-    case DeviceSnapshot::Smux:
-        return SettingNames::smuxValue(slot, khzOf(value));
-    case DeviceSnapshot::Routing:
-        return SettingNames::routingValue(slot, value);
-    default: {
-        bool ok = false;
-        const double db = value.toDouble(&ok);
-        return ok ? SettingNames::gainStep(slot, db) : -1;
-    }
-    }
-}
-
+// Each digital input the family has: rate as reported, signal, and lock (none on the word clock
+// input).
 QJsonArray inputsOf(const TavikConfiguration &cfg) {
-    // Rate as reported, and the status flags' signal and lock bits of each input (the word clock
-    // input has no lock lamp).
-    struct Input {
-        const char *name;
-        const char *text;
-        quint8 rate;
-        int signalBit;
-        int lockBit;
-    };
-    const quint8 flags = cfg.getStatusFlags();
-    const Input inputs[] = {{"madi", "MADI", cfg.getMadiRate(), 0, 4},
-                            {"adat_a", "ADAT A", cfg.getAdatARate(), 1, 5},
-                            {"adat_b", "ADAT B", cfg.getAdatBRate(), 2, 6},
-                            {"bnc", "BNC", cfg.getBncRate(), 3, -1}};
     QJsonArray list;
-    for (const Input &input : inputs) {
-        if (input.name == QLatin1String("madi") && cfg.getDeviceType() != TavikSysEx::FamilyNeo)
-            continue;
-        QJsonObject entry{{QStringLiteral("input"), QLatin1String(input.name)},
-                          {QStringLiteral("text"), QLatin1String(input.text)},
-                          {QStringLiteral("rate"), TavikConfiguration::frequencyName(input.rate)},
-                          {QStringLiteral("signal"), bool((flags >> input.signalBit) & 1)}};
-        if (input.lockBit >= 0)
-            entry.insert(QStringLiteral("lock"), bool((flags >> input.lockBit) & 1));
+    for (const SettingTable::Input &input : SettingTable::inputs(cfg.getDeviceType())) {
+        QJsonObject entry{{QStringLiteral("input"), input.key},
+                          {QStringLiteral("text"), input.text},
+                          {QStringLiteral("rate"), TavikConfiguration::frequencyName(valueOf(cfg, *input.rate))},
+                          {QStringLiteral("signal"), valueOf(cfg, *input.signal) != 0}};
+        if (input.lock)
+            entry.insert(QStringLiteral("lock"), valueOf(cfg, *input.lock) != 0);
         list.append(entry);
     }
     return list;
+}
+
+// Every value the family has, under its key, as `set` takes it.
+QJsonObject valuesOf(const TavikConfiguration &cfg) {
+    QJsonObject values;
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (s.has(cfg.getDeviceType()))
+            values.insert(s.key, s.json(valueOf(cfg, s)));
+    return values;
 }
 } // namespace
 
@@ -188,6 +126,7 @@ int DeviceCommands::show(const QString &device) {
             out.insert(QStringLiteral("routing"), file.value(QStringLiteral("routing")));
         out.insert(QStringLiteral("faders"), file.value(QStringLiteral("faders_db")));
         out.insert(QStringLiteral("inputs"), inputsOf(*cfg));
+        out.insert(QStringLiteral("values"), valuesOf(*cfg));
         print(QString::fromUtf8(QJsonDocument(out).toJson()));
         return ExitCode::Done;
     }
@@ -214,6 +153,37 @@ int DeviceCommands::show(const QString &device) {
     return ExitCode::Done;
 }
 
+int DeviceCommands::get(const QString &device, const QStringList &keys) {
+    QList<const SettingTable::Setting *> wanted;
+    for (const QString &key : keys) {
+        const SettingTable::Setting *setting = SettingTable::find(key.trimmed());
+        if (!setting)
+            return fail(ExitCode::Usage, QStringLiteral("unknown key \"%1\"; see tavikctl help get").arg(key));
+        wanted << setting;
+    }
+    int code = ExitCode::Done;
+    const TavikConfiguration *cfg = reportedDevice(device, &code);
+    if (!cfg)
+        return code;
+    const quint8 family = cfg->getDeviceType();
+    for (const SettingTable::Setting *setting : wanted)
+        if (!setting->has(family))
+            return fail(ExitCode::Usage,
+                        QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
+    if (options.json) {
+        QJsonObject out;
+        for (const SettingTable::Setting *setting : wanted)
+            out.insert(setting->key, setting->json(valueOf(*cfg, *setting)));
+        print(QString::fromUtf8(QJsonDocument(out).toJson()));
+        return ExitCode::Done;
+    }
+    QString text;
+    for (const SettingTable::Setting *setting : wanted)
+        text += setting->format(valueOf(*cfg, *setting)) + QLatin1Char('\n');
+    print(text);
+    return ExitCode::Done;
+}
+
 int DeviceCommands::save(const QString &device, const QString &file) {
     int code = ExitCode::Done;
     TavikConfiguration *cfg = nullptr;
@@ -236,31 +206,22 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
             *error = QStringLiteral("\"%1\" is not KEY=VALUE; see tavikctl help set").arg(assignment);
             return false;
         }
-        Group group = DeviceSnapshot::RateAndSync;
-        int slot = -1;
-        if (key.compare(QStringLiteral("rate"), Qt::CaseInsensitive) == 0)
-            slot = 0;
-        else if (key.compare(QStringLiteral("sync"), Qt::CaseInsensitive) == 0)
-            slot = 1;
-        else if (key.compare(QStringLiteral("lock"), Qt::CaseInsensitive) == 0)
-            group = DeviceSnapshot::Lock, slot = 0;
-        else
-            for (Group candidate : {DeviceSnapshot::Smux, DeviceSnapshot::Routing, DeviceSnapshot::Faders})
-                if ((slot = slotOfKey(candidate, key)) >= 0) {
-                    group = candidate;
-                    break;
-                }
-        if (slot < 0) {
+        const SettingTable::Setting *setting = SettingTable::find(key);
+        if (!setting) {
             *error = QStringLiteral("unknown key \"%1\"; see tavikctl help set").arg(key);
             return false;
         }
-        const int code = codeOf(group, slot, value);
+        if (setting->readOnly()) {
+            *error = QStringLiteral("%1 is reported by the device and cannot be set").arg(key);
+            return false;
+        }
+        const Group group = setting->group;
+        const int slot = setting->slot;
+        const int code = setting->parse(value);
         const QString problem =
-            code < 0 ? QStringLiteral("not a value of this key")
-            : !DeviceSnapshot::hasSlot(family, group, slot)
-                ? QStringLiteral("a %1 has no %2")
-                      .arg(SettingNames::familyName(family), DeviceSnapshot::fieldName(group, slot))
-                : DeviceSnapshot::valueProblem(family, group, slot, quint8(code));
+            code < 0                  ? QStringLiteral("not a value of this key")
+            : !setting->has(family) ? QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field)
+                                      : setting->problem(family, code);
         if (!problem.isEmpty()) {
             *error = QStringLiteral("%1=%2: %3").arg(key, value, problem);
             return false;

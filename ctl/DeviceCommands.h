@@ -1,4 +1,4 @@
-// The tavikctl commands that read or change one device's setup: show, save, load, set and diff.
+// The tavikctl commands that read or change one device's setup: show, get, save, load, set and diff.
 // Each returns the program's exit code and writes what it found to standard output, what went
 // wrong to standard error.
 #pragma once
@@ -24,6 +24,8 @@ public:
     int save(const QString &device, const QString &file);
     int load(const QString &device, const QString &file, bool dryRun, bool all);
     int set(const QString &device, const QStringList &assignments);
+    // Prints the values of the keys, one a line, as set takes them (--json: an object).
+    int get(const QString &device, const QStringList &keys);
     int diff(const QString &first, const QString &second);
 
     // Applies KEY=VALUE assignments to values of the family; false with the problem in error.

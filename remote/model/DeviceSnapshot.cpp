@@ -18,35 +18,15 @@ TAVIK_REVISION("DeviceSnapshot.cpp");
 using Group = DeviceSnapshot::Group;
 
 namespace {
-const Group AllGroupList[] = {DeviceSnapshot::RateAndSync, DeviceSnapshot::Lock, DeviceSnapshot::Smux,
-                              DeviceSnapshot::Routing, DeviceSnapshot::Faders};
-
-int slotCount(Group group) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return 2;
-    case DeviceSnapshot::Lock:
-        return 1;
-    case DeviceSnapshot::Smux:
-        return SettingNames::SmuxCount;
-    case DeviceSnapshot::Routing:
-        return SettingNames::RoutingCount;
-    case DeviceSnapshot::Faders:
-        return SettingNames::FaderCount;
-    default:
-        return 0;
-    }
-}
-
 quint8 &slotOf(DeviceSnapshot::Values &values, Group group, int slot) {
     switch (group) {
-    case DeviceSnapshot::RateAndSync:
+    case SettingTable::RateAndSync:
         return slot == 0 ? values.rate : values.sync;
-    case DeviceSnapshot::Lock:
+    case SettingTable::Lock:
         return values.lock;
-    case DeviceSnapshot::Smux:
+    case SettingTable::Smux:
         return values.smux[size_t(slot)];
-    case DeviceSnapshot::Routing:
+    case SettingTable::Routing:
         return values.routing[size_t(slot)];
     default:
         return values.faders[size_t(slot)];
@@ -57,63 +37,25 @@ quint8 slotOf(const DeviceSnapshot::Values &values, Group group, int slot) {
     return slotOf(const_cast<DeviceSnapshot::Values &>(values), group, slot);
 }
 
-// Whether a device of the family has this value at all (a Lux has no MADI SMUX and no routing).
+int slotCount(Group group) {
+    return SettingTable::count(group);
+}
+
 bool hasSlot(quint8 family, Group group, int slot) {
-    if (group == DeviceSnapshot::Smux)
-        return SettingNames::hasSmuxGroup(family, slot);
-    if (group == DeviceSnapshot::Routing)
-        return SettingNames::hasRouting(family);
-    return true;
+    const SettingTable::Setting *setting = SettingTable::at(group, slot);
+    return setting && setting->has(family);
 }
 
 QString fieldText(Group group, int slot) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return slot == 0 ? QStringLiteral("Sample rate") : QStringLiteral("Synchronization");
-    case DeviceSnapshot::Lock:
-        return QStringLiteral("Locked");
-    case DeviceSnapshot::Smux:
-        return QStringLiteral("SMUX ") + SettingNames::smuxText(slot);
-    case DeviceSnapshot::Routing:
-        return QStringLiteral("Routing ") + SettingNames::routingRangeText(slot) + QStringLiteral(", ") +
-               SettingNames::routingKindText(slot);
-    default:
-        return SettingNames::faderText(slot);
-    }
+    return SettingTable::at(group, slot)->field;
 }
 
-QString codeText(quint8 value) {
-    return QStringLiteral("code ") + QString::number(value);
+QString valueText(Group group, int slot, quint8 value) {
+    return SettingTable::at(group, slot)->text(value);
 }
 
 QString khzText(double khz) {
     return QString::number(khz) + QStringLiteral(" kHz");
-}
-
-QString valueText(Group group, int slot, quint8 value) {
-    QString text;
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        text = slot == 0 ? SettingNames::rateText(value) : SettingNames::syncText(value);
-        break;
-    case DeviceSnapshot::Lock:
-        text = value == 1 ? QStringLiteral("on") : value == 0 ? QStringLiteral("off") : QString();
-        break;
-    case DeviceSnapshot::Smux: {
-        const double khz = SettingNames::smuxKhz(slot, value);
-        if (khz > 0)
-            text = khzText(khz);
-        break;
-    }
-    case DeviceSnapshot::Routing:
-        text = SettingNames::routingValueText(slot, value);
-        break;
-    default:
-        if (value <= SettingNames::MaxFaderStep)
-            text = SettingNames::gainText(slot, value) + QStringLiteral(" dB");
-        break;
-    }
-    return text.isEmpty() ? codeText(value) : text;
 }
 
 QString familyText(quint8 family) {
@@ -378,7 +320,7 @@ struct FileReader {
 } // namespace
 
 QList<Group> DeviceSnapshot::groupList() {
-    return QList<Group>(std::begin(AllGroupList), std::end(AllGroupList));
+    return SettingTable::groups();
 }
 
 int DeviceSnapshot::slotCount(Group group) {
@@ -409,23 +351,14 @@ DeviceSnapshot::DeviceSnapshot(quint8 family, qint32 serial, const Values &value
     : deviceFamily(family), serialNo(serial), settings(values) {}
 
 DeviceSnapshot::Groups DeviceSnapshot::groups() const {
-    Groups all = AllGroups;
-    if (!SettingNames::hasRouting(deviceFamily))
-        all &= ~Groups(Routing);
-    return all;
+    return SettingTable::groupsOf(deviceFamily);
 }
 
 DeviceSnapshot::Values DeviceSnapshot::valuesOf(const TavikConfiguration &cfg) {
     Values values;
-    values.rate = cfg.getFrequency();
-    values.sync = cfg.getSync();
-    values.lock = cfg.getLock();
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        values.smux[size_t(i)] = cfg.getSMUX(quint8(i));
-    for (int i = 0; i < SettingNames::RoutingCount; ++i)
-        values.routing[size_t(i)] = cfg.getRouting(quint8(i));
-    for (int i = 0; i < SettingNames::FaderCount; ++i)
-        values.faders[size_t(i)] = cfg.getFaderValue(i);
+    for (Group group : SettingTable::groups())
+        for (int slot = 0; slot < slotCount(group); ++slot)
+            slotOf(values, group, slot) = cfg.value(*SettingTable::at(group, slot));
     return values;
 }
 
@@ -434,7 +367,7 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfi
     Values values = valuesOf(cfg);
     // Locked is 1 alone, as the lock page shows it; the field has four bits on the wire.
     values.lock = values.lock == 1 ? 1 : 0;
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (!hasSlot(cfg.getDeviceType(), group, slot))
                 slotOf(values, group, slot) = 0;
@@ -451,44 +384,7 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfi
 }
 
 QString DeviceSnapshot::valueProblem(quint8 family, Group group, int slot, quint8 value) {
-    const QString code = codeText(value);
-    if (!hasSlot(family, group, slot)) {
-        if (value == 0)
-            return QString();
-        return code + QStringLiteral(": ") + familyText(family) +
-               (group == Routing ? QStringLiteral(" has no routing") : QStringLiteral(" has no MADI port")) +
-               QStringLiteral(" (the value is 0)");
-    }
-    switch (group) {
-    case RateAndSync:
-        if (slot == 0 && SettingNames::rateKhz(value) == 0)
-            return code + QStringLiteral(" is no sample rate");
-        if (slot == 0 && !SettingNames::takesRate(family, value))
-            return SettingNames::rateText(value) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" has no ") + SettingNames::rateText(value);
-        if (slot == 1 && SettingNames::syncText(value).isEmpty())
-            return code + QStringLiteral(" is no clock source");
-        if (slot == 1 && !SettingNames::takesSync(family, value))
-            return SettingNames::syncText(value) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" has no MADI port");
-        return QString();
-    case Lock:
-        return value > 1 ? code + QStringLiteral(" is neither off (0) nor on (1)") : QString();
-    case Smux:
-        if (value >= SettingNames::smuxChoices(slot))
-            return code + QStringLiteral(" is not a choice of ") + SettingNames::smuxText(slot);
-        if (!SettingNames::takesSmux(family, slot, value))
-            return khzText(SettingNames::smuxKhz(slot, value)) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" reads no ADAT stream at this rate");
-        return QString();
-    case Routing:
-        return value >= SettingNames::routingChoices(slot) ? code + QStringLiteral(" is not a routing choice")
-                                                           : QString();
-    default:
-        return value > SettingNames::MaxFaderStep
-                   ? QStringLiteral("step ") + QString::number(value) + QStringLiteral(" is above 28")
-                   : QString();
-    }
+    return SettingTable::at(group, slot)->problem(family, value);
 }
 
 QStringList DeviceSnapshot::check() const {
@@ -501,7 +397,7 @@ QStringList DeviceSnapshot::check() const {
     if (!TavikSysEx::isDeviceSerial(serialNo) || quint32(serialNo) > TavikSysEx::MaxSerial)
         problems << QStringLiteral("Serial number: ") + QString::number(serialNo) +
                         QStringLiteral(" is not a device's serial number");
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot) {
             const QString problem = valueProblem(deviceFamily, group, slot, slotOf(settings, group, slot));
             if (!problem.isEmpty())
@@ -649,9 +545,9 @@ DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStri
     out.setVersion(quint8(target.getVersion1()), quint8(target.getVersion2()));
     out.setSaved(savedAt);
     QStringList notes;
-    for (Group group : AllGroupList) {
+    for (Group group : SettingTable::groups()) {
         // A group one side lacks entirely is noted once.
-        if (group == Routing && SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
+        if (group == SettingTable::Routing && SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
             notes << (SettingNames::hasRouting(family)
                           ? QStringLiteral("Routing: not in the snapshot of ") + familyText(deviceFamily) +
                                 QStringLiteral("; the device keeps its own")
@@ -691,7 +587,7 @@ DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStri
 
 DeviceSnapshot::Groups DeviceSnapshot::differingGroups(const Values &other) const {
     Groups differing;
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (hasSlot(deviceFamily, group, slot) &&
                 slotOf(settings, group, slot) != slotOf(other, group, slot))
@@ -701,7 +597,7 @@ DeviceSnapshot::Groups DeviceSnapshot::differingGroups(const Values &other) cons
 
 QList<DeviceSnapshot::Difference> DeviceSnapshot::differences(const Values &other) const {
     QList<Difference> found;
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot) {
             const quint8 ours = slotOf(settings, group, slot);
             const quint8 theirs = slotOf(other, group, slot);
@@ -713,21 +609,10 @@ QList<DeviceSnapshot::Difference> DeviceSnapshot::differences(const Values &othe
 }
 
 void DeviceSnapshot::applyTo(TavikConfiguration &cfg, Groups which) const {
-    if (which & RateAndSync) {
-        cfg.setFrequency(settings.rate);
-        cfg.setSync(settings.sync);
-    }
-    if (which & Lock)
-        cfg.setLock(settings.lock);
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        if ((which & Smux) && SettingNames::hasSmuxGroup(deviceFamily, i))
-            cfg.setSMUX(quint8(i), settings.smux[size_t(i)]);
-    for (int i = 0; i < SettingNames::RoutingCount; ++i)
-        if ((which & Routing) && SettingNames::hasRouting(deviceFamily))
-            cfg.setRouting(quint8(i), settings.routing[size_t(i)]);
-    for (int i = 0; i < SettingNames::FaderCount; ++i)
-        if (which & Faders)
-            cfg.setFaderValue(quint32(i), settings.faders[size_t(i)]);
+    for (Group group : SettingTable::groups())
+        for (int slot = 0; (which & group) && slot < slotCount(group); ++slot)
+            if (hasSlot(deviceFamily, group, slot))
+                cfg.setValue(*SettingTable::at(group, slot), slotOf(settings, group, slot));
 }
 
 QByteArray DeviceSnapshot::groupValues(Group group) const {

@@ -4,6 +4,8 @@
 // to a device of the other family, and applied to a record group by group.
 #pragma once
 
+#include "model/SettingTable.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFlags>
@@ -18,16 +20,8 @@ class TavikConfiguration;
 
 class DeviceSnapshot {
 public:
-    // The settings groups, each sent to a device as one message.
-    enum Group : unsigned {
-        RateAndSync = 0x01,
-        Lock = 0x02,
-        Smux = 0x04,
-        Routing = 0x08,
-        Faders = 0x10,
-        AllGroups = 0x1F,
-    };
-    Q_DECLARE_FLAGS(Groups, Group)
+    using Group = SettingTable::Group;
+    using Groups = SettingTable::Groups;
 
     static constexpr int FormatVersion = 1;
     static QString formatName() { return QStringLiteral("tavik-snapshot"); }
@@ -115,7 +109,7 @@ public:
     // The differing values, field by field, in group order.
     QList<Difference> differences(const Values &other) const;
     // Stores the values of the given groups (those the family has) in the record.
-    void applyTo(TavikConfiguration &cfg, Groups which = AllGroups) const;
+    void applyTo(TavikConfiguration &cfg, Groups which = SettingTable::AllGroups) const;
     // The bytes a message of the group carries after its start index, in the record's order.
     QByteArray groupValues(Group group) const;
 
@@ -128,4 +122,3 @@ private:
     Values settings;
 };
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceSnapshot::Groups)

@@ -3,6 +3,7 @@
 #include "protocol/MIDI.h"
 
 #include "model/DeviceClock.h"
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDILinkSupport.h"
 #include "protocol/MidiCodec.h"
@@ -187,31 +188,32 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
         return;
     }
 
-    const quint8 frequency = MidiCodec::readChar4(message, 10, true);
+    const quint8 *bytes = message->data();
+    const quint8 frequency = SettingTable::named("rate").read(bytes);
     cfg->setFrequency(frequency);
     TAVIK_DEBUG(QStringLiteral("Frequency set from Tavik to ") + QString::number(frequency) +
                 QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(frequency)) +
                 deviceSuffix(cfg, serialNo));
 
-    const quint8 sync = MidiCodec::readChar4(message, 10, false);
+    const quint8 sync = SettingTable::named("sync").read(bytes);
     cfg->setSync(sync);
     TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
                 nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
     emit configurationApplied(serialNo, ConfigGroup::Settings);
 
-    const quint8 lock = MidiCodec::readChar4(message, 11, true);
+    const quint8 lock = SettingTable::named("lock").read(bytes);
     cfg->setLock(lock);
     emit configurationApplied(serialNo, ConfigGroup::Lock);
     TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
                 deviceSuffix(cfg, serialNo));
 
-    const quint8 statusScreen = MidiCodec::readChar4(message, 11, false);
+    const quint8 statusScreen = SettingTable::named("status_screen").read(bytes);
     cfg->setStatusScreen(statusScreen);
     TAVIK_DEBUG(QStringLiteral("Status Screen set from Tavik to ") + QString::number(statusScreen) +
                 deviceSuffix(cfg, serialNo));
 
-    for (int i = 0; i < 4; ++i) {
-        const quint8 value = MidiCodec::readChar4(message, 12 + i / 2, i % 2 == 0);
+    for (int i = 0; i < SettingTable::SmuxCount; ++i) {
+        const quint8 value = SettingTable::at(SettingTable::Smux, i)->read(bytes);
         cfg->setSMUX(quint8(i), value);
         TAVIK_DEBUG(QStringLiteral("Smux[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
                     QString::number(value) + deviceSuffix(cfg, serialNo));
@@ -219,8 +221,8 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
     emit configurationApplied(serialNo, ConfigGroup::SMux);
 
-    for (int i = 0; i < 12; ++i) {
-        const quint8 value = MidiCodec::readChar4(message, 14 + i / 2, i % 2 == 0);
+    for (int i = 0; i < SettingTable::RoutingCount; ++i) {
+        const quint8 value = SettingTable::at(SettingTable::Routing, i)->read(bytes);
         cfg->setRouting(quint8(i), value);
         TAVIK_DEBUG(QStringLiteral("Routing[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
                     QString::number(value) + deviceSuffix(cfg, serialNo));
@@ -244,13 +246,12 @@ void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(
         QStringLiteral("GET STATUS cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
         QString::number(serialNo));
-    cfg->setBncRate(MidiCodec::readChar4(message, 10, true));
-    cfg->setMadiRate(MidiCodec::readChar4(message, 10, false));
-    cfg->setAdatARate(MidiCodec::readChar4(message, 11, true));
-    cfg->setAdatBRate(MidiCodec::readChar4(message, 11, false));
-    cfg->setLockedRate(MidiCodec::readChar4(message, 12, true));
-    cfg->setStatusNibble(MidiCodec::readChar4(message, 12, false));
-    cfg->setStatusFlags(MidiCodec::readChar8(message, 13));
+    // Every value of the report, each within its range.
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (s.report == SettingTable::Report::Status && s.bits > 1)
+            cfg->setValue(s, s.read(message->data()));
+    // The flags as one byte, the bit no input uses included.
+    cfg->setStatusFlags((*message)[size_t(SettingTable::named("input.madi.signal").byte)]);
     emit statusApplied(serialNo);
 }
 
@@ -270,8 +271,8 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
                     QStringLiteral(" fader message(s) unacknowledged") + deviceSuffix(cfg, serialNo));
         return;
     }
-    for (int i = 0; i < 32; ++i) {
-        const quint8 value = (*message)[10 + i];
+    for (int i = 0; i < SettingTable::FaderCount; ++i) {
+        const quint8 value = SettingTable::at(SettingTable::Faders, i)->read(message->data());
         TAVIK_DEBUG(QStringLiteral("Setting fader #") + QString::number(i) +
                     QStringLiteral(" from Tavik to value ") + QString::number(value) +
                     deviceSuffix(cfg, serialNo));

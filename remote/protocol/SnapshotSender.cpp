@@ -15,11 +15,11 @@ SnapshotSender::Sent SnapshotSender::send(MIDI &link, TavikConfiguration &cfg, c
     for (DeviceSnapshot::Group group : DeviceSnapshot::groupList()) {
         if (!groups.testFlag(group))
             continue;
-        if (group == DeviceSnapshot::Faders) {
+        if (group == SettingTable::Faders) {
             link.sendFadersFlowControlled(cfg.getSerialNo());
             sent.faders = true;
         } else {
-            link.sendMsgSET_VALUES(cfg.getSerialNo(), SnapshotSysEx::startIndex(group));
+            link.sendMsgSET_VALUES(cfg.getSerialNo(), SettingTable::startIndex(group));
             ++sent.valueMessages;
         }
     }

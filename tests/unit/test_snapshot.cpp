@@ -263,7 +263,7 @@ TEST(Snapshot, ComparesGroupByGroupInThePagesWords) {
     device.faders[18] = 8;
     device.routing[10] = 0;
     EXPECT_EQ(snapshot.differingGroups(device),
-              DeviceSnapshot::Lock | DeviceSnapshot::Routing | DeviceSnapshot::Faders);
+              SettingTable::Lock | SettingTable::Routing | SettingTable::Faders);
     QStringList texts;
     for (const DeviceSnapshot::Difference &d : snapshot.differences(device))
         texts << d.text();

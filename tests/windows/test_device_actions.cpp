@@ -201,7 +201,7 @@ private slots:
     void loadSendsOnlyTheDifferingGroupAndTheDeviceConfirmsIt() {
         show(NeoSerial);
         const quint8 rate = cfg(NeoSerial)->getFrequency();
-        const QString path = neoFileWith({{DeviceSnapshot::RateAndSync, 1, 2}}, "adat.json");
+        const QString path = neoFileWith({{SettingTable::RateAndSync, 1, 2}}, "adat.json");
         const int before = setValuesReceived();
         MessageBoxCloser boxes;
         FileAnswer answer(path);
@@ -222,9 +222,9 @@ private slots:
         show(NeoSerial);
         const quint8 fader = cfg(NeoSerial)->getFaderValue(2), smux = cfg(NeoSerial)->getSMUX(0);
         const QString path =
-            neoFileWith({{DeviceSnapshot::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
-                         {DeviceSnapshot::Smux, 0, quint8(smux ? 0 : 1)},
-                         {DeviceSnapshot::Faders, 2, quint8(fader ? fader - 1 : 1)}},
+            neoFileWith({{SettingTable::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
+                         {SettingTable::Smux, 0, quint8(smux ? 0 : 1)},
+                         {SettingTable::Faders, 2, quint8(fader ? fader - 1 : 1)}},
                         "changed.json");
         QStringList rows, same;
         Answer<CompareDialog> read([&](CompareDialog *d) {
