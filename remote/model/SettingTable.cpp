@@ -275,6 +275,8 @@ int Setting::parse(const QString &value) const {
     switch (kind) {
     case Kind::Rate:
     case Kind::InputRate: {
+        if (kind == Kind::InputRate && text.compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0)
+            return 0;
         const int code = SettingNames::rateCode(khzOf(text));
         return code > 0 ? code : -1;
     }
