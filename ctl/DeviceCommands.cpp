@@ -10,10 +10,10 @@
 #include "model/SnapshotFile.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
-#include "protocol/SnapshotSender.h"
 #include "sysex/TavikSysEx.h"
 
 #include <QDateTime>
@@ -39,10 +39,11 @@ int valueOf(const TavikConfiguration &cfg, const SettingTable::Setting &setting)
 QJsonArray inputsOf(const TavikConfiguration &cfg) {
     QJsonArray list;
     for (const SettingTable::Input &input : SettingTable::inputs(cfg.getDeviceType())) {
-        QJsonObject entry{{QStringLiteral("input"), input.key},
-                          {QStringLiteral("text"), input.text},
-                          {QStringLiteral("rate"), TavikConfiguration::frequencyName(valueOf(cfg, *input.rate))},
-                          {QStringLiteral("signal"), valueOf(cfg, *input.signal) != 0}};
+        QJsonObject entry{
+            {QStringLiteral("input"), input.key},
+            {QStringLiteral("text"), input.text},
+            {QStringLiteral("rate"), TavikConfiguration::frequencyName(valueOf(cfg, *input.rate))},
+            {QStringLiteral("signal"), valueOf(cfg, *input.signal) != 0}};
         if (input.lock)
             entry.insert(QStringLiteral("lock"), valueOf(cfg, *input.lock) != 0);
         list.append(entry);
@@ -158,7 +159,8 @@ int DeviceCommands::get(const QString &device, const QStringList &keys) {
     for (const QString &key : keys) {
         const SettingTable::Setting *setting = SettingTable::find(key.trimmed());
         if (!setting)
-            return fail(ExitCode::Usage, QStringLiteral("unknown key \"%1\"; see tavikctl help get").arg(key));
+            return fail(ExitCode::Usage,
+                        QStringLiteral("unknown key \"%1\"; see tavikctl help get").arg(key));
         wanted << setting;
     }
     int code = ExitCode::Done;
@@ -168,8 +170,9 @@ int DeviceCommands::get(const QString &device, const QStringList &keys) {
     const quint8 family = cfg->getDeviceType();
     for (const SettingTable::Setting *setting : wanted)
         if (!setting->has(family))
-            return fail(ExitCode::Usage,
-                        QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
+            return fail(
+                ExitCode::Usage,
+                QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
     if (options.json) {
         QJsonObject out;
         for (const SettingTable::Setting *setting : wanted)
@@ -219,9 +222,10 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
         const int slot = setting->slot;
         const int code = setting->parse(value);
         const QString problem =
-            code < 0                  ? QStringLiteral("not a value of this key")
-            : !setting->has(family) ? QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field)
-                                      : setting->problem(family, code);
+            code < 0 ? QStringLiteral("not a value of this key")
+            : !setting->has(family)
+                ? QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field)
+                : setting->problem(family, code);
         if (!problem.isEmpty()) {
             *error = QStringLiteral("%1=%2: %3").arg(key, value, problem);
             return false;
@@ -235,44 +239,36 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
 int DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
                          bool verify) {
     const qint32 serial = cfg->getSerialNo();
-    MIDI *link = session->getMIDI();
-    session->forget(serial);
-    const SnapshotSender::Sent sent = SnapshotSender::send(*link, *cfg, target, groups);
-    const int valueMessages = sent.valueMessages;
-    const bool fadersSent = sent.faders;
-    const bool acknowledged = session->waitFor(
-        [&] {
-            const CtlSession::Heard &h = session->heard(serial);
-            return h.valueAcks >= valueMessages && (!fadersSent || h.faderAcks >= 1);
-        },
-        timeoutMs());
-    if (!acknowledged) {
-        const CtlSession::Heard &h = session->heard(serial);
-        return fail(ExitCode::NoAnswer,
-                    QStringLiteral("%1 acknowledged %2 of %3 SET_VALUES and %4 of %5 SET_FADERS")
-                        .arg(MidiCodec::serialCode(serial))
-                        .arg(h.valueAcks)
-                        .arg(valueMessages)
-                        .arg(qMin(h.faderAcks, 1))
-                        .arg(fadersSent ? 1 : 0));
-    }
-    if (!verify)
+    const QString code = MidiCodec::serialCode(serial);
+    DeviceControl control(session->getMIDI(), session->getRegistry());
+    std::optional<DeviceControl::Outcome> outcome;
+    QObject::connect(&control, &DeviceControl::finished, &control,
+                     [&outcome](int, const DeviceControl::Outcome &o) { outcome = o; });
+    if (!control.apply(serial, target, groups,
+                       verify ? DeviceControl::Check::AskForReports : DeviceControl::Check::Acknowledgements,
+                       timeoutMs()))
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 is not connected").arg(code));
+    // The change ends by its own deadlines.
+    session->waitFor([&outcome] { return outcome.has_value(); },
+                     timeoutMs() + qMax(timeoutMs(), 3000) + 1000);
+    if (!outcome)
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 did not answer").arg(code));
+    switch (outcome->result) {
+    case DeviceControl::Outcome::Confirmed:
         return ExitCode::Done;
-    // What the device holds now, from fresh reports.
-    session->forget(serial);
-    link->sendMsgSEND_INFO(serial);
-    if (!session->waitForReports(cfg, qMax(timeoutMs(), 3000)))
-        return fail(
-            ExitCode::NoAnswer,
-            QStringLiteral("%1 sent no whole report after the load").arg(MidiCodec::serialCode(serial)));
-    const QList<DeviceSnapshot::Difference> left = target.differences(DeviceSnapshot::valuesOf(*cfg));
-    if (!left.isEmpty()) {
-        QString text = QStringLiteral("the device reports other values than were sent (device -> sent):\n");
-        for (const DeviceSnapshot::Difference &d : left)
-            text += QStringLiteral("  ") + d.text() + QLatin1Char('\n');
-        return fail(ExitCode::NoAnswer, text);
+    case DeviceControl::Outcome::Gone:
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 went away").arg(code));
+    case DeviceControl::Outcome::NotAcknowledged:
+        return fail(ExitCode::NoAnswer, code + QLatin1Char(' ') + outcome->acknowledgementText());
+    case DeviceControl::Outcome::NoReport:
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report after the load").arg(code));
+    case DeviceControl::Outcome::Differs:
+        break;
     }
-    return ExitCode::Done;
+    QString text = QStringLiteral("the device reports other values than were sent (device -> sent):\n");
+    for (const DeviceSnapshot::Difference &d : outcome->differences)
+        text += QStringLiteral("  ") + d.text() + QLatin1Char('\n');
+    return fail(ExitCode::NoAnswer, text);
 }
 
 int DeviceCommands::set(const QString &device, const QStringList &assignments) {

@@ -28,12 +28,14 @@ namespace {
 using Globals = CtlOptions;
 
 std::string setKeys() {
-    QString text = QStringLiteral("Keys:\n") + SettingTable::settableKeyLines().join(QLatin1Char('\n')) +
-                   QStringLiteral("\n"
-                                  "Each group the keys touch is sent as one SET_VALUES (its other values as the device last\n"
-                                  "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
-                                  "acknowledgement.\n"
-                                  "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n");
+    QString text =
+        QStringLiteral("Keys:\n") + SettingTable::settableKeyLines().join(QLatin1Char('\n')) +
+        QStringLiteral(
+            "\n"
+            "Each group the keys touch is sent as one SET_VALUES (its other values as the device last\n"
+            "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
+            "acknowledgement.\n"
+            "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n");
     return text.toStdString();
 }
 
@@ -42,13 +44,21 @@ std::string getKeys() {
     for (const SettingTable::Setting &s : SettingTable::rows())
         if (s.readOnly())
             reported << s.key;
+    // The reported keys, wrapped as the rest of the help.
+    QString lines = QStringLiteral("  ");
+    for (const QString &key : reported) {
+        if (lines.size() - lines.lastIndexOf(QLatin1Char('\n')) + key.size() > 90)
+            lines += QStringLiteral("\n  ");
+        lines += key + (key == reported.last() ? QString() : QStringLiteral(", "));
+    }
     return QStringLiteral("Keys: those of tavikctl help set (fader.in.N and routing.R.K spelt out, as\n"
-                          "fader.in.3 and routing.32-48k.analog_in), and the values the device reports:\n  ")
-               .append(reported.join(QStringLiteral(", ")))
-               .append(QStringLiteral("\n"
-                                      "Each value is printed on a line of its own, as set takes it; --json prints an object.\n"
-                                      "Example: tavikctl get Studio rate fader.in.3 input.madi.lock\n"))
-               .toStdString();
+                          "fader.in.3 and routing.32-48k.analog_in), and the values the device reports:\n")
+        .append(lines)
+        .append(QStringLiteral(
+            "\n"
+            "Each value is printed on a line of its own, as set takes it; --json prints an object.\n"
+            "Example: tavikctl get Studio rate fader.in.3 input.madi.lock\n"))
+        .toStdString();
 }
 
 // Help that starts with the usage line, as the other Tavik programs' help does, then says what the
