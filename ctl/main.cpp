@@ -53,7 +53,7 @@ std::string getKeys() {
     }
     return QStringLiteral("Keys: those of tavikctl help set (fader.in.N and routing.R.K spelt out, as\n"
                           "fader.in.3 and routing.32-48k.analog_in), and the values the device reports:\n")
-        .append(lines)
+        .append(lines.replace(QStringLiteral(", \n"), QStringLiteral(",\n")))
         .append(QStringLiteral(
             "\n"
             "Each value is printed on a line of its own, as set takes it; --json prints an object.\n"
