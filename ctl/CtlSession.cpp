@@ -2,6 +2,7 @@
 
 #include "ctl/PortChoice.h"
 
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
@@ -93,6 +94,8 @@ bool CtlSession::connect(QString *error) {
         *error = lastError.isEmpty() ? QStringLiteral("could not open the MIDI ports") : lastError;
         return false;
     }
+    // The devices are asked at once rather than at the link's first broadcast, 900 ms on.
+    link->onTimeoutSendInfoBroadcasts();
     return true;
 }
 
@@ -103,10 +106,13 @@ bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
         const qint64 left = ms - clock.elapsed();
         if (left <= 0)
             return false;
-        // Wakes at least every 10 ms to look at done() again.
+        // Wakes at least every 10 ms to read what came in and look at done() again; the link's own
+        // poll, every 50 ms, would add up to 50 ms to each round trip.
         QEventLoop loop;
         QTimer::singleShot(int(qMin<qint64>(left, 10)), &loop, &QEventLoop::quit);
         loop.exec();
+        if (link->isConnected())
+            link->onTimeoutPollForMidiIncomingMsgs();
     }
     return true;
 }
@@ -117,15 +123,16 @@ TavikConfiguration *CtlSession::waitForDevice(const QString &wanted, int ms, QSt
     return cfg;
 }
 
-bool CtlSession::waitForReports(const TavikConfiguration *cfg, int ms) {
-    const qint32 serial = cfg->getSerialNo();
+bool CtlSession::hasReported(const TavikConfiguration *cfg, int wanted) {
+    const Heard &h = heardFrom[cfg->getSerialNo()];
     const int groups = cfg->getDeviceType() == TavikSysEx::FamilyNeo ? 4 : 3;
-    return waitFor(
-        [&] {
-            const Heard &h = heardFrom[serial];
-            return h.groups.size() >= groups && h.faders >= 32 && h.status;
-        },
-        ms);
+    return (!(wanted & ConfigReport) || h.groups.size() >= groups) &&
+           (!(wanted & FaderReport) || h.faders >= SettingTable::FaderCount) &&
+           (!(wanted & StatusReport) || h.status);
+}
+
+bool CtlSession::waitForReports(const TavikConfiguration *cfg, int ms, int wanted) {
+    return waitFor([&] { return hasReported(cfg, wanted); }, ms);
 }
 
 QList<TavikConfiguration *> CtlSession::devices() const {

@@ -45,9 +45,13 @@ public:
     };
     const Heard &heard(qint32 serialNo) { return heardFrom[serialNo]; }
     void forget(qint32 serialNo) { heardFrom.remove(serialNo); }
-    // Waits until the device has sent a whole configuration report (every group its family has),
-    // a fader report and a status report since forget(); false after ms.
-    bool waitForReports(const TavikConfiguration *cfg, int ms);
+    // The reports a command needs.
+    enum Report { ConfigReport = 1, FaderReport = 2, StatusReport = 4, AllReports = 7 };
+    // Whether the device has sent the wanted reports since forget(): a whole configuration report
+    // (every group its family has), a fader report, a status report.
+    bool hasReported(const TavikConfiguration *cfg, int wanted);
+    // Waits until hasReported(); false after ms.
+    bool waitForReports(const TavikConfiguration *cfg, int ms, int wanted = AllReports);
 
     // The devices that answered, by serial number (the window placeholder is not one).
     QList<TavikConfiguration *> devices() const;

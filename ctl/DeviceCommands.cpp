@@ -52,10 +52,10 @@ QJsonArray inputsOf(const TavikConfiguration &cfg) {
 }
 
 // Every value the family has, under its key, as `set` takes it.
-QJsonObject valuesOf(const TavikConfiguration &cfg) {
+QJsonObject valuesOf(const TavikConfiguration &cfg, bool reportedStatus) {
     QJsonObject values;
     for (const SettingTable::Setting &s : SettingTable::rows())
-        if (s.has(cfg.getDeviceType()))
+        if (s.has(cfg.getDeviceType()) && (reportedStatus || s.report != SettingTable::Report::Status))
             values.insert(s.key, s.json(valueOf(cfg, s)));
     return values;
 }
@@ -65,7 +65,7 @@ DeviceCommands::DeviceCommands(const CtlOptions &options) : options(options) {}
 
 DeviceCommands::~DeviceCommands() = default;
 
-TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *code) {
+TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *code, int wantedReports) {
     if (!session) {
         session = std::make_unique<CtlSession>(QString::fromStdString(options.in),
                                                QString::fromStdString(options.out));
@@ -82,10 +82,10 @@ TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *c
         return nullptr;
     }
     // Reports that came with the admission count; else ask for them.
-    if (!session->waitForReports(cfg, 0)) {
+    if (!session->hasReported(cfg, wantedReports)) {
         session->forget(cfg->getSerialNo());
         session->getMIDI()->sendMsgSEND_INFO(cfg->getSerialNo());
-        if (!session->waitForReports(cfg, timeoutMs())) {
+        if (!session->waitForReports(cfg, timeoutMs(), wantedReports)) {
             *code = fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report in time")
                                                  .arg(MidiCodec::serialCode(cfg->getSerialNo())));
             return nullptr;
@@ -96,7 +96,7 @@ TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *c
 
 std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &wanted,
                                                                TavikConfiguration **cfg, int *code) {
-    *cfg = reportedDevice(wanted, code);
+    *cfg = reportedDevice(wanted, code, CtlSession::ConfigReport | CtlSession::FaderReport);
     if (!*cfg)
         return std::nullopt;
     QStringList errors;
@@ -115,6 +115,13 @@ int DeviceCommands::show(const QString &device) {
     const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
     if (!snapshot)
         return code;
+    // The device sends its status on its own schedule: the inputs are shown as unknown rather than
+    // waited for long.
+    const bool inputsKnown = session->waitForReports(cfg, StatusWaitMs, CtlSession::StatusReport);
+    if (!inputsKnown)
+        CtlOutput::note(QStringLiteral("note: %1 sent no status report within %2 ms; its inputs are unknown")
+                            .arg(MidiCodec::serialCode(cfg->getSerialNo()))
+                            .arg(StatusWaitMs));
     if (options.json) {
         // The snapshot's fields, with the device's identity on top and its digital inputs added.
         QJsonObject file = QJsonDocument::fromJson(snapshot->toJson()).object();
@@ -126,8 +133,8 @@ int DeviceCommands::show(const QString &device) {
         if (file.contains(QStringLiteral("routing")))
             out.insert(QStringLiteral("routing"), file.value(QStringLiteral("routing")));
         out.insert(QStringLiteral("faders"), file.value(QStringLiteral("faders_db")));
-        out.insert(QStringLiteral("inputs"), inputsOf(*cfg));
-        out.insert(QStringLiteral("values"), valuesOf(*cfg));
+        out.insert(QStringLiteral("inputs"), inputsKnown ? QJsonValue(inputsOf(*cfg)) : QJsonValue());
+        out.insert(QStringLiteral("values"), valuesOf(*cfg, inputsKnown));
         print(QString::fromUtf8(QJsonDocument(out).toJson()));
         return ExitCode::Done;
     }
@@ -144,6 +151,10 @@ int DeviceCommands::show(const QString &device) {
     }
     for (const QJsonValue &input : inputsOf(*cfg)) {
         const QJsonObject entry = input.toObject();
+        if (!inputsKnown) {
+            text += QStringLiteral("Digital input %1  unknown\n").arg(entry.value("text").toString(), -26);
+            continue;
+        }
         text += QStringLiteral("Digital input %1  %2, signal %3%4\n")
                     .arg(entry.value("text").toString(), -26)
                     .arg(entry.value("rate").toString(), entry.value("signal").toBool() ? "yes" : "no",
@@ -163,8 +174,13 @@ int DeviceCommands::get(const QString &device, const QStringList &keys) {
                         QStringLiteral("unknown key \"%1\"; see tavikctl help get").arg(key));
         wanted << setting;
     }
+    int reports = 0;
+    for (const SettingTable::Setting *setting : wanted)
+        reports |= setting->report == SettingTable::Report::Config   ? CtlSession::ConfigReport
+                   : setting->report == SettingTable::Report::Status ? CtlSession::StatusReport
+                                                                     : CtlSession::FaderReport;
     int code = ExitCode::Done;
-    const TavikConfiguration *cfg = reportedDevice(device, &code);
+    const TavikConfiguration *cfg = reportedDevice(device, &code, reports);
     if (!cfg)
         return code;
     const quint8 family = cfg->getDeviceType();
@@ -272,8 +288,15 @@ int DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target, 
 }
 
 int DeviceCommands::set(const QString &device, const QStringList &assignments) {
+    // The touched groups go out with their other values as reported: the configuration report,
+    // and the fader report for a fader.
+    int reports = CtlSession::ConfigReport;
+    for (const QString &assignment : assignments)
+        if (const SettingTable::Setting *s =
+                SettingTable::find(assignment.section(QLatin1Char('='), 0, 0).trimmed()))
+            reports |= s->group == SettingTable::Faders ? CtlSession::FaderReport : 0;
     int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
+    TavikConfiguration *cfg = reportedDevice(device, &code, reports);
     if (!cfg)
         return code;
     DeviceSnapshot::Values values = DeviceSnapshot::valuesOf(*cfg);
@@ -291,7 +314,8 @@ int DeviceCommands::load(const QString &device, const QString &file, bool dryRun
         return fail(ExitCode::BadFile,
                     file + QStringLiteral(" is not a snapshot:\n  ") + errors.join(QStringLiteral("\n  ")));
     int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
+    TavikConfiguration *cfg =
+        reportedDevice(device, &code, CtlSession::ConfigReport | CtlSession::FaderReport);
     if (!cfg)
         return code;
     QStringList skipped;

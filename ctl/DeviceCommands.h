@@ -35,7 +35,8 @@ public:
 
 private:
     // Connects, finds the device and waits for its reports; null with *code set otherwise.
-    TavikConfiguration *reportedDevice(const QString &wanted, int *code);
+    // wanted: the reports the command needs (CtlSession::Report).
+    TavikConfiguration *reportedDevice(const QString &wanted, int *code, int wantedReports);
     // reportedDevice(), and a snapshot of what it reported.
     std::optional<DeviceSnapshot> reportedSnapshot(const QString &wanted, TavikConfiguration **cfg,
                                                    int *code);
@@ -44,6 +45,8 @@ private:
     int send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
              bool verify);
     int timeoutMs() const { return int(options.timeout * 1000); }
+    // How long show waits for a status report once the others are in.
+    static constexpr int StatusWaitMs = 300;
 
     CtlOptions options;
     std::unique_ptr<CtlSession> session;
