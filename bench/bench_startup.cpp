@@ -1,5 +1,6 @@
 // Start-up of TavikRemote (its own main, offscreen): process start to first shown window and peak memory,
-// beside a minimal Qt dialog program measured the same way in the same run.
+// beside a minimal Qt dialog program and a minimal Qt dialog that opens an RtMidi JACK port pair and
+// lists the ports (the floor the goal is set against), measured the same way in the same run.
 #include "BenchTable.h"
 #include "JackServer.h"
 
@@ -72,33 +73,41 @@ int main(int argc, char **argv) {
 
     const QString remote = QStringLiteral(TAVIK_BENCH_REMOTE_PATH);
     const QString minimal = QStringLiteral(TAVIK_BENCH_MINIMAL_PATH);
+    const QString midi = QStringLiteral(TAVIK_BENCH_MINIMAL_MIDI_PATH);
+    const QString programs[] = {remote, minimal, midi};
     // One unmeasured start of each fills the file cache.
-    runOnce(remote, env, home.path());
-    runOnce(minimal, env, home.path());
-    std::vector<double> remoteTime, remoteRss, minimalTime, minimalRss;
+    for (const QString &program : programs)
+        runOnce(program, env, home.path());
+    std::vector<double> time[3], rss[3];
     const int runs = 9;
-    for (int i = 0; i < runs; ++i) {
-        const Sample r = runOnce(remote, env, home.path());
-        const Sample m = runOnce(minimal, env, home.path());
-        if (r.startNs < 0 || m.startNs < 0) {
-            std::fprintf(stderr, "bench_startup: a start did not report its window\n");
-            return 1;
+    for (int i = 0; i < runs; ++i)
+        for (int p = 0; p < 3; ++p) {
+            const Sample s = runOnce(programs[p], env, home.path());
+            if (s.startNs < 0) {
+                std::fprintf(stderr, "bench_startup: a start of %s did not report its window\n",
+                             qPrintable(programs[p]));
+                return 1;
+            }
+            time[p].push_back(s.startNs);
+            rss[p].push_back(s.maxRssKb);
         }
-        remoteTime.push_back(r.startNs);
-        remoteRss.push_back(r.maxRssKb);
-        minimalTime.push_back(m.startNs);
-        minimalRss.push_back(m.maxRssKb);
-    }
     server.stop();
-    const double rt = median(remoteTime), mt = median(minimalTime);
-    const double rr = median(remoteRss), mr = median(minimalRss);
+    const double rt = median(time[0]), mt = median(time[1]), dt = median(time[2]);
+    const double rr = median(rss[0]), mr = median(rss[1]), dr = median(rss[2]);
     BenchTable::row("5 start-up", "TavikRemote start -> first window shown (median of 9)",
                     BenchTable::duration(rt), "minimal dialog " + BenchTable::duration(mt),
-                    BenchTable::fixed(rt / mt, 2, "x minimal"), "<= 1.5 x",
-                    BenchTable::verdict(rt <= 1.5 * mt));
+                    BenchTable::fixed(rt / mt, 2, "x minimal"), "-", "-");
+    BenchTable::row("5 start-up", "TavikRemote start -> first window shown (median of 9)",
+                    BenchTable::duration(rt), "minimal MIDI dialog " + BenchTable::duration(dt),
+                    BenchTable::fixed(rt / dt, 2, "x floor"), "<= 1.5 x",
+                    BenchTable::verdict(rt <= 1.5 * dt));
+    BenchTable::row("5 start-up", "TavikRemote peak memory at first window",
+                    BenchTable::fixed(rr / 1024.0, 1, "MiB"),
+                    "minimal dialog " + BenchTable::fixed(mr / 1024.0, 1, "MiB"),
+                    BenchTable::fixed(rr / mr, 2, "x minimal"), "-", "-");
     BenchTable::row(
         "5 start-up", "TavikRemote peak memory at first window", BenchTable::fixed(rr / 1024.0, 1, "MiB"),
-        "minimal dialog " + BenchTable::fixed(mr / 1024.0, 1, "MiB"),
-        BenchTable::fixed(rr / mr, 2, "x minimal"), "<= 1.5 x", BenchTable::verdict(rr <= 1.5 * mr));
+        "minimal MIDI dialog " + BenchTable::fixed(dr / 1024.0, 1, "MiB"),
+        BenchTable::fixed(rr / dr, 2, "x floor"), "<= 1.5 x", BenchTable::verdict(rr <= 1.5 * dr));
     return 0;
 }
