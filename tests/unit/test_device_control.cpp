@@ -1,13 +1,10 @@
 // DeviceControl with no window, on in-memory ports: a change confirmed by a simulated device, a
 // lost acknowledgement, and reports that disagree with what was asked.
-#include "FakeMidiPorts.h"
-#include "HeadlessHost.h"
+#include "LinkFixture.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/DeviceControl.h"
-#include "protocol/MIDI.h"
 #include "sim/SimDevice.h"
 
-#include <QCoreApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -17,24 +14,14 @@ using Outcome = DeviceControl::Outcome;
 using Check = DeviceControl::Check;
 
 namespace {
-class DeviceControlTest : public ::testing::Test {
+class DeviceControlTest : public LinkFixture {
 protected:
     void SetUp() override {
-        state = installFakeMidi();
-        LinkHost::setInstance(&host);
-        midi.enumeratePorts();
-        midi.setPortNumberIn(0);
-        midi.setPortNumberOut(0);
-        midi.toggleConnectedStatus();
+        LinkFixture::SetUp();
         feed(device.versionReport());
         feed(device.configReport());
         feed(device.fadersReport());
         QObject::connect(&control, &DeviceControl::finished, [this](int, const Outcome &o) { outcome = o; });
-    }
-    void TearDown() override { LinkHost::setInstance(nullptr); }
-    void feed(const std::vector<quint8> &bytes) {
-        MidiMessage m(bytes.begin(), bytes.end());
-        midi.parseMsg(0.0, &m);
     }
     // Hands what the link sent to the device; with answer, what the device says back to the link.
     void deliver(bool answer) {
@@ -53,13 +40,6 @@ protected:
         return {&s, quint8(s.parse(QLatin1String(text)))};
     }
 
-    int argc = 1;
-    char name[20] = "test_device_control";
-    char *argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-    std::shared_ptr<FakeMidiState> state;
-    HeadlessHost host;
-    MIDI midi;
     DeviceControl control{&midi, &host.registry};
     SimDevice device{SimDevice::Neo, 300, QStringLiteral("Studio")};
     std::optional<Outcome> outcome;

@@ -1,18 +1,15 @@
 // Every row of the settings table, for both families, through every path that reads or writes a
 // device's values: the device's report into the record, the SET_VALUES or SET_FADERS the link
 // builds from the record, the decoder's words, both snapshot forms, and tavikctl's keys.
-#include "FakeMidiPorts.h"
-#include "HeadlessHost.h"
+#include "LinkFixture.h"
 #include "SysExMessages.h"
 #include "ctl/DeviceCommands.h"
 #include "model/MessageDecoder.h"
 #include "model/SettingTable.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
-#include "protocol/MIDI.h"
 #include "sim/SimDevice.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using Setting = SettingTable::Setting;
@@ -33,27 +30,7 @@ MidiMessage reportWith(quint8 family, const Setting &s, int code) {
     return TestSysEx::message<MidiMessage>(family, 300, command, payload);
 }
 
-class SettingTableWalk : public ::testing::Test {
-protected:
-    void SetUp() override {
-        state = installFakeMidi();
-        LinkHost::setInstance(&host);
-        midi.enumeratePorts();
-        midi.setPortNumberIn(0);
-        midi.setPortNumberOut(0);
-        midi.toggleConnectedStatus();
-    }
-    void TearDown() override { LinkHost::setInstance(nullptr); }
-    void feed(MidiMessage m) { midi.parseMsg(0.0, &m); }
-
-    int argc = 1;
-    char name[19] = "test_setting_table";
-    char *argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-    std::shared_ptr<FakeMidiState> state;
-    HeadlessHost host;
-    MIDI midi;
-};
+using SettingTableWalk = LinkFixture;
 } // namespace
 
 // The settable values go to a simulated device in the message the link builds, and come back in
@@ -62,10 +39,10 @@ TEST_F(SettingTableWalk, EveryKeyOfBothFamiliesRoundTripsThroughEveryPath) {
     for (const quint8 family : {FamilyNeo, FamilyLux}) {
         SimDevice device(family, 300, QStringLiteral("Walk"));
         host.registry.removeAllDevices();
-        feed(MidiMessage(device.versionReport()));
+        feed(device.versionReport());
         TavikConfiguration *cfg = host.registry.getConfiguration(300);
         ASSERT_NE(cfg, nullptr);
-        feed(MidiMessage(device.configReport()));
+        feed(device.configReport());
         for (const Setting &s : SettingTable::rows()) {
             SCOPED_TRACE(s.key.toStdString() + (family == FamilyNeo ? " on a Neo" : " on a Lux"));
             EXPECT_EQ(SettingTable::find(s.key.toUpper()), &s);
