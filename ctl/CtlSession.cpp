@@ -30,9 +30,9 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
     LinkHost::setInstance(this);
     link = new MIDI;
     QObject::connect(link, &MIDI::errorToShow, link, [this](const QString &text) { lastError = text; });
-    QObject::connect(link, &MIDI::configurationApplied, link, [this](qint32 serial, MIDI::ConfigGroup group) {
-        heardFrom[serial].groups << int(group);
-    });
+    QObject::connect(
+        link, &MIDI::configurationApplied, link,
+        [this](qint32 serial, SettingTable::Group group) { heardFrom[serial].groups << int(group); });
     QObject::connect(link, &MIDI::faderApplied, link, [this](qint32 serial) { ++heardFrom[serial].faders; });
     QObject::connect(link, &MIDI::statusApplied, link,
                      [this](qint32 serial) { heardFrom[serial].status = true; });

@@ -37,7 +37,7 @@ public:
 
     // What the link has heard from a device since forget(): reports and acknowledgements.
     struct Heard {
-        QSet<int> groups; // MIDI::ConfigGroup values stored
+        QSet<int> groups; // SettingTable::Group values stored
         int faders = 0;   // fader values stored
         bool status = false;
         int valueAcks = 0;

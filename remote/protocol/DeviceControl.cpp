@@ -25,7 +25,7 @@ DeviceControl::DeviceControl(MIDI *link, DeviceRegistry *registry, QObject *pare
     : QObject(parent), m_link(link), m_registry(registry) {
     connect(link, &MIDI::acknowledged, this, &DeviceControl::acknowledged);
     connect(link, &MIDI::configurationApplied, this,
-            [this](qint32 serial, MIDI::ConfigGroup group) { configurationReported(serial, int(group)); });
+            [this](qint32 serial, SettingTable::Group group) { configurationReported(serial, int(group)); });
     connect(link, &MIDI::faderApplied, this, [this](qint32 serial) { faderReported(serial); });
     connect(link, &MIDI::statusApplied, this, &DeviceControl::statusReported);
 }

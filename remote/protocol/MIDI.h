@@ -3,6 +3,7 @@
 // what it did, so that windows (when there are any) can show it.
 #pragma once
 
+#include "model/SettingTable.h"
 #include "protocol/MidiMessage.h"
 
 #include <QObject>
@@ -22,10 +23,6 @@ class MIDI : public QObject {
     Q_OBJECT
 
 public:
-    // The parts of a configuration report, each signalled once it is stored.
-    enum class ConfigGroup { Settings, Lock, SMux, Routing };
-    Q_ENUM(ConfigGroup)
-
     explicit MIDI(QObject *parent = nullptr);
     ~MIDI() override;
 
@@ -84,7 +81,7 @@ signals:
     // A device answered for the first time: its record is registered and holds its version report.
     void deviceAdmitted(qint32 serialNo, quint8 family);
     // One part of a configuration report of the device is stored in its record.
-    void configurationApplied(qint32 serialNo, MIDI::ConfigGroup group);
+    void configurationApplied(qint32 serialNo, SettingTable::Group group);
     // A status report of the device is stored in its record.
     void statusApplied(qint32 serialNo);
     // One value of a fader report is stored in the device's record.

@@ -199,11 +199,11 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     cfg->setSync(sync);
     TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
                 nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
-    emit configurationApplied(serialNo, ConfigGroup::Settings);
+    emit configurationApplied(serialNo, SettingTable::RateAndSync);
 
     const quint8 lock = SettingTable::named("lock").read(bytes);
     cfg->setLock(lock);
-    emit configurationApplied(serialNo, ConfigGroup::Lock);
+    emit configurationApplied(serialNo, SettingTable::Lock);
     TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
                 deviceSuffix(cfg, serialNo));
 
@@ -219,7 +219,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
                     QString::number(value) + deviceSuffix(cfg, serialNo));
     }
     TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
-    emit configurationApplied(serialNo, ConfigGroup::SMux);
+    emit configurationApplied(serialNo, SettingTable::Smux);
 
     for (int i = 0; i < SettingTable::RoutingCount; ++i) {
         const quint8 value = SettingTable::at(SettingTable::Routing, i)->read(bytes);
@@ -231,7 +231,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     // Only the Tavik Neo has a routing page.
     if ((*message)[FamilyIndex] == FamilyNeo) {
         TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"));
-        emit configurationApplied(serialNo, ConfigGroup::Routing);
+        emit configurationApplied(serialNo, SettingTable::Routing);
     }
 }
 

@@ -55,8 +55,8 @@ QMessageBox *MidiLinkView::portNotice() const {
 }
 
 void MidiLinkView::showValues(qint32 serialNo) {
-    for (MIDI::ConfigGroup group : {MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
-                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing})
+    for (SettingTable::Group group :
+         {SettingTable::RateAndSync, SettingTable::Lock, SettingTable::Smux, SettingTable::Routing})
         applyConfiguration(serialNo, group);
     const TavikConfiguration *cfg =
         LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
@@ -102,29 +102,31 @@ void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
     stacked->addPage(dialog, &icon);
 }
 
-void MidiLinkView::applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group) {
+void MidiLinkView::applyConfiguration(qint32 serialNo, SettingTable::Group group) {
     TavikConfigurationDialog *dialog = deviceWindow(serialNo);
     if (!dialog)
         return;
     switch (group) {
-    case MIDI::ConfigGroup::Settings:
+    case SettingTable::RateAndSync:
         if (SettingsDialog *settings = dialog->getSettingsDialog())
             settings->update(false);
         break;
-    case MIDI::ConfigGroup::Lock:
+    case SettingTable::Lock:
         if (LockDialog *lock = dialog->getLockDialog())
             lock->update(false);
         break;
-    case MIDI::ConfigGroup::SMux:
+    case SettingTable::Smux:
         if (SMuxDialog *smux = dialog->getSMuxDialog())
             smux->update(false);
         break;
-    case MIDI::ConfigGroup::Routing:
+    case SettingTable::Routing:
         if (RoutingDialog *routing = dialog->getRoutingDialog()) {
             routing->updateRouting32(false);
             routing->updateRouting88(false);
             routing->updateRouting192(false);
         }
+        break;
+    default: // the faders and the reported values have their own signals
         break;
     }
 }

@@ -28,7 +28,7 @@ private:
     void clearPortCombos();
     void addPort(bool input, const QString &name);
     void admitDevice(qint32 serialNo, quint8 family);
-    void applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group);
+    void applyConfiguration(qint32 serialNo, SettingTable::Group group);
     void applyStatus(qint32 serialNo);
     void applyFader(qint32 serialNo, int faderNo, quint8 value);
     void showError(const QString &text);

@@ -47,11 +47,11 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
         ASSERT_EQ(admitted.size(), 1);
         EXPECT_EQ(admitted[0][0].toInt(), 12345);
         EXPECT_EQ(admitted[0][1].toInt(), 1);
-        QList<MIDI::ConfigGroup> groups;
+        QList<SettingTable::Group> groups;
         for (const QVariantList &args : configured)
-            groups << args[1].value<MIDI::ConfigGroup>();
-        EXPECT_EQ(groups, (QList<MIDI::ConfigGroup>{MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
-                                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing}));
+            groups << args[1].value<SettingTable::Group>();
+        EXPECT_EQ(groups, (QList<SettingTable::Group>{SettingTable::RateAndSync, SettingTable::Lock,
+                                                      SettingTable::Smux, SettingTable::Routing}));
         EXPECT_EQ(status.size(), 1);
         TavikConfiguration *cfg = host.registry.getConfiguration(12345);
         ASSERT_NE(cfg, nullptr);
