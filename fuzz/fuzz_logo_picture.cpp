@@ -4,7 +4,8 @@
 // out drawn inside the 220 x 176 logo area and black everywhere else, or all black when the file is
 // no picture. (The conversion to the logo's pixels reads only that fixed-size work picture, so
 // the file's bytes cannot steer it; it is not repeated here.) No allocation may pass the bound
-// scripts/fuzz.sh gives libFuzzer (-malloc_limit_mb), twice the reader's 256 MB decode limit.
+// scripts/fuzz.sh gives libFuzzer (-malloc_limit_mb), twice the product reader's 256 MB decode limit
+// (this build decodes with a 64th of it, see CPictureFile.h).
 //
 // The first input byte picks the file's suffix (the handler Qt tries first); the rest is the file.
 #include "logo/CLogoPicture.h"

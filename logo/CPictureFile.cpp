@@ -35,7 +35,7 @@ bool CPictureFile::Load(const QString &path) {
             return false;
         if (pixels > kMaxDecodedPixels) {
             // Decode a reduced copy; the placement still uses the file's own dimensions.
-            reader.setScaledSize(announced.scaled(2048, 2048, Qt::KeepAspectRatio));
+            reader.setScaledSize(announced.scaled(kReducedSide, kReducedSide, Qt::KeepAspectRatio));
         }
     }
 

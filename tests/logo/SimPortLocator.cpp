@@ -23,14 +23,16 @@ bool SimPortLocator::StoreAsProfile() {
     if (out < 0 || in < 0)
         return false;
     RtMidiPlatform probe("TavikLogoProbe");
+    const auto inName = probe.InDeviceName(unsigned(in));
+    const auto outName = probe.OutDeviceName(unsigned(out));
+    if (!inName || !outName)
+        return false;
     QSettings settings;
     settings.clear();
     settings.setValue(QStringLiteral("TavikNeo/MIDI_IN"), QString::number(in));
     settings.setValue(QStringLiteral("TavikNeo/MIDI_OUT"), QString::number(out));
-    settings.setValue(QStringLiteral("TavikNeo/MIDI_IN_NAME"),
-                      QString::fromStdString(*probe.InDeviceName(in)));
-    settings.setValue(QStringLiteral("TavikNeo/MIDI_OUT_NAME"),
-                      QString::fromStdString(*probe.OutDeviceName(out)));
+    settings.setValue(QStringLiteral("TavikNeo/MIDI_IN_NAME"), QString::fromStdString(*inName));
+    settings.setValue(QStringLiteral("TavikNeo/MIDI_OUT_NAME"), QString::fromStdString(*outName));
     settings.sync();
     return true;
 }

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include <unistd.h>
+
 // A JACK client of a server that stopped goes on listing the ports it last saw and never attaches
 // to a server started later, so the callers make their clients while a server runs, attach each
 // one here, and make new ones once that server has gone. While clients are attached, a client of
@@ -101,7 +103,12 @@ private:
         // more; none of them is for the user.
         jack_set_error_function(&quiet);
         jack_set_info_function(&quiet);
-        return jack_client_open("tavik-watch", JackNoStartServer, nullptr);
+        // A name of this process's own: jackd2 hands a name out before the client's socket of
+        // that name exists, so two processes opening one name at once can take each other's
+        // socket, and the server then gives up on both (a running server taken for none).
+        char name[32];
+        std::snprintf(name, sizeof name, "tavik-watch-%ld", long(getpid()));
+        return jack_client_open(name, JackNoStartServer, nullptr);
     }
     static void quiet(const char *) {}
     // On a thread of the library.
