@@ -2,6 +2,7 @@
 
 #include "app/MessageLog.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
 #include "protocol/RevisionInfo.h"
@@ -35,7 +36,8 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
     });
     loadStyleSheet(QStringLiteral(":/style_sheets/application.txt"));
     midi = new MIDI(this);
-    midiView = new MidiLinkView(midi, this);
+    pageControl = new DeviceControl(midi, registry, this);
+    midiView = new MidiLinkView(midi, registry, pageControl->origin(), this);
     settings = new QSettings(this);
     TAVIK_DEBUG(QStringLiteral("Finished MyApplication::MyApplication()."));
 }
@@ -44,6 +46,8 @@ MyApplication::~MyApplication() {
     TAVIK_DEBUG(QStringLiteral("Started destructor ~MyApplication()."));
     delete midiView;
     midiView = nullptr;
+    delete pageControl;
+    pageControl = nullptr;
     delete midi;
     midi = nullptr;
     // The windows are gone by now, so no page refers to the records any more.

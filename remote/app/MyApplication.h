@@ -37,6 +37,7 @@ public:
     static void reportVersions();
 
     MIDI *getMIDI() const override { return midi; }
+    DeviceControl *getDeviceControl() const override { return pageControl; }
     // The windows' side of the link: device windows, messages and the missing-port notice.
     MidiLinkView *getMIDIView() const override { return midiView; }
     MainDialog *getMainDialog() const override { return mainDialog; }
@@ -64,6 +65,7 @@ private:
     void removeDevicePage(qint32 serialNo);
 
     MIDI *midi = nullptr;
+    DeviceControl *pageControl = nullptr;
     MidiLinkView *midiView = nullptr;
     MainDialog *mainDialog = nullptr;
     DeviceRegistry *registry = nullptr;

@@ -1,6 +1,7 @@
 #include "pages/LockDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -32,11 +33,11 @@ void LockDialog::update(bool changedByGUI) {
     }
     if (changedByGUI) {
         const quint8 value = lockBox->isChecked() ? 1 : 0;
-        cfg->setLock(value);
         TAVIK_DEBUG(QString("GUI -> Tavik: Setting lock to value ") + QString::number(value) +
                     " for device  " + QString::fromLatin1(cfg->getDeviceName()) +
                     "(sn=" + QString::number(serialNo) + ")");
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartLock);
+        if (DeviceControl *control = app->getDeviceControl())
+            control->set(serialNo, {{&SettingTable::named("lock"), value}}, DeviceControl::Check::None, 0);
         return;
     }
     const quint8 value = cfg->getLock();

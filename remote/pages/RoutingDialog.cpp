@@ -2,6 +2,7 @@
 
 #include "model/TavikConfiguration.h"
 #include "pages/QRoutingRadioButton.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/MIDI.h"
 #include "protocol/RevisionInfo.h"
@@ -137,9 +138,11 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
             values[g] = id < 0 ? routing[routingIndex(range, g)] : quint8(id);
             routing[routingIndex(range, g)] = values[g];
         }
+        QList<DeviceControl::Assignment> changes;
         for (int g = A; g <= D; ++g)
-            cfg->setRouting(quint8(routingIndex(range, g)), values[g]);
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRouting);
+            changes.append({SettingTable::at(SettingTable::Routing, routingIndex(range, g)), values[g]});
+        if (DeviceControl *control = app->getDeviceControl())
+            control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;
     }
 

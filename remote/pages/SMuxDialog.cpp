@@ -1,6 +1,7 @@
 #include "pages/SMuxDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -80,7 +81,7 @@ void SMuxDialog::update(bool changedByGUI) {
         return;
 
     if (changedByGUI) {
-        bool changed = false;
+        QList<DeviceControl::Assignment> changes;
         for (int i = 0; i < 4; ++i) {
             const int id = group[i]->checkedId();
             // A group showing nothing (device value without a button) keeps the device's value.
@@ -91,11 +92,11 @@ void SMuxDialog::update(bool changedByGUI) {
                         ": smux-" + QString::number(i) + "changed from " + QString::number(smuxShown[i]) +
                         "to" + QString::number(value));
             smuxShown[i] = value;
-            cfg->setSMUX(quint8(i), value);
-            changed = true;
+            changes.append({SettingTable::at(SettingTable::Smux, i), value});
         }
-        if (changed)
-            app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartSmux);
+        DeviceControl *control = app->getDeviceControl();
+        if (control && !changes.isEmpty())
+            control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;
     }
 

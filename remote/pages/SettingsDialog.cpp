@@ -1,6 +1,7 @@
 #include "pages/SettingsDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -93,12 +94,11 @@ void SettingsDialog::update(bool changedByGUI) {
         const int sync = syncGroup->checkedId();
         if (rate < 0 || sync < 0)
             return;
-        TavikConfiguration *cfg = app->getConfiguration(serialNo);
-        if (!cfg)
-            return;
-        cfg->setFrequency(quint8(rate + 1));
-        cfg->setSync(quint8(sync));
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRateAndSync);
+        if (DeviceControl *control = app->getDeviceControl())
+            control->set(serialNo,
+                         {{&SettingTable::named("rate"), quint8(rate + 1)},
+                          {&SettingTable::named("sync"), quint8(sync)}},
+                         DeviceControl::Check::None, 0);
         return;
     }
 

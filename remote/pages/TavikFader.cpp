@@ -1,6 +1,7 @@
 #include "pages/TavikFader.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -81,12 +82,15 @@ void TavikFader::update(int newFaderValue, bool updateFromGUI) {
     TavikConfiguration *cfg = app->getConfiguration(serialNo);
     if (!cfg || !slider)
         return;
-    cfg->setFaderValue(quint32(configurationIndex()), quint32(newFaderValue));
-
     if (updateFromGUI) {
-        app->getMIDI()->sendFadersFlowControlled(serialNo);
+        if (DeviceControl *control = app->getDeviceControl())
+            control->set(
+                serialNo,
+                {{SettingTable::at(SettingTable::Faders, configurationIndex()), quint8(newFaderValue)}},
+                DeviceControl::Check::None, 0);
         return;
     }
+    cfg->setFaderValue(quint32(configurationIndex()), quint32(newFaderValue));
     // A device value moves the slider without a valueChanged, so it is never sent back.
     const bool wasBlocked = slider->blockSignals(true);
     slider->setValue(newFaderValue);

@@ -22,7 +22,8 @@ QString Outcome::acknowledgementText() const {
 }
 
 DeviceControl::DeviceControl(MIDI *link, DeviceRegistry *registry, QObject *parent)
-    : QObject(parent), m_link(link), m_registry(registry) {
+    : QObject(parent), m_link(link), m_registry(registry),
+      m_origin(registry ? registry->newOrigin() : DeviceRegistry::FromDevice) {
     connect(link, &MIDI::acknowledged, this, &DeviceControl::acknowledged);
     connect(link, &MIDI::configurationApplied, this,
             [this](qint32 serial, SettingTable::Group group) { configurationReported(serial, int(group)); });
@@ -31,9 +32,19 @@ DeviceControl::DeviceControl(MIDI *link, DeviceRegistry *registry, QObject *pare
 }
 
 int DeviceControl::set(qint32 serial, const QList<Assignment> &values, Check check, int timeoutMs) {
-    const TavikConfiguration *cfg = m_registry ? m_registry->getConfiguration(serial) : nullptr;
+    TavikConfiguration *cfg = m_registry ? m_registry->getConfiguration(serial) : nullptr;
     if (!cfg)
         return 0;
+    if (check == Check::None) {
+        SettingTable::Groups groups;
+        for (const Assignment &a : values) {
+            cfg->setValue(*a.first, a.second);
+            groups |= a.first->group;
+        }
+        SnapshotSender::sendGroups(*m_link, *cfg, groups);
+        announce(serial, groups);
+        return ++m_lastChange;
+    }
     DeviceSnapshot::Values asked = DeviceSnapshot::valuesOf(*cfg);
     DeviceSnapshot::Groups groups;
     for (const Assignment &a : values) {
@@ -46,7 +57,14 @@ int DeviceControl::set(qint32 serial, const QList<Assignment> &values, Check che
 int DeviceControl::apply(qint32 serial, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
                          Check check, int timeoutMs) {
     TavikConfiguration *cfg = m_registry ? m_registry->getConfiguration(serial) : nullptr;
-    if (!cfg || !m_link->isConnected())
+    if (!cfg)
+        return 0;
+    if (check == Check::None) {
+        SnapshotSender::send(*m_link, *cfg, target, groups);
+        announce(serial, groups);
+        return ++m_lastChange;
+    }
+    if (!m_link->isConnected())
         return 0;
     // A later change of the same device takes the place of one still followed.
     for (auto it = m_pending.begin(); it != m_pending.end();)
@@ -59,6 +77,7 @@ int DeviceControl::apply(qint32 serial, const DeviceSnapshot &target, DeviceSnap
     p.reportTimeoutMs = qMax(timeoutMs, 3000);
     p.outcome.serial = serial;
     const SnapshotSender::Sent sent = SnapshotSender::send(*m_link, *cfg, target, groups);
+    announce(serial, groups);
     p.outcome.valueMessages = sent.valueMessages;
     p.outcome.faders = sent.faders;
     m_pending.insert(change, p);
@@ -66,6 +85,10 @@ int DeviceControl::apply(qint32 serial, const DeviceSnapshot &target, DeviceSnap
     // Nothing to acknowledge: followed on from the event loop, so the caller has its number first.
     QTimer::singleShot(0, this, [this, change] { progress(change); });
     return change;
+}
+
+void DeviceControl::announce(qint32 serial, SettingTable::Groups groups) {
+    m_registry->announce({serial, groups, -1, -1, m_origin});
 }
 
 bool DeviceControl::acknowledgedAll(const Pending &p) const {
@@ -144,6 +167,7 @@ void DeviceControl::progress(int change) {
         }
         break;
     case Check::NextReports: // judged at the deadline
+    case Check::None:        // never followed
         break;
     }
 }

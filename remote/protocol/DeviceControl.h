@@ -24,6 +24,7 @@ class DeviceControl : public QObject {
 public:
     // What follows the acknowledgements.
     enum class Check {
+        None,             // sent as the link allows, even closed, and not followed (a page's change)
         Acknowledgements, // nothing: done once every message is acknowledged
         AskForReports,    // ask the device for its reports (SEND_INFO) and compare them when whole
         NextReports,      // at the deadline, compare what the device reported by itself since
@@ -52,8 +53,12 @@ public:
 
     DeviceControl(MIDI *link, DeviceRegistry *registry, QObject *parent = nullptr);
 
-    // Sets the values; each touched group goes out with its other values as last reported. Returns
-    // the change's number (0 when the device is unknown or the link closed: nothing was sent).
+    // Where the registry says this control's changes come from.
+    int origin() const { return m_origin; }
+
+    // Sets the values; each touched group goes out with its other values as last reported. The
+    // record stores them and the registry announces them before this returns. Returns the
+    // change's number (0 when the device is unknown, or the link closed for a change followed).
     int set(qint32 serial, const QList<Assignment> &values, Check check, int timeoutMs);
     // Sends the groups of target (of the device's family, see DeviceSnapshot::adaptedTo()).
     int apply(qint32 serial, const DeviceSnapshot &target, DeviceSnapshot::Groups groups, Check check,
@@ -78,6 +83,8 @@ private:
         bool statusReported = false;
     };
 
+    // Tells the views of a change this control stored.
+    void announce(qint32 serial, SettingTable::Groups groups);
     void acknowledged(qint32 serial, unsigned char command);
     void configurationReported(qint32 serial, int group);
     void faderReported(qint32 serial);
@@ -90,6 +97,7 @@ private:
 
     MIDI *m_link;
     DeviceRegistry *m_registry;
+    int m_origin;
     QHash<int, Pending> m_pending;
     int m_lastChange = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 
+class DeviceControl;
 class DeviceRegistry;
 class MIDI;
 class QSettings;
@@ -20,6 +21,8 @@ public:
     virtual QSettings *getSettings() const = 0;
     // The link, or null while the program has none.
     virtual MIDI *getMIDI() const = 0;
+    // What the pages change their device through, or null while the program has no link.
+    virtual DeviceControl *getDeviceControl() const { return nullptr; }
     // False when reports of this device have nowhere to go (the link then leaves them unapplied).
     virtual bool hasDeviceView(qint32 serialNo) const = 0;
 

@@ -28,6 +28,12 @@ QString nameOrUnknown(const QString &name) {
     return name.isEmpty() ? QStringLiteral("unknown") : name;
 }
 
+// A report's values are in the record: the views hear of it before the link's own listeners.
+void announceReport(qint32 serialNo, SettingTable::Group group, int fader = -1, int code = -1) {
+    if (DeviceRegistry *devices = registry())
+        devices->announce({serialNo, group, fader, code, DeviceRegistry::FromDevice});
+}
+
 // The checks shared by the version and status handlers, in their order, each with its warning.
 bool isFramedReport(const MidiMessage *message, unsigned char command, size_t size, const char *tag) {
     const char *problem = nullptr;
@@ -199,10 +205,12 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     cfg->setSync(sync);
     TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
                 nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
+    announceReport(serialNo, SettingTable::RateAndSync);
     emit configurationApplied(serialNo, SettingTable::RateAndSync);
 
     const quint8 lock = SettingTable::named("lock").read(bytes);
     cfg->setLock(lock);
+    announceReport(serialNo, SettingTable::Lock);
     emit configurationApplied(serialNo, SettingTable::Lock);
     TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
                 deviceSuffix(cfg, serialNo));
@@ -219,6 +227,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
                     QString::number(value) + deviceSuffix(cfg, serialNo));
     }
     TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
+    announceReport(serialNo, SettingTable::Smux);
     emit configurationApplied(serialNo, SettingTable::Smux);
 
     for (int i = 0; i < SettingTable::RoutingCount; ++i) {
@@ -231,6 +240,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     // Only the Tavik Neo has a routing page.
     if ((*message)[FamilyIndex] == FamilyNeo) {
         TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"));
+        announceReport(serialNo, SettingTable::Routing);
         emit configurationApplied(serialNo, SettingTable::Routing);
     }
 }
@@ -252,6 +262,7 @@ void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
             cfg->setValue(s, s.read(message->data()));
     // The flags as one byte, the bit no input uses included.
     cfg->setStatusFlags((*message)[size_t(SettingTable::named("input.madi.signal").byte)]);
+    announceReport(serialNo, SettingTable::Reported);
     emit statusApplied(serialNo);
 }
 
@@ -277,6 +288,7 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
                     QStringLiteral(" from Tavik to value ") + QString::number(value) +
                     deviceSuffix(cfg, serialNo));
         cfg->setFaderValue(quint32(i), value);
+        announceReport(serialNo, SettingTable::Faders, i, value);
         emit faderApplied(serialNo, i, value);
     }
 }

@@ -11,6 +11,11 @@ SnapshotSender::Sent SnapshotSender::send(MIDI &link, TavikConfiguration &cfg, c
                                           DeviceSnapshot::Groups groups) {
     // The link builds every message from the record, as for the pages.
     target.applyTo(cfg, groups);
+    return sendGroups(link, cfg, groups);
+}
+
+SnapshotSender::Sent SnapshotSender::sendGroups(MIDI &link, const TavikConfiguration &cfg,
+                                                DeviceSnapshot::Groups groups) {
     Sent sent;
     for (DeviceSnapshot::Group group : DeviceSnapshot::groupList()) {
         if (!groups.testFlag(group))

@@ -10,12 +10,10 @@
 #include "sysex/TavikSysEx.h"
 #include "windows/CompareDialog.h"
 #include "windows/MainDialog.h"
-#include "windows/MidiLinkView.h"
 #include "windows/MidiMonitorWindow.h"
 #include "windows/StackedTavikDialog.h"
 #include "windows/SyncMarks.h"
 #include "windows/TavikConfigurationDialog.h"
-#include "windows/WindowHost.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -195,12 +193,9 @@ void DeviceActions::loadSnapshot(qint32 serialNo) {
     QStringList skipped;
     const DeviceSnapshot target = read->adaptedTo(*cfg, &skipped);
     const DeviceSnapshot::Groups groups = target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
-    if (groups && m_control) {
+    // The pages draw the loaded values as the registry announces them.
+    if (groups && m_control)
         m_control->apply(serialNo, target, groups, DeviceControl::Check::NextReports, kLoadCheckMs);
-        if (WindowHost *windows = WindowHost::instance())
-            if (MidiLinkView *view = windows->getMIDIView())
-                view->showValues(serialNo);
-    }
     if (!skipped.isEmpty()) {
         QMessageBox box(QMessageBox::Information, title,
                         QStringLiteral("Not carried over to %1:\n  ").arg(deviceText(serialNo)) +

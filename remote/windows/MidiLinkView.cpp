@@ -33,14 +33,13 @@ TavikConfigurationDialog *deviceWindow(qint32 serialNo) {
 }
 } // namespace
 
-MidiLinkView::MidiLinkView(MIDI *midi, QObject *parent) : QObject(parent), _midi(midi) {
+MidiLinkView::MidiLinkView(MIDI *midi, DeviceRegistry *registry, int pageOrigin, QObject *parent)
+    : QObject(parent), _midi(midi), _registry(registry), _pageOrigin(pageOrigin) {
     // Direct connections: each reaction runs at the very point of the link's work it belongs to.
     connect(midi, &MIDI::portListingStarted, this, &MidiLinkView::clearPortCombos, Qt::DirectConnection);
     connect(midi, &MIDI::portListed, this, &MidiLinkView::addPort, Qt::DirectConnection);
     connect(midi, &MIDI::deviceAdmitted, this, &MidiLinkView::admitDevice, Qt::DirectConnection);
-    connect(midi, &MIDI::configurationApplied, this, &MidiLinkView::applyConfiguration, Qt::DirectConnection);
-    connect(midi, &MIDI::statusApplied, this, &MidiLinkView::applyStatus, Qt::DirectConnection);
-    connect(midi, &MIDI::faderApplied, this, &MidiLinkView::applyFader, Qt::DirectConnection);
+    connect(registry, &DeviceRegistry::valuesChanged, this, &MidiLinkView::showChange, Qt::DirectConnection);
     connect(midi, &MIDI::errorToShow, this, &MidiLinkView::showError, Qt::DirectConnection);
     connect(midi, &MIDI::portNoticeShown, this, &MidiLinkView::showPortNotice, Qt::DirectConnection);
     connect(midi, &MIDI::portNoticeHidden, this, &MidiLinkView::hidePortNotice, Qt::DirectConnection);
@@ -54,14 +53,22 @@ QMessageBox *MidiLinkView::portNotice() const {
     return _portNotice;
 }
 
-void MidiLinkView::showValues(qint32 serialNo) {
-    for (SettingTable::Group group :
-         {SettingTable::RateAndSync, SettingTable::Lock, SettingTable::Smux, SettingTable::Routing})
-        applyConfiguration(serialNo, group);
-    const TavikConfiguration *cfg =
-        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
-    for (int fader = 0; cfg && fader < 32; ++fader)
-        applyFader(serialNo, fader, cfg->getFaderValue(fader));
+void MidiLinkView::showChange(const DeviceRegistry::Change &change) {
+    if (change.origin == _pageOrigin && change.origin != DeviceRegistry::FromDevice)
+        return;
+    for (SettingTable::Group group : SettingTable::groups())
+        if (group != SettingTable::Faders && change.groups.testFlag(group))
+            applyConfiguration(change.serial, group);
+    if (change.groups.testFlag(SettingTable::Faders)) {
+        const TavikConfiguration *cfg = _registry ? _registry->getConfiguration(change.serial) : nullptr;
+        if (change.fader >= 0)
+            applyFader(change.serial, change.fader, change.faderCode);
+        else
+            for (int fader = 0; cfg && fader < SettingTable::FaderCount; ++fader)
+                applyFader(change.serial, fader, cfg->getFaderValue(fader));
+    }
+    if (change.groups.testFlag(SettingTable::Reported))
+        applyStatus(change.serial);
 }
 
 void MidiLinkView::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
@@ -142,7 +149,7 @@ void MidiLinkView::applyStatus(qint32 serialNo) {
         info->updateInfo();
 }
 
-void MidiLinkView::applyFader(qint32 serialNo, int faderNo, quint8 value) {
+void MidiLinkView::applyFader(qint32 serialNo, int faderNo, int value) {
     TavikConfigurationDialog *dialog = deviceWindow(serialNo);
     AudioLevelsDialog *levels = dialog ? dialog->getAudioLevelsDialog() : nullptr;
     if (TavikFader *fader = levels ? levels->getTavikFader(faderNo) : nullptr)

@@ -50,10 +50,13 @@ protected:
         sim = std::make_unique<SimProcess>(*server, args);
         ASSERT_TRUE(sim->start()) << sim->diagnostics().toStdString();
     }
+    void newLink() {
+        midi = std::make_unique<MIDI>();
+        view = std::make_unique<MidiLinkView>(midi.get(), app->getRegistry(), DeviceRegistry::FromDevice);
+    }
     // A fresh link whose ports are the simulator's.
     void connectToSim() {
-        midi = std::make_unique<MIDI>();
-        view = std::make_unique<MidiLinkView>(midi.get());
+        newLink();
         view->enumeratePorts(&inCombo, &outCombo);
         const int in = simPort(inCombo, QStringLiteral(":out"));
         const int out = simPort(outCombo, QStringLiteral(":in"));
@@ -199,8 +202,7 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
     midi->toggleConnectedStatus();
     midi.reset();
 
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), in);
     EXPECT_EQ(midi->getPortNumberOut(), out);
@@ -211,8 +213,7 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
 
 TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
     startSim({"--device", "neo:12345:Studio"});
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(-1);
     MessageBoxCloser boxes;
@@ -223,8 +224,7 @@ TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
 
 TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
     startSim({"--device", "neo:12345:Studio"});
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(simPort(inCombo, QStringLiteral(":out")));
     midi->setPortNumberOut(simPort(outCombo, QStringLiteral(":in")));
@@ -276,8 +276,7 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     lateIn.openVirtualPort("in");
     startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(rtMidiInputNames().value(storedIn), simOut);
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->toggleConnectedStatus();
     ASSERT_TRUE(midi->isConnected());

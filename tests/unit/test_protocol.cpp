@@ -160,7 +160,7 @@ TEST_F(Link, ConnectOpensPortsStoresNumbersAndBroadcasts) {
 
 TEST_F(Link, NoHandlerMeansEmptyListsAndNoCrash) {
     MIDI fresh;
-    MidiLinkView freshView(&fresh);
+    MidiLinkView freshView(&fresh, app->getRegistry(), DeviceRegistry::FromDevice);
     fakeMidi->failCreateInput = true;
     fakeMidi->failCreateOutput = true;
     LogCapture log;
