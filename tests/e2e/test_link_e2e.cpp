@@ -4,6 +4,7 @@
 #include "LogCapture.h"
 #include "MessageBoxCloser.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "model/TavikConfiguration.h"
@@ -15,7 +16,6 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <RtMidi.h>
 #include <gtest/gtest.h>
@@ -244,12 +244,7 @@ TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
 }
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
-    QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote E2E"));
+    TestAppEnvironment environment("Kalvenso Remote E2E");
     ::testing::InitGoogleTest(&argc, argv);
     MyApplication app(argc, argv);
     return RUN_ALL_TESTS();

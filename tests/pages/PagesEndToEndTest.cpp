@@ -4,6 +4,7 @@
 #include "JackServer.h"
 #include "PageTestHarness.h"
 #include "SimProcess.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
 #include "pages/AudioLevelsDialog.h"
@@ -32,7 +33,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -52,9 +52,7 @@ bool shows(QLabel *cell, const char *name) {
 }
 
 void clickAt(QWidget *widget, QPoint pos) {
-    QWidget *top = widget->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(top, pos));
-    QCoreApplication::processEvents();
+    PageTestHarness::clickAt(widget, pos);
 }
 
 } // namespace
@@ -70,6 +68,13 @@ private:
 
     TavikConfigurationDialog *window(qint32 serial) { return app->getConfigurationDialog(serial); }
     TavikConfiguration *cfg(qint32 serial) { return app->getConfiguration(serial); }
+    // The first count values of a kind the Neo's record holds, as read by get(record, index).
+    template <class Get> std::vector<int> neoValues(int count, Get get) {
+        std::vector<int> values;
+        for (int i = 0; i < count; ++i)
+            values.push_back(get(cfg(NeoSerial), i));
+        return values;
+    }
 
     void select(qint32 serial) {
         TavikConfigurationDialog *dialog = window(serial);
@@ -243,9 +248,7 @@ private slots:
     void routingClickReachesTheDevice() {
         select(NeoSerial);
         TavikConfigurationDialog *neo = window(NeoSerial);
-        std::vector<int> routing(12);
-        for (int i = 0; i < 12; ++i)
-            routing[i] = cfg(NeoSerial)->getRouting(quint8(i));
+        std::vector<int> routing = neoValues(12, [](auto *c, int i) { return c->getRouting(quint8(i)); });
         // Last button of the analog-output row at 32/44.1/48 kHz: fed from the ADAT inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 77 + 6));
         routing[6] = 4;
@@ -268,9 +271,7 @@ private slots:
     void smuxClickReachesTheDevice() {
         select(NeoSerial);
         TavikConfigurationDialog *neo = window(NeoSerial);
-        std::vector<int> smux(4);
-        for (int i = 0; i < 4; ++i)
-            smux[i] = cfg(NeoSerial)->getSMUX(quint8(i));
+        std::vector<int> smux = neoValues(4, [](auto *c, int i) { return c->getSMUX(quint8(i)); });
         const int before = int(sim->logLines().size());
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6)); // MADI 48 -> 192 kHz
         smux[1] = 2;
@@ -317,9 +318,7 @@ private slots:
         TavikFader *moved = neo->getAudioLevelsDialog()->getTavikFader(18);
         QCOMPARE(moved->getSlider()->value(), 28);
         QCOMPARE(moved->getValueLabel()->text(), QString("+10.0"));
-        std::vector<int> values(32);
-        for (int i = 0; i < 32; ++i)
-            values[i] = cfg(NeoSerial)->getFaderValue(i);
+        const std::vector<int> values = neoValues(32, [](auto *c, int i) { return c->getFaderValue(i); });
         QCOMPARE(values[18], 28);
         // However the moves were merged, the last message the device got carries the final values.
         QVERIFY(QTest::qWaitFor(
@@ -362,17 +361,10 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote Page End To End");
+    TestAppEnvironment environment("Kalvenso Remote Page End To End");
     MyApplication application(argc, argv);
     PagesEndToEndTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    application.setMainDialog(nullptr);
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "PagesEndToEndTest.moc"

@@ -3,6 +3,7 @@
 #include "JackServer.h"
 #include "MessageBoxCloser.h"
 #include "SimProcess.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "model/SnapshotFile.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -221,11 +221,10 @@ private slots:
     void compareListsEveryDifferenceInThePagesWords() {
         show(NeoSerial);
         const quint8 fader = cfg(NeoSerial)->getFaderValue(2), smux = cfg(NeoSerial)->getSMUX(0);
-        const QString path =
-            neoFileWith({{SettingTable::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
-                         {SettingTable::Smux, 0, quint8(smux ? 0 : 1)},
-                         {SettingTable::Faders, 2, quint8(fader ? fader - 1 : 1)}},
-                        "changed.json");
+        const QString path = neoFileWith({{SettingTable::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
+                                          {SettingTable::Smux, 0, quint8(smux ? 0 : 1)},
+                                          {SettingTable::Faders, 2, quint8(fader ? fader - 1 : 1)}},
+                                         "changed.json");
         QStringList rows, same;
         Answer<CompareDialog> read([&](CompareDialog *d) {
             for (int i = 0; i < d->rows()->topLevelItemCount(); ++i)
@@ -306,15 +305,10 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote Device Actions");
+    TestAppEnvironment environment("Kalvenso Remote Device Actions");
     MyApplication application(argc, argv);
     TestDeviceActions test;
-    const int result = QTest::qExec(&test, argc, argv);
-    application.setMainDialog(nullptr);
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_device_actions.moc"

@@ -1,6 +1,7 @@
 // The device list and page stack of the main window, with devices admitted through the real dispatcher.
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -211,10 +211,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote");
+    TestAppEnvironment environment("Kalvenso Remote");
     auto fake = installFakeMidi({"In A", "In B"}, {"Out A", "Out B"});
     MyApplication app(argc, argv);
     TestDeviceList test;

@@ -1,6 +1,7 @@
 // The MIDI connection panel: reconnecting to remembered ports at start-up, connecting and disconnecting.
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "protocol/MIDI.h"
 #include "windows/MIDIConnectDialog.h"
@@ -11,7 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -106,10 +106,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote");
+    TestAppEnvironment environment("Kalvenso Remote");
     auto fake = installFakeMidi({"In A", "In B"}, {"Out A", "Out B"});
     MyApplication app(argc, argv);
     TestMidiConnect test(fake);
