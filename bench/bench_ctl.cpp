@@ -2,27 +2,20 @@
 // start, JACK open and port list of `tavikctl ports`, plus the MIDI round trips the command needs
 // (two JACK periods each: a message sent in one period reaches the device at the next, its answer
 // the one after).
+#include "BenchJack.h"
 #include "BenchTable.h"
-#include "JackServer.h"
 #include "SimProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 constexpr double PeriodMs = 256.0 / 48.0; // the dummy driver's period at 48 kHz, 256 frames
 constexpr int Runs = 9;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1.0 : v[v.size() / 2];
-}
 
 // The median wall time of a tavikctl command in ms; -1 when a run failed.
 double timed(const QProcessEnvironment &env, const QStringList &args) {
@@ -41,26 +34,21 @@ double timed(const QProcessEnvironment &env, const QStringList &args) {
         if (i > 0) // the first fills the file cache
             ms.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
-    return median(ms);
+    return BenchTable::median(ms);
 }
 } // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    JackServer server(JackServer::uniqueName(QStringLiteral("tavik-bench-ctl")));
-    if (!server.start()) {
-        std::fprintf(stderr, "bench_ctl: JACK did not start: %s\n", qPrintable(server.diagnostics()));
+    BenchJack jack("bench_ctl");
+    if (!jack.start())
         return 1;
-    }
-    SimProcess sim(server, {"--device", "neo:12345:Studio"});
+    SimProcess sim(jack.server(), {"--device", "neo:12345:Studio"});
     if (!sim.start()) {
         std::fprintf(stderr, "bench_ctl: the simulator did not start: %s\n", qPrintable(sim.diagnostics()));
         return 1;
     }
-    QTemporaryDir home;
-    QProcessEnvironment env = server.environment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    const QProcessEnvironment env = jack.environment();
 
     const double ports = timed(env, {"ports"});
     if (ports < 0)
@@ -95,6 +83,6 @@ int main(int argc, char **argv) {
                         BenchTable::verdict(ms <= 1.5 * floor));
     }
     sim.stop();
-    server.stop();
+    jack.server().stop();
     return failed == 0 ? 0 : 1;
 }

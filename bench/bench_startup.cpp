@@ -1,14 +1,12 @@
 // Start-up of TavikRemote (its own main, offscreen): process start to first shown window and peak memory,
 // beside a minimal Qt dialog program and a minimal Qt dialog that opens an RtMidi JACK port pair and
 // lists the ports (the floor the goal is set against), measured the same way in the same run.
+#include "BenchJack.h"
 #include "BenchTable.h"
-#include "JackServer.h"
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -49,40 +47,28 @@ Sample runOnce(const QString &program, const QProcessEnvironment &env, const QSt
     return sample;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1.0 : v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    JackServer server(JackServer::uniqueName(QStringLiteral("tavik-bench-startup")));
-    if (!server.start()) {
-        std::fprintf(stderr, "bench_startup: JACK did not start: %s\n", qPrintable(server.diagnostics()));
+    // Each start a first one (no remembered ports, no user settings), off screen, with the probe on.
+    BenchJack jack("bench_startup", {{"QT_QPA_PLATFORM", "offscreen"}, {"TAVIK_BENCH_PROBE", "1"}});
+    if (!jack.start())
         return 1;
-    }
-    QTemporaryDir home;
-    QProcessEnvironment env = server.environment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TAVIK_BENCH_PROBE"), QStringLiteral("1"));
-    // No remembered ports and no user settings: a first start.
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    const QProcessEnvironment env = jack.environment();
 
-    const QString remote = QStringLiteral(TAVIK_BENCH_REMOTE_PATH);
-    const QString minimal = QStringLiteral(TAVIK_BENCH_MINIMAL_PATH);
-    const QString midi = QStringLiteral(TAVIK_BENCH_MINIMAL_MIDI_PATH);
-    const QString programs[] = {remote, minimal, midi};
+    // TavikRemote, the minimal dialog and the minimal MIDI dialog, started in turn.
+    const QString programs[] = {QStringLiteral(TAVIK_BENCH_REMOTE_PATH),
+                                QStringLiteral(TAVIK_BENCH_MINIMAL_PATH),
+                                QStringLiteral(TAVIK_BENCH_MINIMAL_MIDI_PATH)};
     // One unmeasured start of each fills the file cache.
     for (const QString &program : programs)
-        runOnce(program, env, home.path());
+        runOnce(program, env, jack.home());
     std::vector<double> time[3], rss[3];
     const int runs = 9;
     for (int i = 0; i < runs; ++i)
         for (int p = 0; p < 3; ++p) {
-            const Sample s = runOnce(programs[p], env, home.path());
+            const Sample s = runOnce(programs[p], env, jack.home());
             if (s.startNs < 0) {
                 std::fprintf(stderr, "bench_startup: a start of %s did not report its window\n",
                              qPrintable(programs[p]));
@@ -91,9 +77,11 @@ int main(int argc, char **argv) {
             time[p].push_back(s.startNs);
             rss[p].push_back(s.maxRssKb);
         }
-    server.stop();
-    const double rt = median(time[0]), mt = median(time[1]), dt = median(time[2]);
-    const double rr = median(rss[0]), mr = median(rss[1]), dr = median(rss[2]);
+    jack.server().stop();
+    const double rt = BenchTable::median(time[0]), mt = BenchTable::median(time[1]),
+                 dt = BenchTable::median(time[2]);
+    const double rr = BenchTable::median(rss[0]), mr = BenchTable::median(rss[1]),
+                 dr = BenchTable::median(rss[2]);
     BenchTable::row("5 start-up", "TavikRemote start -> first window shown (median of 9)",
                     BenchTable::duration(rt), "minimal dialog " + BenchTable::duration(mt),
                     BenchTable::fixed(rt / mt, 2, "x minimal"), "-", "-");

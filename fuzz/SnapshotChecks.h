@@ -7,8 +7,11 @@
 #include "model/SnapshotSysEx.h"
 #include "sysex/TavikSysEx.h"
 
+#include <QByteArray>
 #include <QStringList>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -55,6 +58,21 @@ inline void requireInRange(const DeviceSnapshot &s) {
     for (quint8 step : v.faders)
         require(step <= 28);
     require(s.check().isEmpty());
+}
+
+// A snapshot file's reader: DeviceSnapshot::fromJson or SnapshotSysEx::fromBytes.
+using Reader = std::optional<DeviceSnapshot> (*)(const QByteArray &, QStringList *);
+
+// The reader given the fuzzer's bytes: its answer is clear and a snapshot it accepts is in range.
+// Returns that snapshot for the target's own checks.
+inline std::optional<DeviceSnapshot> readChecked(const uint8_t *data, size_t size, Reader reader) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QStringList errors;
+    const std::optional<DeviceSnapshot> read = reader(bytes, &errors);
+    requireClearAnswer(read, errors);
+    if (read)
+        requireInRange(*read);
+    return read;
 }
 
 // The .syx form of the snapshot reads back as its family, serial number and values.
