@@ -17,6 +17,7 @@
 #include "pages/SettingsDialog.h"
 #include "pages/StatusDialog.h"
 #include "pages/TavikFader.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiMessage.h"
 #include "windows/MIDIConnectDialog.h"
@@ -332,6 +333,34 @@ private slots:
             },
             3000));
         QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
+    }
+
+    // A change made by code that knows no window, as a network front end would make it, is on the
+    // pages at once, and drawing it sends nothing: the device gets the change's messages alone.
+    void changeFromElsewhereIsDrawnAndNotSentBack() {
+        DeviceControl elsewhere(app->getMIDI(), app->getRegistry());
+        QVERIFY(elsewhere.origin() != app->getDeviceControl()->origin());
+        std::vector<int> smux = neoValues(4, [](auto *c, int i) { return c->getSMUX(quint8(i)); });
+        std::vector<int> faders = neoValues(32, [](auto *c, int i) { return c->getFaderValue(i); });
+        smux[2] = 1 - smux[2];
+        faders[16] = faders[16] == 5 ? 6 : 5;
+        const int before = int(sim->logLines().size());
+        QVERIFY(elsewhere.set(NeoSerial,
+                              {{SettingTable::find("smux.adat_44.1"), quint8(smux[2])},
+                               {SettingTable::find("fader.in.1"), quint8(faders[16])}},
+                              DeviceControl::Check::Acknowledgements, 3000));
+        TavikConfigurationDialog *neo = window(NeoSerial);
+        QVERIFY(neo->getSMuxDialog()->getButton(5 + smux[2])->isChecked());
+        QCOMPARE(neo->getAudioLevelsDialog()->getTavikFader(16)->getSlider()->value(), faders[16]);
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 02 20 " + TestSysEx::hex(faders) + " F7"));
+        QVERIFY(answered(NeoSerial));
+        QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
+        QStringList commands;
+        for (const QString &line : sim->logLines().mid(before))
+            if (line.startsWith("RX " + NeoHeader + " 01 ") || line.startsWith("RX " + NeoHeader + " 02 "))
+                commands << line;
+        QCOMPARE(commands.size(), 2);
     }
 
     void logoOpensTheAboutWindow() {
