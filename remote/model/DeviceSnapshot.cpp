@@ -19,22 +19,11 @@ using Group = DeviceSnapshot::Group;
 
 namespace {
 quint8 &slotOf(DeviceSnapshot::Values &values, Group group, int slot) {
-    switch (group) {
-    case SettingTable::RateAndSync:
-        return slot == 0 ? values.rate : values.sync;
-    case SettingTable::Lock:
-        return values.lock;
-    case SettingTable::Smux:
-        return values.smux[size_t(slot)];
-    case SettingTable::Routing:
-        return values.routing[size_t(slot)];
-    default:
-        return values.faders[size_t(slot)];
-    }
+    return values[*SettingTable::at(group, slot)];
 }
 
 quint8 slotOf(const DeviceSnapshot::Values &values, Group group, int slot) {
-    return slotOf(const_cast<DeviceSnapshot::Values &>(values), group, slot);
+    return values[*SettingTable::at(group, slot)];
 }
 
 int slotCount(Group group) {
@@ -189,7 +178,7 @@ struct FileReader {
                      shown(v) + QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no ") +
                          SettingNames::rateText(code));
             else
-                values.rate = quint8(code);
+                values["rate"] = quint8(code);
         }
         if (take(settings, path, QStringLiteral("sync"), QJsonValue::String, &v)) {
             const int code = SettingNames::syncCode(v.toString());
@@ -200,11 +189,11 @@ struct FileReader {
                 fail(QStringLiteral("settings.sync"), shown(v) + QStringLiteral(": ") + familyText(family) +
                                                           QStringLiteral(" has no MADI port"));
             else
-                values.sync = quint8(code);
+                values["sync"] = quint8(code);
         }
         if (take(settings, path, QStringLiteral("lock"), QJsonValue::String, &v)) {
             if (v.toString() == QLatin1String("on") || v.toString() == QLatin1String("off"))
-                values.lock = v.toString() == QLatin1String("on") ? 1 : 0;
+                values["lock"] = v.toString() == QLatin1String("on") ? 1 : 0;
             else
                 fail(QStringLiteral("settings.lock"),
                      shown(v) + QStringLiteral(" is neither \"on\" nor \"off\""));
@@ -238,7 +227,7 @@ struct FileReader {
                 fail(field, shown(v) + QStringLiteral(": ") + familyText(family) +
                                 QStringLiteral(" reads no ADAT stream at ") + khzText(v.toDouble()));
             else
-                values.smux[size_t(i)] = quint8(value);
+                values[*SettingTable::at(SettingTable::Smux, i)] = quint8(value);
         }
         unknownFields(smux, QStringLiteral("smux"), known);
     }
@@ -270,7 +259,7 @@ struct FileReader {
                              SettingNames::routingRangeText(index) + QStringLiteral(" ") +
                              SettingNames::routingKindText(index) + listOf(choices));
                 else
-                    values.routing[size_t(index)] = quint8(value);
+                    values[*SettingTable::at(SettingTable::Routing, index)] = quint8(value);
             }
             unknownFields(range.toObject(), rangePath, kinds);
         }
@@ -310,7 +299,7 @@ struct FileReader {
                 else if (step < 0)
                     fail(field, shown(gain) + QStringLiteral(" dB is off the 0.5 dB steps"));
                 else
-                    values.faders[size_t(index)] = quint8(step);
+                    values[*SettingTable::at(SettingTable::Faders, index)] = quint8(step);
             }
         }
         unknownFields(faders, QStringLiteral("faders_db"),
@@ -366,7 +355,7 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfi
                                                                 const QDateTime &saved, QStringList *errors) {
     Values values = valuesOf(cfg);
     // Locked is 1 alone, as the lock page shows it; the field has four bits on the wire.
-    values.lock = values.lock == 1 ? 1 : 0;
+    values["lock"] = values["lock"] == 1 ? 1 : 0;
     for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (!hasSlot(cfg.getDeviceType(), group, slot))
@@ -416,20 +405,21 @@ QByteArray DeviceSnapshot::toJson() const {
         QString::number(firmware[0]) + QLatin1Char('.') + QString::number(firmware[1]);
 
     QJsonObject values;
-    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings.rate);
-    values[QStringLiteral("sync")] = SettingNames::syncKey(settings.sync);
-    values[QStringLiteral("lock")] = settings.lock == 1 ? QStringLiteral("on") : QStringLiteral("off");
+    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings["rate"]);
+    values[QStringLiteral("sync")] = SettingNames::syncKey(settings["sync"]);
+    values[QStringLiteral("lock")] = settings["lock"] == 1 ? QStringLiteral("on") : QStringLiteral("off");
 
     QJsonObject smux;
     for (int i = 0; i < SettingNames::SmuxCount; ++i)
         if (SettingNames::hasSmuxGroup(deviceFamily, i))
-            smux[SettingNames::smuxKey(i)] = SettingNames::smuxKhz(i, settings.smux[size_t(i)]);
+            smux[SettingNames::smuxKey(i)] =
+                SettingNames::smuxKhz(i, slotOf(settings, SettingTable::Smux, i));
 
     QJsonArray inputs;
     QJsonArray outputs;
     for (int k = 0; k < 16; ++k) {
-        inputs.append(SettingNames::gainDb(16 + k, settings.faders[size_t(16 + k)]));
-        outputs.append(SettingNames::gainDb(k, settings.faders[size_t(k)]));
+        inputs.append(SettingNames::gainDb(16 + k, slotOf(settings, SettingTable::Faders, 16 + k)));
+        outputs.append(SettingNames::gainDb(k, slotOf(settings, SettingTable::Faders, k)));
     }
     QJsonObject faders;
     faders[QStringLiteral("input")] = inputs;
@@ -448,8 +438,8 @@ QByteArray DeviceSnapshot::toJson() const {
         for (int r = 0; r < 3; ++r) {
             QJsonObject range;
             for (int k = 0; k < 4; ++k)
-                range[SettingNames::routingKindKey(3 * k + r)] =
-                    SettingNames::routingValueText(3 * k + r, settings.routing[size_t(3 * k + r)]);
+                range[SettingNames::routingKindKey(3 * k + r)] = SettingNames::routingValueText(
+                    3 * k + r, slotOf(settings, SettingTable::Routing, 3 * k + r));
             routing[SettingNames::routingRangeKey(r)] = range;
         }
         root[QStringLiteral("routing")] = routing;
@@ -547,7 +537,8 @@ DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStri
     QStringList notes;
     for (Group group : SettingTable::groups()) {
         // A group one side lacks entirely is noted once.
-        if (group == SettingTable::Routing && SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
+        if (group == SettingTable::Routing &&
+            SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
             notes << (SettingNames::hasRouting(family)
                           ? QStringLiteral("Routing: not in the snapshot of ") + familyText(deviceFamily) +
                                 QStringLiteral("; the device keeps its own")

@@ -80,6 +80,9 @@ public:
     static constexpr int SmuxCount = 4;
     static constexpr int RoutingCount = 12;
     static constexpr int FaderCount = 32;
+    // The rows of the settings groups, the first of the table: rate and sync, lock, SMUX, routing
+    // and faders.
+    static constexpr int SettableCount = 2 + 1 + SmuxCount + RoutingCount + FaderCount;
 
     // Every row, settings groups first in message order, then the reported values.
     static const std::vector<Setting> &rows();

@@ -16,7 +16,7 @@ namespace {
 QString startText(Group group) {
     const QString index = QString::number(SettingTable::startIndex(group));
     return group == SettingTable::Faders ? QStringLiteral("SET_FADERS")
-                                           : QStringLiteral("SET_VALUES of start index ") + index;
+                                         : QStringLiteral("SET_VALUES of start index ") + index;
 }
 
 // Checks one message and stores its values; the first message's device is the file's.
@@ -121,23 +121,7 @@ struct MessageReader {
             if (!problem.isEmpty())
                 fail(message, PayloadIndex + 1 + slot,
                      DeviceSnapshot::fieldName(group, slot) + QStringLiteral(": ") + problem);
-            switch (group) {
-            case SettingTable::RateAndSync:
-                (slot == 0 ? parsed.rate : parsed.sync) = value;
-                break;
-            case SettingTable::Lock:
-                parsed.lock = value;
-                break;
-            case SettingTable::Smux:
-                parsed.smux[size_t(slot)] = value;
-                break;
-            case SettingTable::Routing:
-                parsed.routing[size_t(slot)] = value;
-                break;
-            default:
-                parsed.faders[size_t(slot)] = value;
-                break;
-            }
+            parsed[*SettingTable::at(group, slot)] = value;
         }
         values = parsed;
     }

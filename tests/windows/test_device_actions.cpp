@@ -175,7 +175,8 @@ private slots:
         const std::optional<DeviceSnapshot> saved = SnapshotFile::read(path, &errors);
         QVERIFY2(saved, qPrintable(errors.join('\n')));
         QCOMPARE(saved->serial(), NeoSerial);
-        QCOMPARE(saved->values().faders, DeviceSnapshot::valuesOf(*cfg(NeoSerial)).faders);
+        QCOMPARE(saved->values().of(SettingTable::Faders),
+                 DeviceSnapshot::valuesOf(*cfg(NeoSerial)).of(SettingTable::Faders));
     }
 
     void badFileSendsNothing() {
