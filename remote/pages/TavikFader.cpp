@@ -1,5 +1,6 @@
 #include "pages/TavikFader.h"
 
+#include "model/SettingNames.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
@@ -17,11 +18,11 @@ namespace {
 
 constexpr int MaxStep = 28;
 
-// Gain texts of steps 0..28 in 0.5 dB steps from the given lowest gain.
-QStringList buildGainTexts(double lowest) {
+// Gain texts of steps 0..28 of an output fader (index 0) or an input fader (index 16).
+QStringList buildGainTexts(int faderIndex) {
     QStringList texts;
     for (int step = 0; step <= MaxStep; ++step) {
-        const double gain = lowest + 0.5 * step;
+        const double gain = SettingNames::gainDb(faderIndex, step);
         QString text = QString::number(gain, 'f', 1);
         if (gain > 0)
             text.prepend('+');
@@ -30,8 +31,8 @@ QStringList buildGainTexts(double lowest) {
     return texts;
 }
 
-const QStringList inputGainTexts = buildGainTexts(-4.0);
-const QStringList outputGainTexts = buildGainTexts(-10.0);
+const QStringList inputGainTexts = buildGainTexts(16);
+const QStringList outputGainTexts = buildGainTexts(0);
 
 } // namespace
 
