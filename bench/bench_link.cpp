@@ -199,7 +199,7 @@ struct Rig {
 };
 
 int discovery(TimedApplication &app, Rig &rig) {
-    MainDialog dialog;
+    MainDialog dialog(app);
     dialog.show();
     WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
     ReplyMonitor monitor;
@@ -276,7 +276,7 @@ int discovery(TimedApplication &app, Rig &rig) {
 
 int scale(TimedApplication &app, int count, bool withMonitor) {
     const double rssStart = residentKb();
-    MainDialog dialog;
+    MainDialog dialog(app);
     dialog.show();
     std::unique_ptr<MidiMonitorWindow> monitor;
     if (withMonitor) {

@@ -27,8 +27,7 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
     for (const char *key : PortKeys)
         if (remembered.contains(QLatin1String(key)))
             settings->setValue(QLatin1String(key), remembered.value(QLatin1String(key)));
-    LinkHost::setInstance(this);
-    link = new MIDI;
+    link = new MIDI(*this);
     QObject::connect(link, &MIDI::errorToShow, link, [this](const QString &text) { lastError = text; });
     QObject::connect(
         link, &MIDI::configurationApplied, link,
@@ -49,7 +48,6 @@ CtlSession::~CtlSession() {
     if (link->isConnected())
         link->toggleConnectedStatus();
     delete link;
-    LinkHost::setInstance(nullptr);
     delete settings;
 }
 

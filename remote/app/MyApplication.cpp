@@ -26,8 +26,6 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
     // A dropped device's window goes before its record.
     connect(registry, &DeviceRegistry::deviceRemoving, this, &MyApplication::removeDevicePage,
             Qt::DirectConnection);
-    LinkHost::setInstance(this);
-    WindowHost::setInstance(this);
     qInstallMessageHandler(messageHandler);
     scanCommandLine(argc, argv);
     reportVersions();
@@ -35,9 +33,9 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
         QMessageBox::warning(nullptr, QStringLiteral("Application"), text, QMessageBox::Ok);
     });
     loadStyleSheet(QStringLiteral(":/style_sheets/application.txt"));
-    midi = new MIDI(this);
+    midi = new MIDI(*this, this);
     pageControl = new DeviceControl(midi, registry, this);
-    midiView = new MidiLinkView(midi, registry, pageControl->origin(), this);
+    midiView = new MidiLinkView(midi, registry, *this, pageControl->origin(), this);
     settings = new QSettings(this);
     TAVIK_DEBUG(QStringLiteral("Finished MyApplication::MyApplication()."));
 }
@@ -54,8 +52,6 @@ MyApplication::~MyApplication() {
     delete registry;
     registry = nullptr;
     TAVIK_DEBUG(QStringLiteral("Finished destructor ~MyApplication()."));
-    LinkHost::setInstance(nullptr);
-    WindowHost::setInstance(nullptr);
 }
 
 MyApplication *MyApplication::instance() {

@@ -10,13 +10,14 @@
 
 TAVIK_REVISION("AudioLevelsDialog.cpp");
 
-AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo) {
     auto *inputPicture = new QLabel(this);
     inputPicture->setPixmap(QPixmap(":/images/gui/ingains.png"));
     inputPicture->setGeometry(0, 0, 546, 244);
 
-    auto makeFader = [this](bool input, int k, int y) {
-        auto *fader = new TavikFader(this->serialNo, input, k, this);
+    auto makeFader = [this, &host](bool input, int k, int y) {
+        auto *fader = new TavikFader(this->serialNo, input, k, host, this);
         fader->move(11 + 33 * k, y);
         connect(fader->getSlider(), &QSlider::valueChanged, fader, qOverload<int>(&TavikFader::update));
         fader->update(0, false);

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 class TavikFader;
 
@@ -10,7 +11,7 @@ class AudioLevelsDialog : public QWidget {
     Q_OBJECT
 
 public:
-    AudioLevelsDialog(qint32 serialNo, QWidget *parent);
+    AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     // Configuration fader index 0..15: output faders, 16..31: input faders; null otherwise.
     TavikFader *getTavikFader(int index) const;

@@ -19,7 +19,8 @@ const QStringList lockedRateNames = {
 
 } // namespace
 
-InfoDialog::InfoDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+InfoDialog::InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     label = new QLabel("selected: ---", this);
     label->setGeometry(0, 0, 400, 20);
 }
@@ -31,7 +32,7 @@ QString InfoDialog::lockedRateName(int lockedRate) {
 }
 
 void InfoDialog::updateInfo() {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
     QString text = "selected: ";

@@ -4,13 +4,14 @@
 #include <QString>
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 
 class InfoDialog : public QWidget {
     Q_OBJECT
 
 public:
-    InfoDialog(qint32 serialNo, QWidget *parent);
+    InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     // Rebuilds the text from the device's configuration; unchanged when the device is gone.
     void updateInfo();
@@ -23,6 +24,7 @@ public:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QString infoText;
     QLabel *label = nullptr;
 };

@@ -12,7 +12,8 @@
 
 TAVIK_REVISION("LockDialog.cpp");
 
-LockDialog::LockDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+LockDialog::LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     lockBox = new QCheckBox(tr("Locked"), this);
     lockBox->ensurePolished();
     lockBox->setGeometry(QRect(QPoint(0, 0), lockBox->sizeHint()));
@@ -25,8 +26,7 @@ void LockDialog::update() {
 }
 
 void LockDialog::update(bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg) {
         LogSwitch::warning("LockDialog::update(): cfg ptr is NULL!");
         return;
@@ -36,7 +36,7 @@ void LockDialog::update(bool changedByGUI) {
         TAVIK_DEBUG(QString("GUI -> Tavik: Setting lock to value ") + QString::number(value) +
                     " for device  " + QString::fromLatin1(cfg->getDeviceName()) +
                     "(sn=" + QString::number(serialNo) + ")");
-        if (DeviceControl *control = app->getDeviceControl())
+        if (DeviceControl *control = host.getDeviceControl())
             control->set(serialNo, {{&SettingTable::named("lock"), value}}, DeviceControl::Check::None, 0);
         return;
     }

@@ -3,13 +3,14 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QCheckBox;
 
 class LockDialog : public QWidget {
     Q_OBJECT
 
 public:
-    LockDialog(qint32 serialNo, QWidget *parent);
+    LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     QCheckBox *getLockBox() const { return lockBox; }
 
@@ -19,5 +20,6 @@ public slots:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QCheckBox *lockBox = nullptr;
 };

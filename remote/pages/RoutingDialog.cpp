@@ -58,7 +58,8 @@ QPoint buttonPlace(const RangeLayout &r, int group, int k) {
 
 } // namespace
 
-RoutingDialog::RoutingDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+RoutingDialog::RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     for (int range = 0; range < 3; ++range)
         buildRange(range);
 }
@@ -124,8 +125,7 @@ void RoutingDialog::updateRouting192() {
 }
 
 void RoutingDialog::updateRange(int range, bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 
@@ -141,7 +141,7 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
         QList<DeviceControl::Assignment> changes;
         for (int g = A; g <= D; ++g)
             changes.append({SettingTable::at(SettingTable::Routing, routingIndex(range, g)), values[g]});
-        if (DeviceControl *control = app->getDeviceControl())
+        if (DeviceControl *control = host.getDeviceControl())
             control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QRoutingRadioButton;
 
@@ -11,7 +12,7 @@ class RoutingDialog : public QWidget {
     Q_OBJECT
 
 public:
-    RoutingDialog(qint32 serialNo, QWidget *parent);
+    RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     static constexpr int ButtonCount = 40;
     QRoutingRadioButton *getButton(int index) const;
@@ -31,6 +32,7 @@ private:
     void updateRange(int range, bool changedByGUI);
 
     qint32 serialNo;
+    LinkHost &host;
     quint8 routing[12] = {};
     QRoutingRadioButton *button[ButtonCount] = {};
     // Groups A, B, C, D of each range.

@@ -34,8 +34,9 @@ const ButtonPlace places[SMuxDialog::ButtonCount] = {
 
 } // namespace
 
-SMuxDialog::SMuxDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+SMuxDialog::SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
@@ -75,8 +76,7 @@ void SMuxDialog::update() {
 }
 
 void SMuxDialog::update(bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 
@@ -94,7 +94,7 @@ void SMuxDialog::update(bool changedByGUI) {
             smuxShown[i] = value;
             changes.append({SettingTable::at(SettingTable::Smux, i), value});
         }
-        DeviceControl *control = app->getDeviceControl();
+        DeviceControl *control = host.getDeviceControl();
         if (control && !changes.isEmpty())
             control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QRadioButton;
 
@@ -10,7 +11,7 @@ class SMuxDialog : public QWidget {
     Q_OBJECT
 
 public:
-    SMuxDialog(qint32 serialNo, QWidget *parent);
+    SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     static constexpr int ButtonCount = 10;
     QRadioButton *getButton(int index) const;
@@ -22,6 +23,7 @@ public slots:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     // The values last sent or received, to tell which values a click changed.
     quint8 smuxShown[4] = {};
     QRadioButton *button[ButtonCount] = {};

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
@@ -11,7 +12,7 @@ class SettingsDialog : public QWidget {
     Q_OBJECT
 
 public:
-    SettingsDialog(qint32 serialNo, QWidget *parent);
+    SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
 
     // Sets the check box and the enabled state of this page only.
     void setSettingsDialogEnabled(bool on);
@@ -32,6 +33,7 @@ signals:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QRadioButton *rateButton[6] = {};
     QRadioButton *syncButton[4] = {};
     QCheckBox *extFunctionsBox = nullptr;

@@ -41,11 +41,12 @@ int rateColumn(quint8 rate) {
 
 } // namespace
 
-StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+StatusDialog::StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     background = new QLabel(this);
     background->move(0, 0);
 
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/inputs.png"));
@@ -85,7 +86,7 @@ QLabel *StatusDialog::getCell(int index) const {
 }
 
 void StatusDialog::updateStatus() {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 

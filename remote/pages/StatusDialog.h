@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 class QPixmap;
 
@@ -10,7 +11,7 @@ class StatusDialog : public QWidget {
     Q_OBJECT
 
 public:
-    StatusDialog(qint32 serialNo, QWidget *parent);
+    StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
     ~StatusDialog() override;
 
     // Redraws every existing cell from the device's configuration.
@@ -23,6 +24,7 @@ public:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QLabel *cell[CellCount] = {};
     // lampOff, lampOn, then the rate images of codes 0..6: a lamp shows images[LampOff + bit].
     static constexpr int LampOff = 0;

@@ -36,8 +36,8 @@ const QStringList outputGainTexts = buildGainTexts(0);
 
 } // namespace
 
-TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWidget *parent)
-    : QWidget(parent), isInputFader(isInputFader), faderNumber(faderNumber), serialNo(serialNo) {
+TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, LinkHost &host, QWidget *parent)
+    : QWidget(parent), isInputFader(isInputFader), faderNumber(faderNumber), serialNo(serialNo), host(host) {
     if (faderNumber < 0 || faderNumber > 15) {
         LogSwitch::warning("TavikFader constructor: fader number out of range!");
         return;
@@ -79,12 +79,11 @@ void TavikFader::update(int newFaderValue, bool updateFromGUI) {
     if (valueLabel)
         valueLabel->setText(gainText(isInputFader, newFaderValue));
 
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg || !slider)
         return;
     if (updateFromGUI) {
-        if (DeviceControl *control = app->getDeviceControl())
+        if (DeviceControl *control = host.getDeviceControl())
             control->set(
                 serialNo,
                 {{SettingTable::at(SettingTable::Faders, configurationIndex()), quint8(newFaderValue)}},

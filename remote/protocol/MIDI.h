@@ -11,6 +11,7 @@
 #include <memory>
 
 class DeviceRegistry;
+class LinkHost;
 class MidiInputPort;
 class MidiOutputPort;
 class MidiPortFactory;
@@ -23,7 +24,9 @@ class MIDI : public QObject {
     Q_OBJECT
 
 public:
-    explicit MIDI(QObject *parent = nullptr);
+    // The host holds the registry the link keeps up to date and the settings its ports are
+    // remembered in; it outlives the link.
+    explicit MIDI(LinkHost &host, QObject *parent = nullptr);
     ~MIDI() override;
 
     // The factory used when the port objects are first created (null restores the RtMidi one).
@@ -110,6 +113,12 @@ public slots:
     void onTimeoutSendInfoBroadcasts();
 
 private:
+    // What the host holds (null while it has none).
+    DeviceRegistry *registry() const;
+    QSettings *settings() const;
+    TavikConfiguration *configuration(qint32 serialNo) const;
+    // A report's values are in the record: the views hear of it before the link's own listeners.
+    void announceReport(qint32 serialNo, SettingTable::Group group, int fader = -1, int code = -1);
     void send(MidiMessage *message);
     // A message that is header, serial number and command only (SEND_VERSION, SEND_INFO).
     void sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name);
@@ -129,6 +138,7 @@ private:
     QStringList inputNames();
     QStringList outputNames();
 
+    LinkHost &_host;
     MidiInputPort *_midiInDevice = nullptr;
     MidiOutputPort *_midiOutDevice = nullptr;
     bool _isConnected = false;

@@ -28,12 +28,6 @@ QString nameOrUnknown(const QString &name) {
     return name.isEmpty() ? QStringLiteral("unknown") : name;
 }
 
-// A report's values are in the record: the views hear of it before the link's own listeners.
-void announceReport(qint32 serialNo, SettingTable::Group group, int fader = -1, int code = -1) {
-    if (DeviceRegistry *devices = registry())
-        devices->announce({serialNo, group, fader, code, DeviceRegistry::FromDevice});
-}
-
 // The checks shared by the version and status handlers, in their order, each with its warning.
 bool isFramedReport(const MidiMessage *message, unsigned char command, size_t size, const char *tag) {
     const char *problem = nullptr;
@@ -49,11 +43,6 @@ bool isFramedReport(const MidiMessage *message, unsigned char command, size_t si
         return true;
     LogSwitch::warning(QStringLiteral("early return: ") + QLatin1String(tag) + QLatin1String(problem));
     return false;
-}
-
-bool hasDeviceView(qint32 serialNo) {
-    LinkHost *host = LinkHost::instance();
-    return host && host->hasDeviceView(serialNo);
 }
 
 // How parseMsg() treats each command after the version bookkeeping: the line it logs (none for
@@ -81,6 +70,11 @@ const Route Routes[] = {
     {GET_FADERS, "Found GET FADERS command.", &MIDI::parseMsgGET_FADERS},
 };
 } // namespace
+
+void MIDI::announceReport(qint32 serialNo, SettingTable::Group group, int fader, int code) {
+    if (DeviceRegistry *devices = registry())
+        devices->announce({serialNo, group, fader, code, DeviceRegistry::FromDevice});
+}
 
 void MIDI::parseMsg(double stamp, MidiMessage *message) {
     MidiCodec::printMsg(message, true, stamp);
@@ -189,7 +183,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(
         QStringLiteral("GET CONFIG cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
         QString::number(serialNo));
-    if (!hasDeviceView(serialNo)) {
+    if (!_host.hasDeviceView(serialNo)) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG no cfgDlg!"));
         return;
     }
@@ -274,7 +268,7 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
     if (!cfg)
         return;
     TAVIK_DEBUG(QStringLiteral("GET_FADERS cmd: Setting fader values from Tavik to GUI:"));
-    if (!hasDeviceView(serialNo))
+    if (!_host.hasDeviceView(serialNo))
         return;
     // Sent before the device had the levels still on their way: the record holds newer ones.
     if (const int unacknowledged = cfg->getUnacknowledgedFaderSends()) {

@@ -26,15 +26,9 @@
 
 TAVIK_REVISION("MidiLinkView.cpp");
 
-namespace {
-TavikConfigurationDialog *deviceWindow(qint32 serialNo) {
-    WindowHost *host = WindowHost::instance();
-    return host ? host->getConfigurationDialog(serialNo) : nullptr;
-}
-} // namespace
-
-MidiLinkView::MidiLinkView(MIDI *midi, DeviceRegistry *registry, int pageOrigin, QObject *parent)
-    : QObject(parent), _midi(midi), _registry(registry), _pageOrigin(pageOrigin) {
+MidiLinkView::MidiLinkView(MIDI *midi, DeviceRegistry *registry, WindowHost &windows, int pageOrigin,
+                           QObject *parent)
+    : QObject(parent), _midi(midi), _registry(registry), _windows(windows), _pageOrigin(pageOrigin) {
     // Direct connections: each reaction runs at the very point of the link's work it belongs to.
     connect(midi, &MIDI::portListingStarted, this, &MidiLinkView::clearPortCombos, Qt::DirectConnection);
     connect(midi, &MIDI::portListed, this, &MidiLinkView::addPort, Qt::DirectConnection);
@@ -94,15 +88,13 @@ void MidiLinkView::addPort(bool input, const QString &name) {
 }
 
 void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
-    WindowHost *host = WindowHost::instance();
-    MainDialog *mainDialog = host ? host->getMainDialog() : nullptr;
+    MainDialog *mainDialog = _windows.getMainDialog();
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
-    TavikConfiguration *cfg =
-        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
+    TavikConfiguration *cfg = _windows.getLinkHost().getConfiguration(serialNo);
     if (!stacked || !cfg)
         return;
     // Built right inside the page stack, so adding it does not move ~150 styled widgets again.
-    auto *dialog = new TavikConfigurationDialog(cfg, stacked->getPageStack());
+    auto *dialog = new TavikConfigurationDialog(cfg, _windows, stacked->getPageStack());
     QIcon icon(family == TavikSysEx::FamilyNeo   ? QStringLiteral(":/images/gui/tavik_icon_neo.png")
                : family == TavikSysEx::FamilyLux ? QStringLiteral(":/images/gui/tavik_icon_lux.png")
                                                  : QStringLiteral(":/images/gui/tavik_icon_xxx.png"));
@@ -110,7 +102,7 @@ void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
 }
 
 void MidiLinkView::applyConfiguration(qint32 serialNo, SettingTable::Group group) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
     if (!dialog)
         return;
     switch (group) {
@@ -139,7 +131,7 @@ void MidiLinkView::applyConfiguration(qint32 serialNo, SettingTable::Group group
 }
 
 void MidiLinkView::applyStatus(qint32 serialNo) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
     if (!dialog)
         return;
     TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
@@ -150,7 +142,7 @@ void MidiLinkView::applyStatus(qint32 serialNo) {
 }
 
 void MidiLinkView::applyFader(qint32 serialNo, int faderNo, int value) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
+    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
     AudioLevelsDialog *levels = dialog ? dialog->getAudioLevelsDialog() : nullptr;
     if (TavikFader *fader = levels ? levels->getTavikFader(faderNo) : nullptr)
         fader->update(value, false);

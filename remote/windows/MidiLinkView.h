@@ -10,14 +10,16 @@
 
 class QComboBox;
 class QMessageBox;
+class WindowHost;
 
 class MidiLinkView : public QObject {
     Q_OBJECT
 
 public:
     // Draws every change the registry announces, but those of pageOrigin: a page shows its own
-    // change already.
-    MidiLinkView(MIDI *midi, DeviceRegistry *registry, int pageOrigin, QObject *parent = nullptr);
+    // change already. The device windows are those of the windows host.
+    MidiLinkView(MIDI *midi, DeviceRegistry *registry, WindowHost &windows, int pageOrigin,
+                 QObject *parent = nullptr);
     ~MidiLinkView() override;
 
     // Lists the ports as MIDI::enumeratePorts() does and fills the combo boxes (either may be null).
@@ -39,6 +41,7 @@ private:
 
     QPointer<MIDI> _midi;
     QPointer<DeviceRegistry> _registry;
+    WindowHost &_windows;
     int _pageOrigin;
     QPointer<QMessageBox> _portNotice;
     // The combo boxes enumeratePorts() fills while it runs.

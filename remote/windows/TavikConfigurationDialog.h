@@ -13,12 +13,14 @@ class SettingsDialog;
 class SMuxDialog;
 class StatusDialog;
 class TavikConfiguration;
+class WindowHost;
 
 class TavikConfigurationDialog : public QWidget {
     Q_OBJECT
 
 public:
-    TavikConfigurationDialog(TavikConfiguration *configuration, QWidget *parent);
+    // The pages change and show the device through the host's core.
+    TavikConfigurationDialog(TavikConfiguration *configuration, WindowHost &host, QWidget *parent);
 
     // The text of the device's list entry: empty for the placeholder, otherwise name and code, or code.
     const QString &getLabel() const { return label; }

@@ -29,9 +29,8 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
     SimProcess sim(server, {"--device", "neo:12345:Studio", "--status-interval", "0"});
     ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
     HeadlessHost host;
-    LinkHost::setInstance(&host);
     {
-        MIDI midi;
+        MIDI midi(host);
         QSignalSpy admitted(&midi, &MIDI::deviceAdmitted);
         QSignalSpy configured(&midi, &MIDI::configurationApplied);
         QSignalSpy status(&midi, &MIDI::statusApplied);
@@ -69,7 +68,6 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
         EXPECT_EQ(host.registry.getConfiguration(12345), cfg);
         midi.toggleConnectedStatus();
     }
-    LinkHost::setInstance(nullptr);
     sim.stop();
     server.stop();
 }

@@ -51,8 +51,9 @@ protected:
         ASSERT_TRUE(sim->start()) << sim->diagnostics().toStdString();
     }
     void newLink() {
-        midi = std::make_unique<MIDI>();
-        view = std::make_unique<MidiLinkView>(midi.get(), app->getRegistry(), DeviceRegistry::FromDevice);
+        midi = std::make_unique<MIDI>(*app);
+        view =
+            std::make_unique<MidiLinkView>(midi.get(), app->getRegistry(), *app, DeviceRegistry::FromDevice);
     }
     // A fresh link whose ports are the simulator's.
     void connectToSim() {

@@ -52,7 +52,7 @@ private slots:
 
     void unknownTypeAndMissingDevice() {
         h.app()->addConfiguration(777, new TavikConfiguration(777));
-        InfoDialog info(777, nullptr);
+        InfoDialog info(777, *h.app(), nullptr);
         info.updateInfo();
         QCOMPARE(info.getLabel()->text(), QString("selected:  unknown, not locked"));
         h.app()->removeConfiguration(777);

@@ -55,7 +55,7 @@ private slots:
     }
 
     void withoutConfigurationOnlyWarns() {
-        LockDialog page(4242, nullptr);
+        LockDialog page(4242, *h.app(), nullptr);
         QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");
         page.update(false);
         QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");

@@ -23,7 +23,7 @@ PageTestHarness::PageTestHarness(int &argc, char **argv) {
     application = std::make_unique<MyApplication>(argc, argv);
     // A fixed clock: no acknowledgement ever counts as overdue and no device falls silent.
     DeviceClock::setSource([] { return qint64(1800000000000); });
-    window = std::make_unique<MainDialog>();
+    window = std::make_unique<MainDialog>(*application);
 
     MIDI *midi = application->getMIDI();
     midi->setPortNumberIn(0);

@@ -148,7 +148,7 @@ private slots:
             *server, QStringList{"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
         QVERIFY2(sim->start(), qPrintable(sim->diagnostics()));
 
-        mainDialog = std::make_unique<MainDialog>();
+        mainDialog = std::make_unique<MainDialog>(*app);
         mainDialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(mainDialog.get()));
         MIDIConnectDialog *panel = mainDialog->getStackedDialog()->getMIDIConnectDialog();

@@ -80,7 +80,7 @@ private slots:
                              "Switching accessibility of settings dialog to: false for Tavik serialNo = 777");
         h.app()->addConfiguration(777, new TavikConfiguration(777));
         {
-            SettingsDialog standalone(777, nullptr);
+            SettingsDialog standalone(777, *h.app(), nullptr);
             QCOMPARE(enabledStates(&standalone), allOff);
         }
         h.app()->removeConfiguration(777);

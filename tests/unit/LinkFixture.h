@@ -16,13 +16,11 @@ class LinkFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         state = installFakeMidi();
-        LinkHost::setInstance(&host);
         midi.enumeratePorts();
         midi.setPortNumberIn(0);
         midi.setPortNumberOut(0);
         midi.toggleConnectedStatus();
     }
-    void TearDown() override { LinkHost::setInstance(nullptr); }
     template <class Bytes> void feed(const Bytes &bytes) {
         MidiMessage m(bytes.begin(), bytes.end());
         midi.parseMsg(0.0, &m);
@@ -34,5 +32,5 @@ protected:
     QCoreApplication app{argc, argv};
     std::shared_ptr<FakeMidiState> state;
     HeadlessHost host;
-    MIDI midi;
+    MIDI midi{host};
 };

@@ -154,8 +154,8 @@ TEST_F(Link, ConnectOpensPortsStoresNumbersAndBroadcasts) {
 }
 
 TEST_F(Link, NoHandlerMeansEmptyListsAndNoCrash) {
-    MIDI fresh;
-    MidiLinkView freshView(&fresh, app->getRegistry(), DeviceRegistry::FromDevice);
+    MIDI fresh(*app);
+    MidiLinkView freshView(&fresh, app->getRegistry(), *app, DeviceRegistry::FromDevice);
     fakeMidi->failCreateInput = true;
     fakeMidi->failCreateOutput = true;
     LogCapture log;

@@ -281,8 +281,7 @@ TEST(Snapshot, SysExIsWhatTheLinkSendsAndReadsBack) {
     QCoreApplication app(argc, argv);
     const std::shared_ptr<FakeMidiState> ports = installFakeMidi();
     HeadlessHost host;
-    LinkHost::setInstance(&host);
-    MIDI midi;
+    MIDI midi(host);
     host.midi = &midi;
     midi.enumeratePorts();
     midi.setPortNumberIn(0);

@@ -125,7 +125,7 @@ private slots:
         sim = std::make_unique<SimProcess>(*server, QStringList{"--device", "neo:12345:Studio", "--device",
                                                                 "lux:1234:Stage", "--drop-ack-faders", "2"});
         QVERIFY2(sim->start(), qPrintable(sim->diagnostics()));
-        window = std::make_unique<MainDialog>();
+        window = std::make_unique<MainDialog>(*app);
         actions = new DeviceActions(window.get(), app);
         window->show();
         window->activateWindow();

@@ -62,7 +62,7 @@ private slots:
         if (storedOut.isValid())
             settings->setValue("midiOutPortnumber", storedOut);
 
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
         checkPanel(panel, connects);
         if (connects) {
@@ -78,7 +78,7 @@ private slots:
     }
 
     void userPicksPortsConnectsAndDisconnects() {
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
         checkPanel(panel, false);
         panel->getInPortCombo()->setCurrentIndex(1);
