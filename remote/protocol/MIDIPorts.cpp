@@ -188,6 +188,10 @@ void MIDI::disconnectPorts() {
         devices->removeAllDevices();
     replacePortObjects();
     setConnected(false);
+    // The lists held this program's own ports while the link was open; they are gone now, so the
+    // port boxes, enabled again, must not offer them.
+    if (_portWatcher->isActive())
+        _portWatcher->check();
 }
 
 void MIDI::setConnected(bool connected) {

@@ -160,6 +160,11 @@ void MidiLinkView::showPortNotice(const QString &text) {
         _portNotice->setObjectName(QStringLiteral("portNoticeBox"));
         _portNotice->setWindowModality(Qt::NonModal);
     }
+    // The main window runs modal: a notice that is not its child would take no click or key, and
+    // could not be closed. At start-up the notice may come before the window does.
+    QWidget *mainWindow = WindowHost::instance() ? WindowHost::instance()->getMainDialog() : nullptr;
+    if (mainWindow && _portNotice->parentWidget() != mainWindow)
+        _portNotice->setParent(mainWindow, _portNotice->windowFlags());
     _portNotice->setText(text);
     _portNotice->show();
     // At start-up the main window is shown after this: raise the notice above it then.

@@ -170,17 +170,18 @@ TEST_F(Monkey, TavikRemoteKeepsRunningAnsweringAndItsPanelShowsTheLink) {
         const QString panel = toConnected < toDisconnected / 4   ? QStringLiteral("connected")
                               : toDisconnected < toConnected / 4 ? QStringLiteral("disconnected")
                                                                  : QStringLiteral("unreadable");
-        EXPECT_EQ(panel, link()) << "round " << round << ", the button as shown: "
-                                 << (shown.save(files.filePath("panel.png")) ? files.filePath("panel.png")
-                                                                             : QString())
-                                        .toStdString();
+        EXPECT_EQ(panel.toStdString(), link().toStdString())
+            << "round " << round << ", the button as shown: "
+            << (shown.save(files.filePath("panel.png")) ? files.filePath("panel.png") : QString())
+                   .toStdString();
         // Answering: the button still switches the link on.
         if (panel == QLatin1String("disconnected")) {
             clickButton();
-            EXPECT_EQ(link(), "connected") << "round " << round;
+            EXPECT_EQ(link().toStdString(), "connected") << "round " << round << "\n"
+                                                         << remote.standardError().toStdString();
         }
     }
-    EXPECT_EQ(closeOthers(remote.pid(), keep), QStringList());
+    EXPECT_EQ(closeOthers(remote.pid(), keep).join(QLatin1String(", ")).toStdString(), "");
     EXPECT_TRUE(remote.endByClosingWindow(QStringLiteral("^Kalvenso Remote$")));
     EXPECT_FALSE(remote.standardError().contains(QStringLiteral("Sanitizer")))
         << remote.standardError().toStdString();

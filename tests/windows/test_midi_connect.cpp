@@ -6,10 +6,12 @@
 #include "protocol/MIDI.h"
 #include "windows/MIDIConnectDialog.h"
 #include "windows/MainDialog.h"
+#include "windows/MidiLinkView.h"
 #include "windows/StackedTavikDialog.h"
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
@@ -102,6 +104,37 @@ private slots:
         checkPanel(panel, false);
         QCOMPARE(list->count(), 1);
         QVERIFY(!MyApplication::instance()->getConfiguration(12345));
+    }
+
+    // While the link is open the lists hold this program's own ports, which close with it: the port
+    // boxes enabled by Disconnect! must not offer them, or the next Connect! waits for a port that
+    // never comes. And the notice of a missing port takes keys while the main window runs modal.
+    void disconnectOffersOnlyPortsThatExistAndTheNoticeCanBeClosed() {
+        MainDialog window;
+        window.setWindowModality(Qt::ApplicationModal); // as exec() runs it
+        window.show();
+        MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
+        panel->getInPortCombo()->setCurrentIndex(1);
+        panel->getOutPortCombo()->setCurrentIndex(1);
+        panel->getConnectButton()->click();
+        fake->inputNames.push_back("Own Out");
+        midi()->checkPortLists();
+        QCOMPARE(panel->getInPortCombo()->count(), 3);
+        fake->inputNames.pop_back();
+        panel->getConnectButton()->click();
+        checkPanel(panel, false);
+        QCOMPARE(panel->getInPortCombo()->count(), 2);
+
+        panel->getConnectButton()->click();
+        fake->inputNames.pop_back(); // "In B" goes while in use
+        midi()->checkPortLists();
+        checkPanel(panel, false);
+        QMessageBox *notice = MyApplication::instance()->getMIDIView()->portNotice();
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(notice));
+        QTest::keyClick(notice->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!notice->isVisible());
+        fake->inputNames.push_back("In B");
     }
 };
 
