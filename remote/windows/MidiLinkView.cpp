@@ -162,7 +162,7 @@ void MidiLinkView::showPortNotice(const QString &text) {
     }
     // The main window runs modal: a notice that is not its child would take no click or key, and
     // could not be closed. At start-up the notice may come before the window does.
-    QWidget *mainWindow = WindowHost::instance() ? WindowHost::instance()->getMainDialog() : nullptr;
+    QWidget *mainWindow = _windows.getMainDialog();
     if (mainWindow && _portNotice->parentWidget() != mainWindow)
         _portNotice->setParent(mainWindow, _portNotice->windowFlags());
     _portNotice->setText(text);

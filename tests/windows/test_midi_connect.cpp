@@ -110,7 +110,7 @@ private slots:
     // boxes enabled by Disconnect! must not offer them, or the next Connect! waits for a port that
     // never comes. And the notice of a missing port takes keys while the main window runs modal.
     void disconnectOffersOnlyPortsThatExistAndTheNoticeCanBeClosed() {
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         window.setWindowModality(Qt::ApplicationModal); // as exec() runs it
         window.show();
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
