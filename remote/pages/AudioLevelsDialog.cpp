@@ -1,6 +1,8 @@
 #include "pages/AudioLevelsDialog.h"
 
+#include "model/TavikConfiguration.h"
 #include "pages/TavikFader.h"
+#include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/RevisionInfo.h"
 
@@ -11,7 +13,7 @@
 TAVIK_REVISION("AudioLevelsDialog.cpp");
 
 AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo) {
+    : QWidget(parent), serialNo(serialNo), host(host) {
     auto *inputPicture = new QLabel(this);
     inputPicture->setPixmap(QPixmap(":/images/gui/ingains.png"));
     inputPicture->setGeometry(0, 0, 546, 244);
@@ -40,4 +42,16 @@ TavikFader *AudioLevelsDialog::getTavikFader(int index) const {
         return inputFader[index - 16];
     LogSwitch::warning("getTavikFader(): got strange fader number (out of range)");
     return nullptr;
+}
+
+void AudioLevelsDialog::showChange(const DeviceRegistry::Change &change) {
+    if (change.fader >= 0) {
+        if (TavikFader *fader = getTavikFader(change.fader))
+            fader->update(change.faderCode, false);
+        return;
+    }
+    const TavikConfiguration *cfg = host.getConfiguration(serialNo);
+    for (int index = 0; cfg && index < SettingTable::FaderCount; ++index)
+        if (TavikFader *fader = getTavikFader(index))
+            fader->update(cfg->getFaderValue(index), false);
 }

@@ -51,3 +51,7 @@ void InfoDialog::updateInfo() {
     infoText = text;
     label->setText(infoText);
 }
+
+void InfoDialog::showChange(const DeviceRegistry::Change &) {
+    updateInfo();
+}

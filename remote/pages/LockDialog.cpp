@@ -46,3 +46,7 @@ void LockDialog::update(bool changedByGUI) {
     // Only 1 means locked; the field has four bits on the wire.
     lockBox->setChecked(value == 1);
 }
+
+void LockDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
+}

@@ -162,3 +162,9 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
         }
     }
 }
+
+void RoutingDialog::showChange(const DeviceRegistry::Change &) {
+    updateRouting32(false);
+    updateRouting88(false);
+    updateRouting192(false);
+}

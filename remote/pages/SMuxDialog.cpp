@@ -117,3 +117,7 @@ void SMuxDialog::update(bool changedByGUI) {
         }
     }
 }
+
+void SMuxDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
+}

@@ -137,3 +137,7 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     syncButton[2]->setEnabled(identified);
     syncButton[3]->setEnabled(identified);
 }
+
+void SettingsDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
+}

@@ -2,6 +2,7 @@
 
 #include "model/TavikConfiguration.h"
 #include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
@@ -121,4 +122,9 @@ void StatusDialog::updateStatus() {
     showLamp(10, "input.bnc.signal");
     showLamp(5, "input.adat_a.lock");
     showLamp(8, "input.adat_b.lock");
+}
+
+void StatusDialog::showChange(const DeviceRegistry::Change &) {
+    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
+    updateStatus();
 }

@@ -1,17 +1,21 @@
 // Read-only digital-inputs panel: detected rate, signal and lock of each input of one device.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
 class LinkHost;
 class QLabel;
 class QPixmap;
 
-class StatusDialog : public QWidget {
+class StatusDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
     StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Reported; }
+    void showChange(const DeviceRegistry::Change &change) override;
     ~StatusDialog() override;
 
     // Redraws every existing cell from the device's configuration.

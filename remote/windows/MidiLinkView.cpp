@@ -1,14 +1,7 @@
 #include "windows/MidiLinkView.h"
 
 #include "model/TavikConfiguration.h"
-#include "pages/AudioLevelsDialog.h"
-#include "pages/InfoDialog.h"
-#include "pages/LockDialog.h"
-#include "pages/RoutingDialog.h"
-#include "pages/SMuxDialog.h"
-#include "pages/SettingsDialog.h"
-#include "pages/StatusDialog.h"
-#include "pages/TavikFader.h"
+#include "pages/ValuesPage.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MidiCodec.h"
@@ -50,19 +43,10 @@ QMessageBox *MidiLinkView::portNotice() const {
 void MidiLinkView::showChange(const DeviceRegistry::Change &change) {
     if (change.origin == _pageOrigin && change.origin != DeviceRegistry::FromDevice)
         return;
-    for (SettingTable::Group group : SettingTable::groups())
-        if (group != SettingTable::Faders && change.groups.testFlag(group))
-            applyConfiguration(change.serial, group);
-    if (change.groups.testFlag(SettingTable::Faders)) {
-        const TavikConfiguration *cfg = _registry ? _registry->getConfiguration(change.serial) : nullptr;
-        if (change.fader >= 0)
-            applyFader(change.serial, change.fader, change.faderCode);
-        else
-            for (int fader = 0; cfg && fader < SettingTable::FaderCount; ++fader)
-                applyFader(change.serial, fader, cfg->getFaderValue(fader));
-    }
-    if (change.groups.testFlag(SettingTable::Reported))
-        applyStatus(change.serial);
+    if (TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(change.serial))
+        for (ValuesPage *page : dialog->valuesPages())
+            if (page && (page->shownGroups() & change.groups))
+                page->showChange(change);
 }
 
 void MidiLinkView::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
@@ -99,53 +83,6 @@ void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
                : family == TavikSysEx::FamilyLux ? QStringLiteral(":/images/gui/tavik_icon_lux.png")
                                                  : QStringLiteral(":/images/gui/tavik_icon_xxx.png"));
     stacked->addPage(dialog, &icon);
-}
-
-void MidiLinkView::applyConfiguration(qint32 serialNo, SettingTable::Group group) {
-    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
-    if (!dialog)
-        return;
-    switch (group) {
-    case SettingTable::RateAndSync:
-        if (SettingsDialog *settings = dialog->getSettingsDialog())
-            settings->update(false);
-        break;
-    case SettingTable::Lock:
-        if (LockDialog *lock = dialog->getLockDialog())
-            lock->update(false);
-        break;
-    case SettingTable::Smux:
-        if (SMuxDialog *smux = dialog->getSMuxDialog())
-            smux->update(false);
-        break;
-    case SettingTable::Routing:
-        if (RoutingDialog *routing = dialog->getRoutingDialog()) {
-            routing->updateRouting32(false);
-            routing->updateRouting88(false);
-            routing->updateRouting192(false);
-        }
-        break;
-    default: // the faders and the reported values have their own signals
-        break;
-    }
-}
-
-void MidiLinkView::applyStatus(qint32 serialNo) {
-    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
-    if (!dialog)
-        return;
-    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
-    if (StatusDialog *status = dialog->getStatusDialog())
-        status->updateStatus();
-    if (InfoDialog *info = dialog->getInfoDialog())
-        info->updateInfo();
-}
-
-void MidiLinkView::applyFader(qint32 serialNo, int faderNo, int value) {
-    TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(serialNo);
-    AudioLevelsDialog *levels = dialog ? dialog->getAudioLevelsDialog() : nullptr;
-    if (TavikFader *fader = levels ? levels->getTavikFader(faderNo) : nullptr)
-        fader->update(value, false);
 }
 
 void MidiLinkView::showError(const QString &text) {

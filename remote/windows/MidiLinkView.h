@@ -32,9 +32,6 @@ private:
     void addPort(bool input, const QString &name);
     void admitDevice(qint32 serialNo, quint8 family);
     void showChange(const DeviceRegistry::Change &change);
-    void applyConfiguration(qint32 serialNo, SettingTable::Group group);
-    void applyStatus(qint32 serialNo);
-    void applyFader(qint32 serialNo, int faderNo, int value);
     void showError(const QString &text);
     void showPortNotice(const QString &text);
     void hidePortNotice();

@@ -68,3 +68,8 @@ TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configura
     infoDialog = new InfoDialog(serialNo, core, this);
     infoDialog->setGeometry(10, 12, 400, 20);
 }
+
+QList<ValuesPage *> TavikConfigurationDialog::valuesPages() const {
+    return {settingsDialog,    lockDialog,   smuxDialog, routingDialog,
+            audioLevelsDialog, statusDialog, infoDialog};
+}
