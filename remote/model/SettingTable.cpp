@@ -5,6 +5,7 @@
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
+#include <algorithm>
 #include <map>
 
 TAVIK_REVISION("SettingTable.cpp");
@@ -38,26 +39,33 @@ std::vector<Setting> buildRows() {
     auto add = [&rows](const QString &key, const QString &field, SettingTable::Group group, int slot,
                        int index, Kind kind, Report report, int byte, int shift, int bits) {
         rows.push_back(
-            {key, field, group, slot, index, kind, report, byte, shift, bits, int(rows.size()), false});
+            {key, field, group, slot, index, kind, report, byte, shift, bits, int(rows.size()), false, {}});
     };
     // GET_CONFIG: byte 10 rate and sync, byte 11 lock and status screen, 12 and 13 SMUX, 14 to 19
     // routing; each a nibble, the low one first.
     add(QStringLiteral("rate"), QStringLiteral("Sample rate"), SettingTable::RateAndSync, 0, 0, Kind::Rate,
         Report::Config, 10, 0, 4);
+    rows.back().logName = QStringLiteral("Frequency");
     add(QStringLiteral("sync"), QStringLiteral("Synchronization"), SettingTable::RateAndSync, 1, 0,
         Kind::Sync, Report::Config, 10, 4, 4);
+    rows.back().logName = QStringLiteral("Sync");
     add(QStringLiteral("lock"), QStringLiteral("Locked"), SettingTable::Lock, 0, 0, Kind::OnOff,
         Report::Config, 11, 0, 4);
-    for (int i = 0; i < SettingTable::SmuxCount; ++i)
+    rows.back().logName = QStringLiteral("Lock");
+    for (int i = 0; i < SettingTable::SmuxCount; ++i) {
         add(QStringLiteral("smux.") + SettingNames::smuxKey(i),
             QStringLiteral("SMUX ") + SettingNames::smuxText(i), SettingTable::Smux, i, i, Kind::SmuxRate,
             Report::Config, 12 + i / 2, (i % 2) * 4, 4);
-    for (int i = 0; i < SettingTable::RoutingCount; ++i)
+        rows.back().logName = QStringLiteral("Smux[%1]").arg(i);
+    }
+    for (int i = 0; i < SettingTable::RoutingCount; ++i) {
         add(QStringLiteral("routing.") + SettingNames::routingRangeKey(i) + QLatin1Char('.') +
                 SettingNames::routingKindKey(i),
             QStringLiteral("Routing ") + SettingNames::routingRangeText(i) + QStringLiteral(", ") +
                 SettingNames::routingKindText(i),
             SettingTable::Routing, i, i, Kind::RoutingChoice, Report::Config, 14 + i / 2, (i % 2) * 4, 4);
+        rows.back().logName = QStringLiteral("Routing[%1]").arg(i);
+    }
     // GET_FADERS: the 32 steps from byte 10, the output channels first.
     for (int i = 0; i < SettingTable::FaderCount; ++i)
         add(QStringLiteral("fader.") +
@@ -67,6 +75,7 @@ std::vector<Setting> buildRows() {
     // Reported only.
     add(QStringLiteral("status_screen"), QStringLiteral("Status screen"), SettingTable::Reported, 0, 0,
         Kind::Number, Report::Config, 11, 4, 4);
+    rows.back().logName = QStringLiteral("Status Screen");
     // GET_STATUS: byte 10 BNC and MADI rate, 11 ADAT A and B rate, 12 locked rate and a nibble
     // stored only, 13 the signal and lock flags.
     int slot = 1;
@@ -391,6 +400,30 @@ quint8 SettingTable::startIndex(Group group) {
         return TavikSysEx::StartRouting;
     default:
         return TavikSysEx::StartFaders;
+    }
+}
+
+QList<const Setting *> SettingTable::reportRows(Report report) {
+    QList<const Setting *> list;
+    for (const Setting &row : rows())
+        if (row.report == report)
+            list << &row;
+    std::stable_sort(list.begin(), list.end(), [](const Setting *a, const Setting *b) {
+        return a->byte != b->byte ? a->byte < b->byte : a->shift < b->shift;
+    });
+    return list;
+}
+
+SettingTable::GroupLog SettingTable::configLog(Group group) {
+    switch (group) {
+    case Lock:
+        return {QString(), true};
+    case Smux:
+        return {QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"), false};
+    case Routing:
+        return {QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"), false};
+    default:
+        return {};
     }
 }
 

@@ -46,6 +46,8 @@ public:
         int bits;     // 4 (a nibble), 8 (a byte) or 1 (a flag)
         int row;      // place in the table
         bool neoOnly; // a reported value of the MADI port
+        // Its name in the debug log's lines of the configuration report: "Frequency", "Smux[2]".
+        QString logName;
 
         bool readOnly() const { return group == Reported; }
         // Whether a device of the family has this value at all.
@@ -104,6 +106,15 @@ public:
     // The digital inputs a family has, in the order the pages and tavikctl show them.
     static QList<Input> inputs(quint8 family);
     static std::size_t reportSize(Report report);
+    // The rows a report carries, in the order they sit in it (byte, then bit).
+    static QList<const Setting *> reportRows(Report report);
+    // How the configuration report's handler logs a group: a line of its own before the group is
+    // announced, and whether the lines of its values come after the announcement.
+    struct GroupLog {
+        QString line;
+        bool valuesAfter = false;
+    };
+    static GroupLog configLog(Group group);
     // The keys a command line can set, for its help, grouped one line a group.
     static QStringList settableKeyLines();
 };

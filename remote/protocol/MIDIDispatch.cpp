@@ -9,6 +9,8 @@
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
 
+#include <utility>
+
 TAVIK_REVISION("MIDIDispatch.cpp");
 
 using namespace MidiLink;
@@ -188,54 +190,39 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
         return;
     }
 
+    // The values in the order they sit in the report; each group is announced once its last value
+    // is stored (the routing of a Tavik Lux, which has none, is stored but not announced).
     const quint8 *bytes = message->data();
-    const quint8 frequency = SettingTable::named("rate").read(bytes);
-    cfg->setFrequency(frequency);
-    TAVIK_DEBUG(QStringLiteral("Frequency set from Tavik to ") + QString::number(frequency) +
-                QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(frequency)) +
-                deviceSuffix(cfg, serialNo));
-
-    const quint8 sync = SettingTable::named("sync").read(bytes);
-    cfg->setSync(sync);
-    TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
-                nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
-    announceReport(serialNo, SettingTable::RateAndSync);
-    emit configurationApplied(serialNo, SettingTable::RateAndSync);
-
-    const quint8 lock = SettingTable::named("lock").read(bytes);
-    cfg->setLock(lock);
-    announceReport(serialNo, SettingTable::Lock);
-    emit configurationApplied(serialNo, SettingTable::Lock);
-    TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
-                deviceSuffix(cfg, serialNo));
-
-    const quint8 statusScreen = SettingTable::named("status_screen").read(bytes);
-    cfg->setStatusScreen(statusScreen);
-    TAVIK_DEBUG(QStringLiteral("Status Screen set from Tavik to ") + QString::number(statusScreen) +
-                deviceSuffix(cfg, serialNo));
-
-    for (int i = 0; i < SettingTable::SmuxCount; ++i) {
-        const quint8 value = SettingTable::at(SettingTable::Smux, i)->read(bytes);
-        cfg->setSMUX(quint8(i), value);
-        TAVIK_DEBUG(QStringLiteral("Smux[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
-                    QString::number(value) + deviceSuffix(cfg, serialNo));
-    }
-    TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
-    announceReport(serialNo, SettingTable::Smux);
-    emit configurationApplied(serialNo, SettingTable::Smux);
-
-    for (int i = 0; i < SettingTable::RoutingCount; ++i) {
-        const quint8 value = SettingTable::at(SettingTable::Routing, i)->read(bytes);
-        cfg->setRouting(quint8(i), value);
-        TAVIK_DEBUG(QStringLiteral("Routing[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
-                    QString::number(value) + deviceSuffix(cfg, serialNo));
-    }
-
-    // Only the Tavik Neo has a routing page.
-    if ((*message)[FamilyIndex] == FamilyNeo) {
-        TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"));
-        announceReport(serialNo, SettingTable::Routing);
-        emit configurationApplied(serialNo, SettingTable::Routing);
+    const SettingTable::Groups shown = SettingTable::groupsOf((*message)[FamilyIndex]);
+    const QList<const SettingTable::Setting *> rows = SettingTable::reportRows(SettingTable::Report::Config);
+    QStringList heldLines;
+    for (int i = 0; i < rows.size(); ++i) {
+        const SettingTable::Setting &row = *rows[i];
+        const quint8 code = row.read(bytes);
+        cfg->setValue(row, code);
+        const SettingTable::GroupLog log = SettingTable::configLog(row.group);
+        if (LogSwitch::isOn()) {
+            QString line = row.logName + QStringLiteral(" set from Tavik to ") + QString::number(code);
+            if (row.kind == SettingTable::Kind::Rate)
+                line += QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(code));
+            else if (row.kind == SettingTable::Kind::Sync)
+                line += QStringLiteral("(") + nameOrUnknown(TavikConfiguration::syncName(code));
+            line += deviceSuffix(cfg, serialNo);
+            if (log.valuesAfter)
+                heldLines << line;
+            else
+                LogSwitch::debug(line);
+        }
+        if (i + 1 < rows.size() && rows[i + 1]->group == row.group)
+            continue;
+        if (row.group != SettingTable::Reported && shown.testFlag(row.group)) {
+            if (!log.line.isEmpty())
+                TAVIK_DEBUG(log.line);
+            announceReport(serialNo, row.group);
+            emit configurationApplied(serialNo, row.group);
+        }
+        for (const QString &line : std::exchange(heldLines, {}))
+            LogSwitch::debug(line);
     }
 }
 
