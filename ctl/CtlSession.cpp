@@ -9,10 +9,9 @@
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QMetaObject>
+
+#include <memory>
 
 TAVIK_REVISION("CtlSession.cpp");
 
@@ -41,6 +40,14 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
         else
             ++heardFrom[serial].faderAcks;
     });
+    QObject::connect(link, &MIDI::messageReceived, this, &CtlSession::messageReceived);
+    QObject::connect(&readTimer, &QTimer::timeout, this, [this] {
+        if (link->isConnected())
+            link->onTimeoutPollForMidiIncomingMsgs();
+    });
+    waitDeadline.setSingleShot(true);
+    waitDeadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&waitDeadline, &QTimer::timeout, this, [this] { endWait(waitDone()); });
     link->enumeratePorts();
 }
 
@@ -94,31 +101,50 @@ bool CtlSession::connect(QString *error) {
     }
     // The devices are asked at once rather than at the link's first broadcast, 900 ms on.
     link->onTimeoutSendInfoBroadcasts();
+    readTimer.start(10);
     return true;
 }
 
-bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        const qint64 left = ms - clock.elapsed();
-        if (left <= 0)
-            return false;
-        // Wakes at least every 10 ms to read what came in and look at done() again; the link's own
-        // poll, every 50 ms, would add up to 50 ms to each round trip.
-        QEventLoop loop;
-        QTimer::singleShot(int(qMin<qint64>(left, 10)), &loop, &QEventLoop::quit);
-        loop.exec();
-        if (link->isConnected())
-            link->onTimeoutPollForMidiIncomingMsgs();
+void CtlSession::await(const std::function<bool()> &done, int ms, const std::function<void(bool)> &then) {
+    Q_ASSERT(!waitThen);
+    if (done()) {
+        then(true);
+        return;
     }
-    return true;
+    waitDone = done;
+    waitThen = then;
+    waitDeadline.start(ms);
 }
 
-TavikConfiguration *CtlSession::waitForDevice(const QString &wanted, int ms, QString *error) {
-    TavikConfiguration *cfg = nullptr;
-    waitFor([&] { return (cfg = findDevice(wanted, error)) != nullptr; }, ms);
-    return cfg;
+void CtlSession::awaitDevice(const QString &wanted, int ms,
+                             const std::function<void(TavikConfiguration *, const QString &)> &then) {
+    // The reason is the one of the last look: the devices that had answered by then.
+    auto found = std::make_shared<TavikConfiguration *>(nullptr);
+    auto error = std::make_shared<QString>();
+    await([this, wanted, found, error] { return (*found = findDevice(wanted, error.get())) != nullptr; }, ms,
+          [found, error, then](bool) { then(*found, *error); });
+}
+
+void CtlSession::messageReceived() {
+    // The message is handled after this signal; the wait is looked at once the link is done.
+    if (checkQueued || !waitThen)
+        return;
+    checkQueued = true;
+    QMetaObject::invokeMethod(this, &CtlSession::check, Qt::QueuedConnection);
+}
+
+void CtlSession::check() {
+    checkQueued = false;
+    if (waitThen && waitDone())
+        endWait(true);
+}
+
+void CtlSession::endWait(bool met) {
+    waitDeadline.stop();
+    const std::function<void(bool)> then = std::move(waitThen);
+    waitThen = nullptr;
+    waitDone = nullptr;
+    then(met);
 }
 
 bool CtlSession::hasReported(const TavikConfiguration *cfg, int wanted) {
@@ -129,8 +155,9 @@ bool CtlSession::hasReported(const TavikConfiguration *cfg, int wanted) {
            (!(wanted & StatusReport) || h.status);
 }
 
-bool CtlSession::waitForReports(const TavikConfiguration *cfg, int ms, int wanted) {
-    return waitFor([&] { return hasReported(cfg, wanted); }, ms);
+void CtlSession::awaitReports(const TavikConfiguration *cfg, int wanted, int ms,
+                              const std::function<void(bool)> &then) {
+    await([this, cfg, wanted] { return hasReported(cfg, wanted); }, ms, then);
 }
 
 QList<TavikConfiguration *> CtlSession::devices() const {

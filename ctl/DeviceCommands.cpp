@@ -24,7 +24,6 @@
 
 TAVIK_REVISION("DeviceCommands.cpp");
 
-using CtlOutput::fail;
 using CtlOutput::print;
 using Group = DeviceSnapshot::Group;
 
@@ -61,70 +60,83 @@ QJsonObject valuesOf(const TavikConfiguration &cfg, bool reportedStatus) {
 }
 } // namespace
 
-DeviceCommands::DeviceCommands(const CtlOptions &options) : options(options) {}
+DeviceCommands::DeviceCommands(const CtlOptions &options, QObject *parent)
+    : QObject(parent), options(options) {
+    changeBound.setSingleShot(true);
+    changeBound.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&changeBound, &QTimer::timeout, this,
+                     [this] { fail(ExitCode::NoAnswer, QStringLiteral("%1 did not answer").arg(changed)); });
+}
 
 DeviceCommands::~DeviceCommands() = default;
 
-TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *code, int wantedReports) {
+void DeviceCommands::fail(int code, const QString &text) {
+    finish(CtlOutput::fail(code, text));
+}
+
+void DeviceCommands::finish(int code) {
+    emit finished(code);
+}
+
+void DeviceCommands::reportedDevice(const QString &wanted, int reports, const DeviceStep &next) {
     if (!session) {
         session = std::make_unique<CtlSession>(QString::fromStdString(options.in),
                                                QString::fromStdString(options.out));
         QString error;
-        if (!session->connect(&error)) {
-            *code = fail(ExitCode::MidiError, error);
-            return nullptr;
-        }
+        if (!session->connect(&error))
+            return fail(ExitCode::MidiError, error);
     }
-    QString error;
-    TavikConfiguration *cfg = session->waitForDevice(wanted, timeoutMs(), &error);
-    if (!cfg) {
-        *code = fail(ExitCode::NotFound, error);
-        return nullptr;
-    }
-    // Reports that came with the admission count; else ask for them.
-    if (!session->hasReported(cfg, wantedReports)) {
-        session->forget(cfg->getSerialNo());
-        session->getMIDI()->sendMsgSEND_INFO(cfg->getSerialNo());
-        if (!session->waitForReports(cfg, timeoutMs(), wantedReports)) {
-            *code = fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report in time")
-                                                 .arg(MidiCodec::serialCode(cfg->getSerialNo())));
-            return nullptr;
-        }
-    }
-    return cfg;
+    session->awaitDevice(
+        wanted, timeoutMs(), [this, reports, next](TavikConfiguration *cfg, const QString &error) {
+            if (!cfg)
+                return fail(ExitCode::NotFound, error);
+            // Reports that came with the admission count; else ask for them.
+            if (session->hasReported(cfg, reports))
+                return next(cfg);
+            session->forget(cfg->getSerialNo());
+            session->getMIDI()->sendMsgSEND_INFO(cfg->getSerialNo());
+            session->awaitReports(cfg, reports, timeoutMs(), [this, cfg, next](bool reported) {
+                if (!reported)
+                    return fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report in time")
+                                                        .arg(MidiCodec::serialCode(cfg->getSerialNo())));
+                next(cfg);
+            });
+        });
 }
 
-std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &wanted,
-                                                               TavikConfiguration **cfg, int *code) {
-    *cfg = reportedDevice(wanted, code, CtlSession::ConfigReport | CtlSession::FaderReport);
-    if (!*cfg)
-        return std::nullopt;
-    QStringList errors;
-    std::optional<DeviceSnapshot> snapshot =
-        DeviceSnapshot::fromConfiguration(**cfg, QDateTime::currentDateTimeUtc(), &errors);
-    if (!snapshot)
-        *code =
-            fail(ExitCode::NoAnswer, QStringLiteral("%1 reported values it cannot have:\n  ").arg(wanted) +
-                                         errors.join(QStringLiteral("\n  ")));
-    return snapshot;
+void DeviceCommands::reportedSnapshot(const QString &wanted, const SnapshotStep &next) {
+    reportedDevice(wanted, CtlSession::ConfigReport | CtlSession::FaderReport,
+                   [this, wanted, next](TavikConfiguration *cfg) {
+                       QStringList errors;
+                       const std::optional<DeviceSnapshot> snapshot =
+                           DeviceSnapshot::fromConfiguration(*cfg, QDateTime::currentDateTimeUtc(), &errors);
+                       if (!snapshot)
+                           return fail(ExitCode::NoAnswer,
+                                       QStringLiteral("%1 reported values it cannot have:\n  ").arg(wanted) +
+                                           errors.join(QStringLiteral("\n  ")));
+                       next(cfg, *snapshot);
+                   });
 }
 
-int DeviceCommands::show(const QString &device) {
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = nullptr;
-    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
-    if (!snapshot)
-        return code;
-    // The device sends its status on its own schedule: the inputs are shown as unknown rather than
-    // waited for long.
-    const bool inputsKnown = session->waitForReports(cfg, StatusWaitMs, CtlSession::StatusReport);
+void DeviceCommands::show(const QString &device) {
+    reportedSnapshot(device, [this](TavikConfiguration *cfg, const DeviceSnapshot &snapshot) {
+        // The device sends its status on its own schedule: the inputs are shown as unknown rather
+        // than waited for long.
+        session->awaitReports(
+            cfg, CtlSession::StatusReport, StatusWaitMs,
+            [this, cfg, snapshot](bool inputsKnown) { printDevice(*cfg, snapshot, inputsKnown); });
+    });
+}
+
+void DeviceCommands::printDevice(const TavikConfiguration &cfg, const DeviceSnapshot &snapshot,
+                                 bool inputsKnown) {
     if (!inputsKnown)
         CtlOutput::note(QStringLiteral("note: %1 sent no status report within %2 ms; its inputs are unknown")
-                            .arg(MidiCodec::serialCode(cfg->getSerialNo()))
+                            .arg(MidiCodec::serialCode(cfg.getSerialNo()))
                             .arg(StatusWaitMs));
     if (options.json) {
         // The snapshot's fields, with the device's identity on top and its digital inputs added.
-        QJsonObject file = QJsonDocument::fromJson(snapshot->toJson()).object();
+        QJsonObject file = QJsonDocument::fromJson(snapshot.toJson()).object();
         QJsonObject out = file.value(QStringLiteral("device")).toObject();
         QJsonObject settings = file.value(QStringLiteral("settings")).toObject();
         settings.insert(QStringLiteral("rate"), settings.take(QStringLiteral("sample_rate_khz")));
@@ -133,23 +145,23 @@ int DeviceCommands::show(const QString &device) {
         if (file.contains(QStringLiteral("routing")))
             out.insert(QStringLiteral("routing"), file.value(QStringLiteral("routing")));
         out.insert(QStringLiteral("faders"), file.value(QStringLiteral("faders_db")));
-        out.insert(QStringLiteral("inputs"), inputsKnown ? QJsonValue(inputsOf(*cfg)) : QJsonValue());
-        out.insert(QStringLiteral("values"), valuesOf(*cfg, inputsKnown));
+        out.insert(QStringLiteral("inputs"), inputsKnown ? QJsonValue(inputsOf(cfg)) : QJsonValue());
+        out.insert(QStringLiteral("values"), valuesOf(cfg, inputsKnown));
         print(QString::fromUtf8(QJsonDocument(out).toJson()));
-        return ExitCode::Done;
+        return finish(ExitCode::Done);
     }
-    QString text = CtlSession::describe(cfg) + QLatin1Char('\n');
+    QString text = CtlSession::describe(&cfg) + QLatin1Char('\n');
     for (Group group : DeviceSnapshot::groupList()) {
         for (int slot = 0; slot < DeviceSnapshot::slotCount(group); ++slot) {
-            if (!DeviceSnapshot::hasSlot(snapshot->family(), group, slot))
+            if (!DeviceSnapshot::hasSlot(snapshot.family(), group, slot))
                 continue;
             text += QStringLiteral("%1  %2\n")
                         .arg(DeviceSnapshot::fieldName(group, slot), -40)
                         .arg(DeviceSnapshot::valueName(
-                            group, slot, DeviceSnapshot::valueAt(snapshot->values(), group, slot)));
+                            group, slot, DeviceSnapshot::valueAt(snapshot.values(), group, slot)));
         }
     }
-    for (const QJsonValue &input : inputsOf(*cfg)) {
+    for (const QJsonValue &input : inputsOf(cfg)) {
         const QJsonObject entry = input.toObject();
         if (!inputsKnown) {
             text += QStringLiteral("Digital input %1  unknown\n").arg(entry.value("text").toString(), -26);
@@ -162,10 +174,10 @@ int DeviceCommands::show(const QString &device) {
                                                 : "");
     }
     print(text);
-    return ExitCode::Done;
+    finish(ExitCode::Done);
 }
 
-int DeviceCommands::get(const QString &device, const QStringList &keys) {
+void DeviceCommands::get(const QString &device, const QStringList &keys) {
     QList<const SettingTable::Setting *> wanted;
     for (const QString &key : keys) {
         const SettingTable::Setting *setting = SettingTable::find(key.trimmed());
@@ -179,40 +191,35 @@ int DeviceCommands::get(const QString &device, const QStringList &keys) {
         reports |= setting->report == SettingTable::Report::Config   ? CtlSession::ConfigReport
                    : setting->report == SettingTable::Report::Status ? CtlSession::StatusReport
                                                                      : CtlSession::FaderReport;
-    int code = ExitCode::Done;
-    const TavikConfiguration *cfg = reportedDevice(device, &code, reports);
-    if (!cfg)
-        return code;
-    const quint8 family = cfg->getDeviceType();
-    for (const SettingTable::Setting *setting : wanted)
-        if (!setting->has(family))
-            return fail(
-                ExitCode::Usage,
-                QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
-    if (options.json) {
-        QJsonObject out;
+    reportedDevice(device, reports, [this, wanted](const TavikConfiguration *cfg) {
+        const quint8 family = cfg->getDeviceType();
         for (const SettingTable::Setting *setting : wanted)
-            out.insert(setting->key, setting->json(valueOf(*cfg, *setting)));
-        print(QString::fromUtf8(QJsonDocument(out).toJson()));
-        return ExitCode::Done;
-    }
-    QString text;
-    for (const SettingTable::Setting *setting : wanted)
-        text += setting->format(valueOf(*cfg, *setting)) + QLatin1Char('\n');
-    print(text);
-    return ExitCode::Done;
+            if (!setting->has(family))
+                return fail(
+                    ExitCode::Usage,
+                    QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
+        if (options.json) {
+            QJsonObject out;
+            for (const SettingTable::Setting *setting : wanted)
+                out.insert(setting->key, setting->json(valueOf(*cfg, *setting)));
+            print(QString::fromUtf8(QJsonDocument(out).toJson()));
+            return finish(ExitCode::Done);
+        }
+        QString text;
+        for (const SettingTable::Setting *setting : wanted)
+            text += setting->format(valueOf(*cfg, *setting)) + QLatin1Char('\n');
+        print(text);
+        finish(ExitCode::Done);
+    });
 }
 
-int DeviceCommands::save(const QString &device, const QString &file) {
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = nullptr;
-    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
-    if (!snapshot)
-        return code;
-    QString error;
-    if (!SnapshotFile::write(*snapshot, file, &error))
-        return fail(ExitCode::BadFile, error);
-    return ExitCode::Done;
+void DeviceCommands::save(const QString &device, const QString &file) {
+    reportedSnapshot(device, [this, file](TavikConfiguration *, const DeviceSnapshot &snapshot) {
+        QString error;
+        if (!SnapshotFile::write(snapshot, file, &error))
+            return fail(ExitCode::BadFile, error);
+        finish(ExitCode::Done);
+    });
 }
 
 bool DeviceCommands::assign(quint8 family, const QStringList &assignments, DeviceSnapshot::Values *values,
@@ -252,42 +259,42 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
     return true;
 }
 
-int DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
-                         bool verify) {
-    const qint32 serial = cfg->getSerialNo();
-    const QString code = MidiCodec::serialCode(serial);
-    DeviceControl control(session->getMIDI(), session->getRegistry());
-    std::optional<DeviceControl::Outcome> outcome;
-    QObject::connect(&control, &DeviceControl::finished, &control,
-                     [&outcome](int, const DeviceControl::Outcome &o) { outcome = o; });
-    if (!control.apply(serial, target, groups,
-                       verify ? DeviceControl::Check::AskForReports : DeviceControl::Check::Acknowledgements,
-                       timeoutMs()))
-        return fail(ExitCode::NoAnswer, QStringLiteral("%1 is not connected").arg(code));
+void DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target,
+                          DeviceSnapshot::Groups groups, bool verify) {
+    changed = MidiCodec::serialCode(cfg->getSerialNo());
+    control = std::make_unique<DeviceControl>(session->getMIDI(), session->getRegistry());
+    QObject::connect(control.get(), &DeviceControl::finished, this,
+                     [this](int, const DeviceControl::Outcome &outcome) { sent(outcome); });
+    if (!control->apply(cfg->getSerialNo(), target, groups,
+                        verify ? DeviceControl::Check::AskForReports : DeviceControl::Check::Acknowledgements,
+                        timeoutMs()))
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 is not connected").arg(changed));
     // The change ends by its own deadlines.
-    session->waitFor([&outcome] { return outcome.has_value(); },
-                     timeoutMs() + qMax(timeoutMs(), 3000) + 1000);
-    if (!outcome)
-        return fail(ExitCode::NoAnswer, QStringLiteral("%1 did not answer").arg(code));
-    switch (outcome->result) {
+    changeBound.start(timeoutMs() + qMax(timeoutMs(), 3000) + 1000);
+}
+
+void DeviceCommands::sent(const DeviceControl::Outcome &outcome) {
+    changeBound.stop();
+    switch (outcome.result) {
     case DeviceControl::Outcome::Confirmed:
-        return ExitCode::Done;
+        return finish(ExitCode::Done);
     case DeviceControl::Outcome::Gone:
-        return fail(ExitCode::NoAnswer, QStringLiteral("%1 went away").arg(code));
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 went away").arg(changed));
     case DeviceControl::Outcome::NotAcknowledged:
-        return fail(ExitCode::NoAnswer, code + QLatin1Char(' ') + outcome->acknowledgementText());
+        return fail(ExitCode::NoAnswer, changed + QLatin1Char(' ') + outcome.acknowledgementText());
     case DeviceControl::Outcome::NoReport:
-        return fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report after the load").arg(code));
+        return fail(ExitCode::NoAnswer,
+                    QStringLiteral("%1 sent no whole report after the load").arg(changed));
     case DeviceControl::Outcome::Differs:
         break;
     }
     QString text = QStringLiteral("the device reports other values than were sent (device -> sent):\n");
-    for (const DeviceSnapshot::Difference &d : outcome->differences)
+    for (const DeviceSnapshot::Difference &d : outcome.differences)
         text += QStringLiteral("  ") + d.text() + QLatin1Char('\n');
-    return fail(ExitCode::NoAnswer, text);
+    fail(ExitCode::NoAnswer, text);
 }
 
-int DeviceCommands::set(const QString &device, const QStringList &assignments) {
+void DeviceCommands::set(const QString &device, const QStringList &assignments) {
     // The touched groups go out with their other values as reported: the configuration report,
     // and the fader report for a fader.
     int reports = CtlSession::ConfigReport;
@@ -295,83 +302,88 @@ int DeviceCommands::set(const QString &device, const QStringList &assignments) {
         if (const SettingTable::Setting *s =
                 SettingTable::find(assignment.section(QLatin1Char('='), 0, 0).trimmed()))
             reports |= s->group == SettingTable::Faders ? CtlSession::FaderReport : 0;
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code, reports);
-    if (!cfg)
-        return code;
-    DeviceSnapshot::Values values = DeviceSnapshot::valuesOf(*cfg);
-    DeviceSnapshot::Groups touched;
-    QString error;
-    if (!assign(cfg->getDeviceType(), assignments, &values, &touched, &error))
-        return fail(ExitCode::Usage, error);
-    return send(cfg, DeviceSnapshot(cfg->getDeviceType(), cfg->getSerialNo(), values), touched, false);
+    reportedDevice(device, reports, [this, assignments](TavikConfiguration *cfg) {
+        DeviceSnapshot::Values values = DeviceSnapshot::valuesOf(*cfg);
+        DeviceSnapshot::Groups touched;
+        QString error;
+        if (!assign(cfg->getDeviceType(), assignments, &values, &touched, &error))
+            return fail(ExitCode::Usage, error);
+        send(cfg, DeviceSnapshot(cfg->getDeviceType(), cfg->getSerialNo(), values), touched, false);
+    });
 }
 
-int DeviceCommands::load(const QString &device, const QString &file, bool dryRun, bool all) {
+void DeviceCommands::load(const QString &device, const QString &file, bool dryRun, bool all) {
     QStringList errors;
     const std::optional<DeviceSnapshot> read = SnapshotFile::read(file, &errors);
     if (!read)
         return fail(ExitCode::BadFile,
                     file + QStringLiteral(" is not a snapshot:\n  ") + errors.join(QStringLiteral("\n  ")));
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg =
-        reportedDevice(device, &code, CtlSession::ConfigReport | CtlSession::FaderReport);
-    if (!cfg)
-        return code;
-    QStringList skipped;
-    const DeviceSnapshot target = read->adaptedTo(*cfg, &skipped);
-    if (!skipped.isEmpty())
-        CtlOutput::note(QStringLiteral("warning: the snapshot is of a ") +
-                        SettingNames::familyName(read->family()) + QStringLiteral("; not carried over:\n  ") +
-                        skipped.join(QStringLiteral("\n  ")));
-    const DeviceSnapshot::Groups groups =
-        all ? target.groups() : target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
-    if (dryRun) {
-        // One message for each group of the family, in group order.
-        const std::vector<MidiMessage> messages = SnapshotSysEx::messages(target);
-        size_t next = 0;
-        for (Group group : DeviceSnapshot::groupList()) {
-            if (!target.groups().testFlag(group))
-                continue;
-            if (groups.testFlag(group) && next < messages.size())
-                print(MessageDecoder::hex(messages[next]) + QLatin1Char('\n'));
-            ++next;
-        }
-        return ExitCode::Done;
-    }
-    if (!groups)
-        return ExitCode::Done;
-    return send(cfg, target, groups, true);
+    reportedDevice(device, CtlSession::ConfigReport | CtlSession::FaderReport,
+                   [this, read = *read, dryRun, all](TavikConfiguration *cfg) {
+                       QStringList skipped;
+                       const DeviceSnapshot target = read.adaptedTo(*cfg, &skipped);
+                       if (!skipped.isEmpty())
+                           CtlOutput::note(QStringLiteral("warning: the snapshot is of a ") +
+                                           SettingNames::familyName(read.family()) +
+                                           QStringLiteral("; not carried over:\n  ") +
+                                           skipped.join(QStringLiteral("\n  ")));
+                       const DeviceSnapshot::Groups groups =
+                           all ? target.groups() : target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
+                       if (dryRun) {
+                           // One message for each group of the family, in group order.
+                           const std::vector<MidiMessage> messages = SnapshotSysEx::messages(target);
+                           size_t next = 0;
+                           for (Group group : DeviceSnapshot::groupList()) {
+                               if (!target.groups().testFlag(group))
+                                   continue;
+                               if (groups.testFlag(group) && next < messages.size())
+                                   print(MessageDecoder::hex(messages[next]) + QLatin1Char('\n'));
+                               ++next;
+                           }
+                           return finish(ExitCode::Done);
+                       }
+                       if (!groups)
+                           return finish(ExitCode::Done);
+                       send(cfg, target, groups, true);
+                   });
 }
 
-int DeviceCommands::diff(const QString &first, const QString &second) {
-    std::optional<DeviceSnapshot> sides[2];
-    const QString wanted[2] = {first, second};
-    for (int i = 0; i < 2; ++i) {
-        if (QFileInfo(wanted[i]).isFile()) {
-            QStringList errors;
-            sides[i] = SnapshotFile::read(wanted[i], &errors);
-            if (!sides[i])
-                return fail(ExitCode::BadFile, wanted[i] + QStringLiteral(" is not a snapshot:\n  ") +
-                                                   errors.join(QStringLiteral("\n  ")));
-            continue;
-        }
-        int code = ExitCode::Done;
-        TavikConfiguration *cfg = nullptr;
-        sides[i] = reportedSnapshot(wanted[i], &cfg, &code);
-        if (!sides[i])
-            return code;
+void DeviceCommands::diff(const QString &first, const QString &second) {
+    diffWanted[0] = first;
+    diffWanted[1] = second;
+    diffSide(0);
+}
+
+void DeviceCommands::diffSide(int side) {
+    if (side == 2)
+        return compare();
+    const QString &wanted = diffWanted[side];
+    if (QFileInfo(wanted).isFile()) {
+        QStringList errors;
+        diffSides[side] = SnapshotFile::read(wanted, &errors);
+        if (!diffSides[side])
+            return fail(ExitCode::BadFile, wanted + QStringLiteral(" is not a snapshot:\n  ") +
+                                               errors.join(QStringLiteral("\n  ")));
+        return diffSide(side + 1);
     }
+    reportedSnapshot(wanted, [this, side](TavikConfiguration *, const DeviceSnapshot &snapshot) {
+        diffSides[side] = snapshot;
+        diffSide(side + 1);
+    });
+}
+
+void DeviceCommands::compare() {
     // A snapshot of the other family is compared as far as the families share values.
-    DeviceSnapshot b = *sides[1];
+    const DeviceSnapshot &a = *diffSides[0];
+    DeviceSnapshot b = *diffSides[1];
     QStringList skipped;
-    if (sides[0]->family() != b.family()) {
-        TavikConfiguration as(sides[0]->serial());
-        as.setDeviceType(sides[0]->family());
-        sides[0]->applyTo(as);
+    if (a.family() != b.family()) {
+        TavikConfiguration as(a.serial());
+        as.setDeviceType(a.family());
+        a.applyTo(as);
         b = b.adaptedTo(as, &skipped);
     }
-    const QList<DeviceSnapshot::Difference> differences = b.differences(sides[0]->values());
+    const QList<DeviceSnapshot::Difference> differences = b.differences(a.values());
     QString text;
     for (const DeviceSnapshot::Difference &d : differences)
         text += d.text() + QLatin1Char('\n');
@@ -379,5 +391,5 @@ int DeviceCommands::diff(const QString &first, const QString &second) {
     // Values one family lacks are not compared; saying so is a note, not a difference.
     for (const QString &line : skipped)
         CtlOutput::note(QStringLiteral("not compared: ") + line);
-    return differences.isEmpty() ? ExitCode::Done : ExitCode::NotFound;
+    finish(differences.isEmpty() ? ExitCode::Done : ExitCode::NotFound);
 }

@@ -4,20 +4,21 @@
 #include "ctl/CtlSession.h"
 #include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
+#include "ctl/ListCommand.h"
 #include "ctl/LogoCommand.h"
 #include "ctl/Monitor.h"
 #include "ctl/PortChoice.h"
 
 #include "model/SettingTable.h"
-#include "model/TavikConfiguration.h"
-#include "protocol/MidiCodec.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -88,29 +89,14 @@ int runPorts(const Globals &g) {
     return ExitCode::Done;
 }
 
-int runList(const Globals &g, double waitSeconds) {
-    CtlSession session(QString::fromStdString(g.in), QString::fromStdString(g.out));
-    QString error;
-    if (!session.connect(&error))
-        return fail(ExitCode::MidiError, error);
-    // Devices answer the version request that the link broadcasts every 900 ms.
-    session.waitFor([] { return false; }, int(waitSeconds * 1000));
-    const QList<TavikConfiguration *> found = session.devices();
-    if (g.json) {
-        QJsonArray list;
-        for (const TavikConfiguration *cfg : found)
-            list.append(
-                QJsonObject{{QStringLiteral("serial"), cfg->getSerialNo()},
-                            {QStringLiteral("serial_text"), MidiCodec::serialCode(cfg->getSerialNo())},
-                            {QStringLiteral("family"), CtlSession::familyName(cfg)},
-                            {QStringLiteral("name"), QString::fromLatin1(cfg->getDeviceName())},
-                            {QStringLiteral("version"), CtlSession::versionText(cfg)}});
-        print(QString::fromUtf8(QJsonDocument(list).toJson()));
-    } else {
-        for (const TavikConfiguration *cfg : found)
-            print(CtlSession::describe(cfg) + QLatin1Char('\n'));
-    }
-    return found.isEmpty() ? ExitCode::NotFound : ExitCode::Done;
+// Starts the command from the event loop, the program's only one, which ends with the exit code
+// the command's finished() gives.
+template <class Command> int runToEnd(Command &command, const std::function<void()> &start) {
+    QObject::connect(
+        &command, &Command::finished, &command, [](int code) { QCoreApplication::exit(code); },
+        Qt::SingleShotConnection);
+    QTimer::singleShot(0, &command, start);
+    return QCoreApplication::exec();
 }
 } // namespace
 
@@ -242,32 +228,41 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tavikctl"));
     if (ports->parsed())
         return runPorts(g);
-    if (list->parsed())
-        return runList(g, waitSeconds);
-    if (monitor->parsed())
-        return Monitor::run(g, monitorSeconds, raw);
-    if (logo->parsed())
-        return LogoCommand(g).run(QString::fromStdString(device), QString::fromStdString(file),
-                                  logoName ? std::optional<QString>(QString::fromStdString(*logoName))
-                                           : std::nullopt);
+    if (list->parsed()) {
+        ListCommand command(g);
+        return runToEnd(command, [&] { command.run(waitSeconds); });
+    }
+    if (monitor->parsed()) {
+        Monitor command(g, raw);
+        return runToEnd(command, [&] { command.run(monitorSeconds); });
+    }
+    if (logo->parsed()) {
+        LogoCommand command(g);
+        return runToEnd(command, [&] {
+            command.run(QString::fromStdString(device), QString::fromStdString(file),
+                        logoName ? std::optional<QString>(QString::fromStdString(*logoName)) : std::nullopt);
+        });
+    }
     DeviceCommands commands(g);
     const QString deviceArg = QString::fromStdString(device);
-    if (show->parsed())
-        return commands.show(deviceArg);
-    if (get->parsed()) {
-        QStringList wanted;
-        for (const std::string &k : keys)
-            wanted << QString::fromStdString(k);
-        return commands.get(deviceArg, wanted);
-    }
-    if (save->parsed())
-        return commands.save(deviceArg, QString::fromStdString(file));
-    if (load->parsed())
-        return commands.load(deviceArg, QString::fromStdString(file), dryRun, all);
-    if (diff->parsed())
-        return commands.diff(QString::fromStdString(file), QString::fromStdString(second));
-    QStringList pairs;
-    for (const std::string &a : assignments)
-        pairs << QString::fromStdString(a);
-    return commands.set(deviceArg, pairs);
+    return runToEnd(commands, [&] {
+        if (show->parsed())
+            return commands.show(deviceArg);
+        if (get->parsed()) {
+            QStringList wanted;
+            for (const std::string &k : keys)
+                wanted << QString::fromStdString(k);
+            return commands.get(deviceArg, wanted);
+        }
+        if (save->parsed())
+            return commands.save(deviceArg, QString::fromStdString(file));
+        if (load->parsed())
+            return commands.load(deviceArg, QString::fromStdString(file), dryRun, all);
+        if (diff->parsed())
+            return commands.diff(QString::fromStdString(file), QString::fromStdString(second));
+        QStringList pairs;
+        for (const std::string &a : assignments)
+            pairs << QString::fromStdString(a);
+        commands.set(deviceArg, pairs);
+    });
 }
