@@ -149,7 +149,11 @@ void CtlSession::endWait(bool met) {
 
 bool CtlSession::hasReported(const TavikConfiguration *cfg, int wanted) {
     const Heard &h = heardFrom[cfg->getSerialNo()];
-    const int groups = cfg->getDeviceType() == TavikSysEx::FamilyNeo ? 4 : 3;
+    // A whole configuration report: every settings group of the family but the faders.
+    int groups = 0;
+    for (SettingTable::Group group : SettingTable::groups())
+        groups +=
+            group != SettingTable::Faders && SettingTable::groupsOf(cfg->getDeviceType()).testFlag(group);
     return (!(wanted & ConfigReport) || h.groups.size() >= groups) &&
            (!(wanted & FaderReport) || h.faders >= SettingTable::FaderCount) &&
            (!(wanted & StatusReport) || h.status);
