@@ -1,5 +1,6 @@
 #include "BenchTable.h"
 
+#include <algorithm>
 #include <cstdio>
 
 void BenchTable::row(const std::string &section, const std::string &measure, const std::string &value,
@@ -24,4 +25,9 @@ std::string BenchTable::duration(double ns) {
     if (ns < 1e9)
         return fixed(ns / 1e6, ns < 1e7 ? 2 : 1, "ms");
     return fixed(ns / 1e9, 3, "s");
+}
+
+double BenchTable::median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1.0 : values[values.size() / 2];
 }

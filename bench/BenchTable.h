@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class BenchTable {
 public:
@@ -17,4 +18,6 @@ public:
     static std::string fixed(double value, int decimals, const std::string &unit = std::string());
     // Durations in the unit that suits them: ns, us, ms or s.
     static std::string duration(double nanoseconds);
+    // The middle value of a set of runs (the upper one of an even count), -1 for none.
+    static double median(std::vector<double> values);
 };

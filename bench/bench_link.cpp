@@ -5,8 +5,9 @@
 //                 steady state over 10 seconds, and the broadcast period;
 //   --monitor     with --scale: the same with the MIDI monitor window open, showing every device, its
 //                 ring of the last 10,000 messages filled before the steady state is measured.
+#include "BenchJack.h"
 #include "BenchTable.h"
-#include "JackServer.h"
+#include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "TimedApplication.h"
 #include "model/MonitorLog.h"
@@ -19,19 +20,16 @@
 #include <QAbstractItemModel>
 #include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QListWidget>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <RtMidi.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -42,29 +40,6 @@
 namespace {
 
 constexpr qint64 Ms = 1000000;
-
-bool waitFor(const std::function<bool()> &pred, int timeoutMs) {
-    if (pred())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start(1);
-    loop.exec();
-    return pred();
-}
-
-// Runs the event loop for ms milliseconds with nothing of the harness's own waking it.
-void runFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double residentKb() {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -113,6 +88,18 @@ public:
     std::vector<qint64> replies(qint32 serial) {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_replies[serial];
+    }
+    // The first reply of serial at or after t; 0 when there is none.
+    qint64 firstFrom(qint32 serial, qint64 t) {
+        const std::vector<qint64> times = replies(serial);
+        const auto it = std::find_if(times.begin(), times.end(), [t](qint64 r) { return r >= t; });
+        return it == times.end() ? 0 : *it;
+    }
+    // The last reply of serial before t; 0 when there is none.
+    qint64 lastBefore(qint32 serial, qint64 t) {
+        const std::vector<qint64> times = replies(serial);
+        const auto it = std::find_if(times.rbegin(), times.rend(), [t](qint64 r) { return r < t; });
+        return it == times.rend() ? 0 : *it;
     }
     size_t messages() {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -163,18 +150,13 @@ private:
     TimedApplication &m_app;
 };
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1.0 : v[v.size() / 2];
-}
-
 std::string ms(double ns) {
     return BenchTable::fixed(ns / 1e6, 1, "ms");
 }
 
 struct Rig {
     QTemporaryDir scratch;
-    std::unique_ptr<JackServer> server;
+    std::unique_ptr<BenchJack> jack;
     std::unique_ptr<SimProcess> sim;
 
     // Before the application object exists: its settings store reads this folder.
@@ -183,13 +165,11 @@ struct Rig {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
     }
     bool start(const QStringList &simArgs) {
-        server = std::make_unique<JackServer>(JackServer::uniqueName(QStringLiteral("tavik-bench-link")));
-        if (!server->start()) {
-            std::fprintf(stderr, "bench_link: JACK did not start: %s\n", qPrintable(server->diagnostics()));
+        jack = std::make_unique<BenchJack>("bench_link");
+        if (!jack->start())
             return false;
-        }
-        server->applyToThisProcess();
-        sim = std::make_unique<SimProcess>(*server, simArgs);
+        jack->server().applyToThisProcess();
+        sim = std::make_unique<SimProcess>(jack->server(), simArgs);
         if (!sim->start(20000)) {
             std::fprintf(stderr, "bench_link: simulator did not start: %s\n", qPrintable(sim->diagnostics()));
             return false;
@@ -212,14 +192,14 @@ struct Rig {
         if (sim)
             sim->stop();
         sim.reset();
-        if (server)
-            server->stop();
+        if (jack)
+            jack->server().stop();
     }
     ~Rig() { stop(); }
 };
 
 int discovery(TimedApplication &app, Rig &rig) {
-    MainDialog dialog;
+    MainDialog dialog(app);
     dialog.show();
     WindowWatch watch(app, dialog.getStackedDialog()->getDeviceList());
     ReplyMonitor monitor;
@@ -234,37 +214,32 @@ int discovery(TimedApplication &app, Rig &rig) {
         qint64 up = 0;
         if (c > 0) {
             // Resume at a different point of the broadcast period each cycle.
-            runFor(150 * c);
+            EventLoopWait::runFor(150 * c);
             up = TimedApplication::monotonicNs();
             rig.sim->command(QStringLiteral("resume all"));
         }
-        if (!waitFor([&] { return watch.shown.count(serial) > 0; }, 5000)) {
-            std::fprintf(stderr, "bench_link: device not shown in cycle %d\n", c);
+        // When the watch noted the device's entry in times (shown or gone); 0 when not within 5 s.
+        const auto noted = [&](const std::map<qint32, qint64> &times, const char *what) -> qint64 {
+            if (EventLoopWait::until([&] { return times.count(serial) > 0; }, 5000))
+                return times.at(serial);
+            std::fprintf(stderr, "bench_link: device not %s in cycle %d\n", what, c);
+            return 0;
+        };
+        const qint64 shown = noted(watch.shown, "shown");
+        if (shown == 0)
             return 1;
-        }
-        const qint64 shown = watch.shown[serial];
-        qint64 first = 0;
-        for (qint64 t : monitor.replies(serial))
-            if (t >= up) {
-                first = t;
-                break;
-            }
+        const qint64 first = monitor.firstFrom(serial, up);
         if (first > 0)
             firstToShown.push_back(double(shown - first));
         if (up > 0)
             upToShown.push_back(double(shown - up));
 
-        runFor(300);
+        EventLoopWait::runFor(300);
         rig.sim->command(QStringLiteral("silent all"));
-        if (!waitFor([&] { return watch.gone.count(serial) > 0; }, 5000)) {
-            std::fprintf(stderr, "bench_link: device not removed in cycle %d\n", c);
+        const qint64 gone = noted(watch.gone, "removed");
+        if (gone == 0)
             return 1;
-        }
-        const qint64 gone = watch.gone[serial];
-        qint64 last = 0;
-        for (qint64 t : monitor.replies(serial))
-            if (t < gone)
-                last = t;
+        const qint64 last = monitor.lastBefore(serial, gone);
         lastToGone.push_back(double(gone - last));
         std::fprintf(
             stderr,
@@ -284,24 +259,24 @@ int discovery(TimedApplication &app, Rig &rig) {
     const double worstGone = *std::max_element(lastToGone.begin(), lastToGone.end());
     BenchTable::row("4 discovery",
                     "first reply -> window shown (" + std::to_string(firstToShown.size()) + " runs)",
-                    "median " + ms(median(firstToShown)) + ", worst " + ms(worstFirst), "poll tick 50.0 ms",
-                    BenchTable::fixed(worstFirst / (50.0 * Ms), 2, "x tick"), "-", "-");
+                    "median " + ms(BenchTable::median(firstToShown)) + ", worst " + ms(worstFirst),
+                    "poll tick 50.0 ms", BenchTable::fixed(worstFirst / (50.0 * Ms), 2, "x tick"), "-", "-");
     BenchTable::row("4 discovery",
                     "device answering -> window shown (" + std::to_string(upToShown.size()) + " runs)",
-                    "median " + ms(median(upToShown)) + ", worst " + ms(worstUp), "900 + 50 ms",
+                    "median " + ms(BenchTable::median(upToShown)) + ", worst " + ms(worstUp), "900 + 50 ms",
                     BenchTable::fixed(worstUp / showGoal, 2, "x goal"), "<= 950 ms",
                     BenchTable::verdict(worstUp <= showGoal));
     BenchTable::row("4 discovery",
                     "last reply -> window removed (" + std::to_string(lastToGone.size()) + " runs)",
-                    "median " + ms(median(lastToGone)) + ", worst " + ms(worstGone), "2000 + 50 ms",
-                    BenchTable::fixed(worstGone / goneGoal, 3, "x goal"), "<= 2050 ms",
+                    "median " + ms(BenchTable::median(lastToGone)) + ", worst " + ms(worstGone),
+                    "2000 + 50 ms", BenchTable::fixed(worstGone / goneGoal, 3, "x goal"), "<= 2050 ms",
                     BenchTable::verdict(worstGone <= goneGoal));
     return 0;
 }
 
 int scale(TimedApplication &app, int count, bool withMonitor) {
     const double rssStart = residentKb();
-    MainDialog dialog;
+    MainDialog dialog(app);
     dialog.show();
     std::unique_ptr<MidiMonitorWindow> monitor;
     if (withMonitor) {
@@ -316,10 +291,10 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
     }
     app.watchLinkTimers();
     // The empty program settles first (the first broadcast goes out after 900 ms).
-    runFor(600);
+    EventLoopWait::runFor(600);
     const double rssEmpty = residentKb();
     const qint64 admitStart = TimedApplication::monotonicNs();
-    if (!waitFor([&] { return int(watch.shown.size()) >= count; }, 15000)) {
+    if (!EventLoopWait::until([&] { return int(watch.shown.size()) >= count; }, 15000)) {
         std::fprintf(stderr, "bench_link: only %zu of %d devices shown\n", watch.shown.size(), count);
         return 1;
     }
@@ -331,7 +306,7 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
             // CPU time of the GUI thread: on a shared machine the wall time includes other programs.
             perDevice.push_back(double(t.cpuNs) / (t.devicesAfter - t.devicesBefore));
         }
-    runFor(2000);
+    EventLoopWait::runFor(2000);
     const double rssFull = residentKb();
     double ringKb = 0;
     if (monitor) {
@@ -341,7 +316,7 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
         for (int i = 0; i < MonitorLog::kCapacity; ++i)
             monitor->log()->append(MonitorLog::Direction::In, status, QDateTime::currentMSecsSinceEpoch());
         monitor->takeUp();
-        runFor(1000);
+        EventLoopWait::runFor(1000);
         ringKb = residentKb() - rssFull;
     }
 
@@ -350,7 +325,7 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
     const qint64 thread0 = TimedApplication::threadCpuNs();
     const qint64 process0 = processCpuNs();
     const qint64 logged0 = monitor ? monitor->log()->endNumber() : 0;
-    runFor(10000);
+    EventLoopWait::runFor(10000);
     const qint64 logged = monitor ? monitor->log()->endNumber() - logged0 : 0;
     const double wall = double(TimedApplication::monotonicNs() - wall0);
     const double guiShare = double(TimedApplication::threadCpuNs() - thread0) / wall * 100.0;
@@ -378,7 +353,7 @@ int scale(TimedApplication &app, int count, bool withMonitor) {
     }
     const double worstAdmit = *std::max_element(perDevice.begin(), perDevice.end());
     BenchTable::row("6 scale", n + ": GUI-thread CPU to admit one (median, worst)",
-                    ms(median(perDevice)) + ", " + ms(worstAdmit),
+                    ms(BenchTable::median(perDevice)) + ", " + ms(worstAdmit),
                     "all shown " + ms(double(allShown)) + " after connect+600 ms",
                     BenchTable::fixed(worstAdmit / (10.0 * Ms), 2, "x goal"), "< 10 ms",
                     BenchTable::verdict(worstAdmit < 10.0 * Ms));

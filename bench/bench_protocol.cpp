@@ -105,7 +105,7 @@ int main(int argc, char **argv) {
 
     std::shared_ptr<FakeMidiState> ports = installFakeMidi();
     MyApplication app(argc, argv);
-    MainDialog mainDialog;
+    MainDialog mainDialog(app);
     mainDialog.show();
     MIDI *midi = app.getMIDI();
     if (!midi->isConnected()) {
@@ -214,7 +214,7 @@ int main(int argc, char **argv) {
             app.addConfiguration(777, cfg);
             state.ResumeTiming();
             auto *dialog = new TavikConfigurationDialog(
-                cfg, insideStack ? static_cast<QWidget *>(stacked->getPageStack()) : stacked);
+                cfg, app, insideStack ? static_cast<QWidget *>(stacked->getPageStack()) : stacked);
             QIcon icon(QStringLiteral(":/images/gui/tavik_icon_neo.png"));
             stacked->addPage(dialog, &icon);
             QCoreApplication::sendPostedEvents();

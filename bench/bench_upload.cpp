@@ -1,8 +1,9 @@
 // Logo upload time: the real TavikLogo dialog sending 64 chunks to tavik-sim over a private JACK server,
 // against the floor of 64 plain round trips (652 bytes out, a short reply back) through the same server,
 // without pacing and with the simulator pacing its input like a 31250-baud cable.
+#include "BenchJack.h"
 #include "BenchTable.h"
-#include "JackServer.h"
+#include "EventLoopWait.h"
 #include "SimPortLocator.h"
 #include "SimProcess.h"
 #include "logo/CGlimmerlyDlg.h"
@@ -11,21 +12,18 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QImage>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <RtMidi.h>
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -34,23 +32,6 @@ namespace {
 constexpr int Chunks = 64;
 constexpr size_t ChunkBytes = 652;
 constexpr int Baud = 31250;
-
-// Runs the event loop (never sleeping, unlike QTest's waits) until pred holds; false on time-out.
-bool waitFor(const std::function<bool()> &pred, int timeoutMs) {
-    if (pred())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start(1);
-    loop.exec();
-    return pred();
-}
 
 QString savePicture(const QTemporaryDir &dir) {
     QImage image(220, 176, QImage::Format_RGB32);
@@ -63,11 +44,6 @@ QString savePicture(const QTemporaryDir &dir) {
     const QString path = dir.filePath(QStringLiteral("upload.png"));
     image.save(path);
     return path;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1.0 : v[v.size() / 2];
 }
 
 // 64 round trips to the echo peer; returns the time of each run in nanoseconds.
@@ -172,7 +148,7 @@ std::vector<double> uploadRuns(const JackServer &server, bool paced, int runs, c
         auto listed = [&] {
             return dialog.GetState() == CGlimmerlyDlg::Connected && dialog.DeviceRows() == 1;
         };
-        if (!waitFor(listed, 15000)) {
+        if (!EventLoopWait::until(listed, 15000)) {
             std::fprintf(stderr, "bench_upload: device not listed\n");
             return {};
         }
@@ -182,7 +158,7 @@ std::vector<double> uploadRuns(const JackServer &server, bool paced, int runs, c
             QElapsedTimer timer;
             timer.start();
             send->click();
-            if (!waitFor([&] { return dialog.AckCounter() == Chunks; }, 60000)) {
+            if (!EventLoopWait::until([&] { return dialog.AckCounter() == Chunks; }, 60000)) {
                 std::fprintf(stderr,
                              "bench_upload: upload stopped after %d chunks; simulator log ends:\n%s\n",
                              dialog.AckCounter(),
@@ -191,7 +167,7 @@ std::vector<double> uploadRuns(const JackServer &server, bool paced, int runs, c
             }
             times.push_back(double(timer.nsecsElapsed()));
             // After the upload the dialog asks for the devices again; wait until it lists this one.
-            if (!waitFor(listed, 15000))
+            if (!EventLoopWait::until(listed, 15000))
                 return {};
         }
     }
@@ -216,11 +192,10 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("bench_upload"));
     const QString picture = savePicture(profile);
 
-    JackServer server(JackServer::uniqueName(QStringLiteral("tavik-bench-upload")));
-    if (!server.start()) {
-        std::fprintf(stderr, "bench_upload: JACK did not start: %s\n", qPrintable(server.diagnostics()));
+    BenchJack jack("bench_upload");
+    if (!jack.start())
         return 1;
-    }
+    JackServer &server = jack.server();
     server.applyToThisProcess();
 
     const int unpacedRuns = 5;
@@ -228,8 +203,8 @@ int main(int argc, char **argv) {
     const std::vector<double> uploadFast = uploadRuns(server, false, unpacedRuns, picture);
     if (floorFast.empty() || uploadFast.empty())
         return 1;
-    const double ff = median(floorFast);
-    const double uf = median(uploadFast);
+    const double ff = BenchTable::median(floorFast);
+    const double uf = BenchTable::median(uploadFast);
     BenchTable::row("3 upload", "64 chunks to tavik-sim, no pacing (median of 5)", BenchTable::duration(uf),
                     "floor " + BenchTable::duration(ff), BenchTable::fixed(uf / ff, 2, "x floor"), "-", "-");
 

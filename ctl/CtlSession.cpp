@@ -2,16 +2,16 @@
 
 #include "ctl/PortChoice.h"
 
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QMetaObject>
+
+#include <memory>
 
 TAVIK_REVISION("CtlSession.cpp");
 
@@ -26,12 +26,11 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
     for (const char *key : PortKeys)
         if (remembered.contains(QLatin1String(key)))
             settings->setValue(QLatin1String(key), remembered.value(QLatin1String(key)));
-    LinkHost::setInstance(this);
-    link = new MIDI;
+    link = new MIDI(*this);
     QObject::connect(link, &MIDI::errorToShow, link, [this](const QString &text) { lastError = text; });
-    QObject::connect(link, &MIDI::configurationApplied, link, [this](qint32 serial, MIDI::ConfigGroup group) {
-        heardFrom[serial].groups << int(group);
-    });
+    QObject::connect(
+        link, &MIDI::configurationApplied, link,
+        [this](qint32 serial, SettingTable::Group group) { heardFrom[serial].groups << int(group); });
     QObject::connect(link, &MIDI::faderApplied, link, [this](qint32 serial) { ++heardFrom[serial].faders; });
     QObject::connect(link, &MIDI::statusApplied, link,
                      [this](qint32 serial) { heardFrom[serial].status = true; });
@@ -41,6 +40,14 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
         else
             ++heardFrom[serial].faderAcks;
     });
+    QObject::connect(link, &MIDI::messageReceived, this, &CtlSession::messageReceived);
+    QObject::connect(&readTimer, &QTimer::timeout, this, [this] {
+        if (link->isConnected())
+            link->onTimeoutPollForMidiIncomingMsgs();
+    });
+    waitDeadline.setSingleShot(true);
+    waitDeadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&waitDeadline, &QTimer::timeout, this, [this] { endWait(waitDone()); });
     link->enumeratePorts();
 }
 
@@ -48,7 +55,6 @@ CtlSession::~CtlSession() {
     if (link->isConnected())
         link->toggleConnectedStatus();
     delete link;
-    LinkHost::setInstance(nullptr);
     delete settings;
 }
 
@@ -93,39 +99,69 @@ bool CtlSession::connect(QString *error) {
         *error = lastError.isEmpty() ? QStringLiteral("could not open the MIDI ports") : lastError;
         return false;
     }
+    // The devices are asked at once rather than at the link's first broadcast, 900 ms on.
+    link->onTimeoutSendInfoBroadcasts();
+    readTimer.start(10);
     return true;
 }
 
-bool CtlSession::waitFor(const std::function<bool()> &done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        const qint64 left = ms - clock.elapsed();
-        if (left <= 0)
-            return false;
-        // Wakes at least every 10 ms to look at done() again.
-        QEventLoop loop;
-        QTimer::singleShot(int(qMin<qint64>(left, 10)), &loop, &QEventLoop::quit);
-        loop.exec();
+void CtlSession::await(const std::function<bool()> &done, int ms, const std::function<void(bool)> &then) {
+    Q_ASSERT(!waitThen);
+    if (done()) {
+        then(true);
+        return;
     }
-    return true;
+    waitDone = done;
+    waitThen = then;
+    waitDeadline.start(ms);
 }
 
-TavikConfiguration *CtlSession::waitForDevice(const QString &wanted, int ms, QString *error) {
-    TavikConfiguration *cfg = nullptr;
-    waitFor([&] { return (cfg = findDevice(wanted, error)) != nullptr; }, ms);
-    return cfg;
+void CtlSession::awaitDevice(const QString &wanted, int ms,
+                             const std::function<void(TavikConfiguration *, const QString &)> &then) {
+    // The reason is the one of the last look: the devices that had answered by then.
+    auto found = std::make_shared<TavikConfiguration *>(nullptr);
+    auto error = std::make_shared<QString>();
+    await([this, wanted, found, error] { return (*found = findDevice(wanted, error.get())) != nullptr; }, ms,
+          [found, error, then](bool) { then(*found, *error); });
 }
 
-bool CtlSession::waitForReports(const TavikConfiguration *cfg, int ms) {
-    const qint32 serial = cfg->getSerialNo();
-    const int groups = cfg->getDeviceType() == TavikSysEx::FamilyNeo ? 4 : 3;
-    return waitFor(
-        [&] {
-            const Heard &h = heardFrom[serial];
-            return h.groups.size() >= groups && h.faders >= 32 && h.status;
-        },
-        ms);
+void CtlSession::messageReceived() {
+    // The message is handled after this signal; the wait is looked at once the link is done.
+    if (checkQueued || !waitThen)
+        return;
+    checkQueued = true;
+    QMetaObject::invokeMethod(this, &CtlSession::check, Qt::QueuedConnection);
+}
+
+void CtlSession::check() {
+    checkQueued = false;
+    if (waitThen && waitDone())
+        endWait(true);
+}
+
+void CtlSession::endWait(bool met) {
+    waitDeadline.stop();
+    const std::function<void(bool)> then = std::move(waitThen);
+    waitThen = nullptr;
+    waitDone = nullptr;
+    then(met);
+}
+
+bool CtlSession::hasReported(const TavikConfiguration *cfg, int wanted) {
+    const Heard &h = heardFrom[cfg->getSerialNo()];
+    // A whole configuration report: every settings group of the family but the faders.
+    int groups = 0;
+    for (SettingTable::Group group : SettingTable::groups())
+        groups +=
+            group != SettingTable::Faders && SettingTable::groupsOf(cfg->getDeviceType()).testFlag(group);
+    return (!(wanted & ConfigReport) || h.groups.size() >= groups) &&
+           (!(wanted & FaderReport) || h.faders >= SettingTable::FaderCount) &&
+           (!(wanted & StatusReport) || h.status);
+}
+
+void CtlSession::awaitReports(const TavikConfiguration *cfg, int wanted, int ms,
+                              const std::function<void(bool)> &then) {
+    await([this, cfg, wanted] { return hasReported(cfg, wanted); }, ms, then);
 }
 
 QList<TavikConfiguration *> CtlSession::devices() const {

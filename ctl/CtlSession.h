@@ -6,18 +6,22 @@
 #include "protocol/LinkHost.h"
 
 #include <QHash>
+#include <QObject>
 #include <QSet>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
 class MIDI;
 class TavikConfiguration;
 
-class CtlSession : public LinkHost {
+class CtlSession : public QObject, public LinkHost {
+    Q_OBJECT
+
 public:
     // Ports as the user gave them: a number or a part of a name; empty for the default.
     CtlSession(const QString &inPort, const QString &outPort);
@@ -28,16 +32,21 @@ public:
     QStringList inputNames() const;
     QStringList outputNames() const;
 
-    // Picks the ports and opens them; false with the reason in error.
+    // Picks the ports and opens them; false with the reason in error. From then on the input is
+    // read every 10 ms: the link's own reading, every 50 ms, would add up to 50 ms to each round trip.
     bool connect(QString *error);
-    // Runs the event loop until done() holds or ms milliseconds have passed; returns done().
-    bool waitFor(const std::function<bool()> &done, int ms);
-    // Waits until the wanted device answers (see findDevice()); null with the reason after ms.
-    TavikConfiguration *waitForDevice(const QString &wanted, int ms, QString *error);
+
+    // Calls then(true) as soon as done() holds: at once, or after a message from the devices has
+    // been handled; then(false) when it still does not hold after ms milliseconds. One wait at a
+    // time (a command takes one step after the other); then() may start the next.
+    void await(const std::function<bool()> &done, int ms, const std::function<void(bool)> &then);
+    // Awaits the wanted device (see findDevice()): then(record), or then(null, the reason) after ms.
+    void awaitDevice(const QString &wanted, int ms,
+                     const std::function<void(TavikConfiguration *, const QString &)> &then);
 
     // What the link has heard from a device since forget(): reports and acknowledgements.
     struct Heard {
-        QSet<int> groups; // MIDI::ConfigGroup values stored
+        QSet<int> groups; // SettingTable::Group values stored
         int faders = 0;   // fader values stored
         bool status = false;
         int valueAcks = 0;
@@ -45,9 +54,14 @@ public:
     };
     const Heard &heard(qint32 serialNo) { return heardFrom[serialNo]; }
     void forget(qint32 serialNo) { heardFrom.remove(serialNo); }
-    // Waits until the device has sent a whole configuration report (every group its family has),
-    // a fader report and a status report since forget(); false after ms.
-    bool waitForReports(const TavikConfiguration *cfg, int ms);
+    // The reports a command needs.
+    enum Report { ConfigReport = 1, FaderReport = 2, StatusReport = 4, AllReports = 7 };
+    // Whether the device has sent the wanted reports since forget(): a whole configuration report
+    // (every group its family has), a fader report, a status report.
+    bool hasReported(const TavikConfiguration *cfg, int wanted);
+    // Awaits hasReported(): then(false) after ms.
+    void awaitReports(const TavikConfiguration *cfg, int wanted, int ms,
+                      const std::function<void(bool)> &then);
 
     // The devices that answered, by serial number (the window placeholder is not one).
     QList<TavikConfiguration *> devices() const;
@@ -68,6 +82,10 @@ public:
 private:
     int choose(const QStringList &names, const QString &wanted, int current, const char *direction,
                QString *error);
+    // Looks at the wait once the messages read in one go are handled.
+    void messageReceived();
+    void check();
+    void endWait(bool met);
 
     QString inWanted;
     QString outWanted;
@@ -77,4 +95,9 @@ private:
     MIDI *link = nullptr;
     QString lastError;
     QHash<qint32, Heard> heardFrom;
+    QTimer readTimer;
+    std::function<bool()> waitDone;
+    std::function<void(bool)> waitThen;
+    QTimer waitDeadline;
+    bool checkQueued = false;
 };

@@ -6,13 +6,14 @@
 
 #include "model/MessageDecoder.h"
 #include "model/SettingNames.h"
+#include "model/SettingTable.h"
 #include "model/SnapshotFile.h"
 #include "model/SnapshotSysEx.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
-#include "protocol/SnapshotSender.h"
 #include "sysex/TavikSysEx.h"
 
 #include <QDateTime>
@@ -23,162 +24,119 @@
 
 TAVIK_REVISION("DeviceCommands.cpp");
 
-using CtlOutput::fail;
 using CtlOutput::print;
 using Group = DeviceSnapshot::Group;
 
 namespace {
-// "44.1k", "44.1 kHz", "44.1": kilohertz; 0 when it is none of these.
-double khzOf(QString text) {
-    text = text.trimmed().toLower();
-    if (text.endsWith(QStringLiteral("khz")))
-        text.chop(3);
-    else if (text.endsWith(QLatin1Char('k')))
-        text.chop(1);
-    bool ok = false;
-    const double khz = text.trimmed().toDouble(&ok);
-    return ok ? khz : 0;
+// The value of a row as the record holds it.
+int valueOf(const TavikConfiguration &cfg, const SettingTable::Setting &setting) {
+    return cfg.value(setting);
 }
 
-// The position of the value a key names in its group, or -1.
-int slotOfKey(Group group, const QString &key) {
-    for (int slot = 0; slot < DeviceSnapshot::slotCount(group); ++slot) {
-        QString name;
-        switch (group) {
-        case DeviceSnapshot::Smux:
-            name = QStringLiteral("smux.") + SettingNames::smuxKey(slot);
-            break;
-        case DeviceSnapshot::Routing:
-            name = QStringLiteral("routing.") + SettingNames::routingRangeKey(slot) + QLatin1Char('.') +
-                   SettingNames::routingKindKey(slot);
-            break;
-        case DeviceSnapshot::Faders:
-            name = QStringLiteral("fader.") +
-                   (SettingNames::isInputFader(slot) ? QStringLiteral("in.") : QStringLiteral("out.")) +
-                   QString::number(SettingNames::faderChannel(slot));
-            break;
-        default:
-            break;
-        }
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
-            return slot;
-    }
-    return -1;
-}
-
-// The code of a value for a key, or -1 when the key does not take it.
-int codeOf(Group group, int slot, const QString &value) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        if (slot == 0) {
-            const int rate = SettingNames::rateCode(khzOf(value));
-            return rate > 0 ? rate : -1;
-        }
-        return SettingNames::syncCode(value);
-    case DeviceSnapshot::Lock:
-        return value.compare(QStringLiteral("on"), Qt::CaseInsensitive) == 0    ? 1
-               : value.compare(QStringLiteral("off"), Qt::CaseInsensitive) == 0 ? 0
-                                                                                : -1;
-    case DeviceSnapshot::Smux:
-        return SettingNames::smuxValue(slot, khzOf(value));
-    case DeviceSnapshot::Routing:
-        return SettingNames::routingValue(slot, value);
-    default: {
-        bool ok = false;
-        const double db = value.toDouble(&ok);
-        return ok ? SettingNames::gainStep(slot, db) : -1;
-    }
-    }
-}
-
+// Each digital input the family has: rate as reported, signal, and lock (none on the word clock
+// input).
 QJsonArray inputsOf(const TavikConfiguration &cfg) {
-    // Rate as reported, and the status flags' signal and lock bits of each input (the word clock
-    // input has no lock lamp).
-    struct Input {
-        const char *name;
-        const char *text;
-        quint8 rate;
-        int signalBit;
-        int lockBit;
-    };
-    const quint8 flags = cfg.getStatusFlags();
-    const Input inputs[] = {{"madi", "MADI", cfg.getMadiRate(), 0, 4},
-                            {"adat_a", "ADAT A", cfg.getAdatARate(), 1, 5},
-                            {"adat_b", "ADAT B", cfg.getAdatBRate(), 2, 6},
-                            {"bnc", "BNC", cfg.getBncRate(), 3, -1}};
     QJsonArray list;
-    for (const Input &input : inputs) {
-        if (input.name == QLatin1String("madi") && cfg.getDeviceType() != TavikSysEx::FamilyNeo)
-            continue;
-        QJsonObject entry{{QStringLiteral("input"), QLatin1String(input.name)},
-                          {QStringLiteral("text"), QLatin1String(input.text)},
-                          {QStringLiteral("rate"), TavikConfiguration::frequencyName(input.rate)},
-                          {QStringLiteral("signal"), bool((flags >> input.signalBit) & 1)}};
-        if (input.lockBit >= 0)
-            entry.insert(QStringLiteral("lock"), bool((flags >> input.lockBit) & 1));
+    for (const SettingTable::Input &input : SettingTable::inputs(cfg.getDeviceType())) {
+        QJsonObject entry{
+            {QStringLiteral("input"), input.key},
+            {QStringLiteral("text"), input.text},
+            {QStringLiteral("rate"), TavikConfiguration::frequencyName(valueOf(cfg, *input.rate))},
+            {QStringLiteral("signal"), valueOf(cfg, *input.signal) != 0}};
+        if (input.lock)
+            entry.insert(QStringLiteral("lock"), valueOf(cfg, *input.lock) != 0);
         list.append(entry);
     }
     return list;
 }
+
+// Every value the family has, under its key, as `set` takes it.
+QJsonObject valuesOf(const TavikConfiguration &cfg, bool reportedStatus) {
+    QJsonObject values;
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (s.has(cfg.getDeviceType()) && (reportedStatus || s.report != SettingTable::Report::Status))
+            values.insert(s.key, s.json(valueOf(cfg, s)));
+    return values;
+}
 } // namespace
 
-DeviceCommands::DeviceCommands(const CtlOptions &options) : options(options) {}
+DeviceCommands::DeviceCommands(const CtlOptions &options, QObject *parent)
+    : QObject(parent), options(options) {
+    changeBound.setSingleShot(true);
+    changeBound.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&changeBound, &QTimer::timeout, this,
+                     [this] { fail(ExitCode::NoAnswer, QStringLiteral("%1 did not answer").arg(changed)); });
+}
 
 DeviceCommands::~DeviceCommands() = default;
 
-TavikConfiguration *DeviceCommands::reportedDevice(const QString &wanted, int *code) {
+void DeviceCommands::fail(int code, const QString &text) {
+    finish(CtlOutput::fail(code, text));
+}
+
+void DeviceCommands::finish(int code) {
+    emit finished(code);
+}
+
+void DeviceCommands::reportedDevice(const QString &wanted, int reports, const DeviceStep &next) {
     if (!session) {
         session = std::make_unique<CtlSession>(QString::fromStdString(options.in),
                                                QString::fromStdString(options.out));
         QString error;
-        if (!session->connect(&error)) {
-            *code = fail(ExitCode::MidiError, error);
-            return nullptr;
-        }
+        if (!session->connect(&error))
+            return fail(ExitCode::MidiError, error);
     }
-    QString error;
-    TavikConfiguration *cfg = session->waitForDevice(wanted, timeoutMs(), &error);
-    if (!cfg) {
-        *code = fail(ExitCode::NotFound, error);
-        return nullptr;
-    }
-    // Reports that came with the admission count; else ask for them.
-    if (!session->waitForReports(cfg, 0)) {
-        session->forget(cfg->getSerialNo());
-        session->getMIDI()->sendMsgSEND_INFO(cfg->getSerialNo());
-        if (!session->waitForReports(cfg, timeoutMs())) {
-            *code = fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report in time")
-                                                 .arg(MidiCodec::serialCode(cfg->getSerialNo())));
-            return nullptr;
-        }
-    }
-    return cfg;
+    session->awaitDevice(
+        wanted, timeoutMs(), [this, reports, next](TavikConfiguration *cfg, const QString &error) {
+            if (!cfg)
+                return fail(ExitCode::NotFound, error);
+            // Reports that came with the admission count; else ask for them.
+            if (session->hasReported(cfg, reports))
+                return next(cfg);
+            session->forget(cfg->getSerialNo());
+            session->getMIDI()->sendMsgSEND_INFO(cfg->getSerialNo());
+            session->awaitReports(cfg, reports, timeoutMs(), [this, cfg, next](bool reported) {
+                if (!reported)
+                    return fail(ExitCode::NoAnswer, QStringLiteral("%1 sent no whole report in time")
+                                                        .arg(MidiCodec::serialCode(cfg->getSerialNo())));
+                next(cfg);
+            });
+        });
 }
 
-std::optional<DeviceSnapshot> DeviceCommands::reportedSnapshot(const QString &wanted,
-                                                               TavikConfiguration **cfg, int *code) {
-    *cfg = reportedDevice(wanted, code);
-    if (!*cfg)
-        return std::nullopt;
-    QStringList errors;
-    std::optional<DeviceSnapshot> snapshot =
-        DeviceSnapshot::fromConfiguration(**cfg, QDateTime::currentDateTimeUtc(), &errors);
-    if (!snapshot)
-        *code =
-            fail(ExitCode::NoAnswer, QStringLiteral("%1 reported values it cannot have:\n  ").arg(wanted) +
-                                         errors.join(QStringLiteral("\n  ")));
-    return snapshot;
+void DeviceCommands::reportedSnapshot(const QString &wanted, const SnapshotStep &next) {
+    reportedDevice(wanted, CtlSession::ConfigReport | CtlSession::FaderReport,
+                   [this, wanted, next](TavikConfiguration *cfg) {
+                       QStringList errors;
+                       const std::optional<DeviceSnapshot> snapshot =
+                           DeviceSnapshot::fromConfiguration(*cfg, QDateTime::currentDateTimeUtc(), &errors);
+                       if (!snapshot)
+                           return fail(ExitCode::NoAnswer,
+                                       QStringLiteral("%1 reported values it cannot have:\n  ").arg(wanted) +
+                                           errors.join(QStringLiteral("\n  ")));
+                       next(cfg, *snapshot);
+                   });
 }
 
-int DeviceCommands::show(const QString &device) {
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = nullptr;
-    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
-    if (!snapshot)
-        return code;
+void DeviceCommands::show(const QString &device) {
+    reportedSnapshot(device, [this](TavikConfiguration *cfg, const DeviceSnapshot &snapshot) {
+        // The device sends its status on its own schedule: the inputs are shown as unknown rather
+        // than waited for long.
+        session->awaitReports(
+            cfg, CtlSession::StatusReport, StatusWaitMs,
+            [this, cfg, snapshot](bool inputsKnown) { printDevice(*cfg, snapshot, inputsKnown); });
+    });
+}
+
+void DeviceCommands::printDevice(const TavikConfiguration &cfg, const DeviceSnapshot &snapshot,
+                                 bool inputsKnown) {
+    if (!inputsKnown)
+        CtlOutput::note(QStringLiteral("note: %1 sent no status report within %2 ms; its inputs are unknown")
+                            .arg(MidiCodec::serialCode(cfg.getSerialNo()))
+                            .arg(StatusWaitMs));
     if (options.json) {
         // The snapshot's fields, with the device's identity on top and its digital inputs added.
-        QJsonObject file = QJsonDocument::fromJson(snapshot->toJson()).object();
+        QJsonObject file = QJsonDocument::fromJson(snapshot.toJson()).object();
         QJsonObject out = file.value(QStringLiteral("device")).toObject();
         QJsonObject settings = file.value(QStringLiteral("settings")).toObject();
         settings.insert(QStringLiteral("rate"), settings.take(QStringLiteral("sample_rate_khz")));
@@ -187,23 +145,28 @@ int DeviceCommands::show(const QString &device) {
         if (file.contains(QStringLiteral("routing")))
             out.insert(QStringLiteral("routing"), file.value(QStringLiteral("routing")));
         out.insert(QStringLiteral("faders"), file.value(QStringLiteral("faders_db")));
-        out.insert(QStringLiteral("inputs"), inputsOf(*cfg));
+        out.insert(QStringLiteral("inputs"), inputsKnown ? QJsonValue(inputsOf(cfg)) : QJsonValue());
+        out.insert(QStringLiteral("values"), valuesOf(cfg, inputsKnown));
         print(QString::fromUtf8(QJsonDocument(out).toJson()));
-        return ExitCode::Done;
+        return finish(ExitCode::Done);
     }
-    QString text = CtlSession::describe(cfg) + QLatin1Char('\n');
+    QString text = CtlSession::describe(&cfg) + QLatin1Char('\n');
     for (Group group : DeviceSnapshot::groupList()) {
         for (int slot = 0; slot < DeviceSnapshot::slotCount(group); ++slot) {
-            if (!DeviceSnapshot::hasSlot(snapshot->family(), group, slot))
+            if (!DeviceSnapshot::hasSlot(snapshot.family(), group, slot))
                 continue;
             text += QStringLiteral("%1  %2\n")
                         .arg(DeviceSnapshot::fieldName(group, slot), -40)
                         .arg(DeviceSnapshot::valueName(
-                            group, slot, DeviceSnapshot::valueAt(snapshot->values(), group, slot)));
+                            group, slot, DeviceSnapshot::valueAt(snapshot.values(), group, slot)));
         }
     }
-    for (const QJsonValue &input : inputsOf(*cfg)) {
+    for (const QJsonValue &input : inputsOf(cfg)) {
         const QJsonObject entry = input.toObject();
+        if (!inputsKnown) {
+            text += QStringLiteral("Digital input %1  unknown\n").arg(entry.value("text").toString(), -26);
+            continue;
+        }
         text += QStringLiteral("Digital input %1  %2, signal %3%4\n")
                     .arg(entry.value("text").toString(), -26)
                     .arg(entry.value("rate").toString(), entry.value("signal").toBool() ? "yes" : "no",
@@ -211,19 +174,52 @@ int DeviceCommands::show(const QString &device) {
                                                 : "");
     }
     print(text);
-    return ExitCode::Done;
+    finish(ExitCode::Done);
 }
 
-int DeviceCommands::save(const QString &device, const QString &file) {
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = nullptr;
-    const std::optional<DeviceSnapshot> snapshot = reportedSnapshot(device, &cfg, &code);
-    if (!snapshot)
-        return code;
-    QString error;
-    if (!SnapshotFile::write(*snapshot, file, &error))
-        return fail(ExitCode::BadFile, error);
-    return ExitCode::Done;
+void DeviceCommands::get(const QString &device, const QStringList &keys) {
+    QList<const SettingTable::Setting *> wanted;
+    for (const QString &key : keys) {
+        const SettingTable::Setting *setting = SettingTable::find(key.trimmed());
+        if (!setting)
+            return fail(ExitCode::Usage,
+                        QStringLiteral("unknown key \"%1\"; see tavikctl help get").arg(key));
+        wanted << setting;
+    }
+    int reports = 0;
+    for (const SettingTable::Setting *setting : wanted)
+        reports |= setting->report == SettingTable::Report::Config   ? CtlSession::ConfigReport
+                   : setting->report == SettingTable::Report::Status ? CtlSession::StatusReport
+                                                                     : CtlSession::FaderReport;
+    reportedDevice(device, reports, [this, wanted](const TavikConfiguration *cfg) {
+        const quint8 family = cfg->getDeviceType();
+        for (const SettingTable::Setting *setting : wanted)
+            if (!setting->has(family))
+                return fail(
+                    ExitCode::Usage,
+                    QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field));
+        if (options.json) {
+            QJsonObject out;
+            for (const SettingTable::Setting *setting : wanted)
+                out.insert(setting->key, setting->json(valueOf(*cfg, *setting)));
+            print(QString::fromUtf8(QJsonDocument(out).toJson()));
+            return finish(ExitCode::Done);
+        }
+        QString text;
+        for (const SettingTable::Setting *setting : wanted)
+            text += setting->format(valueOf(*cfg, *setting)) + QLatin1Char('\n');
+        print(text);
+        finish(ExitCode::Done);
+    });
+}
+
+void DeviceCommands::save(const QString &device, const QString &file) {
+    reportedSnapshot(device, [this, file](TavikConfiguration *, const DeviceSnapshot &snapshot) {
+        QString error;
+        if (!SnapshotFile::write(snapshot, file, &error))
+            return fail(ExitCode::BadFile, error);
+        finish(ExitCode::Done);
+    });
 }
 
 bool DeviceCommands::assign(quint8 family, const QStringList &assignments, DeviceSnapshot::Values *values,
@@ -236,31 +232,23 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
             *error = QStringLiteral("\"%1\" is not KEY=VALUE; see tavikctl help set").arg(assignment);
             return false;
         }
-        Group group = DeviceSnapshot::RateAndSync;
-        int slot = -1;
-        if (key.compare(QStringLiteral("rate"), Qt::CaseInsensitive) == 0)
-            slot = 0;
-        else if (key.compare(QStringLiteral("sync"), Qt::CaseInsensitive) == 0)
-            slot = 1;
-        else if (key.compare(QStringLiteral("lock"), Qt::CaseInsensitive) == 0)
-            group = DeviceSnapshot::Lock, slot = 0;
-        else
-            for (Group candidate : {DeviceSnapshot::Smux, DeviceSnapshot::Routing, DeviceSnapshot::Faders})
-                if ((slot = slotOfKey(candidate, key)) >= 0) {
-                    group = candidate;
-                    break;
-                }
-        if (slot < 0) {
+        const SettingTable::Setting *setting = SettingTable::find(key);
+        if (!setting) {
             *error = QStringLiteral("unknown key \"%1\"; see tavikctl help set").arg(key);
             return false;
         }
-        const int code = codeOf(group, slot, value);
+        if (setting->readOnly()) {
+            *error = QStringLiteral("%1 is reported by the device and cannot be set").arg(key);
+            return false;
+        }
+        const Group group = setting->group;
+        const int slot = setting->slot;
+        const int code = setting->parse(value);
         const QString problem =
             code < 0 ? QStringLiteral("not a value of this key")
-            : !DeviceSnapshot::hasSlot(family, group, slot)
-                ? QStringLiteral("a %1 has no %2")
-                      .arg(SettingNames::familyName(family), DeviceSnapshot::fieldName(group, slot))
-                : DeviceSnapshot::valueProblem(family, group, slot, quint8(code));
+            : !setting->has(family)
+                ? QStringLiteral("a %1 has no %2").arg(SettingNames::familyName(family), setting->field)
+                : setting->problem(family, code);
         if (!problem.isEmpty()) {
             *error = QStringLiteral("%1=%2: %3").arg(key, value, problem);
             return false;
@@ -271,126 +259,131 @@ bool DeviceCommands::assign(quint8 family, const QStringList &assignments, Devic
     return true;
 }
 
-int DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target, DeviceSnapshot::Groups groups,
-                         bool verify) {
-    const qint32 serial = cfg->getSerialNo();
-    MIDI *link = session->getMIDI();
-    session->forget(serial);
-    const SnapshotSender::Sent sent = SnapshotSender::send(*link, *cfg, target, groups);
-    const int valueMessages = sent.valueMessages;
-    const bool fadersSent = sent.faders;
-    const bool acknowledged = session->waitFor(
-        [&] {
-            const CtlSession::Heard &h = session->heard(serial);
-            return h.valueAcks >= valueMessages && (!fadersSent || h.faderAcks >= 1);
-        },
-        timeoutMs());
-    if (!acknowledged) {
-        const CtlSession::Heard &h = session->heard(serial);
+void DeviceCommands::send(TavikConfiguration *cfg, const DeviceSnapshot &target,
+                          DeviceSnapshot::Groups groups, bool verify) {
+    changed = MidiCodec::serialCode(cfg->getSerialNo());
+    control = std::make_unique<DeviceControl>(session->getMIDI(), session->getRegistry());
+    QObject::connect(control.get(), &DeviceControl::finished, this,
+                     [this](int, const DeviceControl::Outcome &outcome) { sent(outcome); });
+    if (!control->apply(cfg->getSerialNo(), target, groups,
+                        verify ? DeviceControl::Check::AskForReports : DeviceControl::Check::Acknowledgements,
+                        timeoutMs()))
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 is not connected").arg(changed));
+    // The change ends by its own deadlines.
+    changeBound.start(timeoutMs() + qMax(timeoutMs(), 3000) + 1000);
+}
+
+void DeviceCommands::sent(const DeviceControl::Outcome &outcome) {
+    changeBound.stop();
+    switch (outcome.result) {
+    case DeviceControl::Outcome::Confirmed:
+        return finish(ExitCode::Done);
+    case DeviceControl::Outcome::Gone:
+        return fail(ExitCode::NoAnswer, QStringLiteral("%1 went away").arg(changed));
+    case DeviceControl::Outcome::NotAcknowledged:
+        return fail(ExitCode::NoAnswer, changed + QLatin1Char(' ') + outcome.acknowledgementText());
+    case DeviceControl::Outcome::NoReport:
         return fail(ExitCode::NoAnswer,
-                    QStringLiteral("%1 acknowledged %2 of %3 SET_VALUES and %4 of %5 SET_FADERS")
-                        .arg(MidiCodec::serialCode(serial))
-                        .arg(h.valueAcks)
-                        .arg(valueMessages)
-                        .arg(qMin(h.faderAcks, 1))
-                        .arg(fadersSent ? 1 : 0));
+                    QStringLiteral("%1 sent no whole report after the load").arg(changed));
+    case DeviceControl::Outcome::Differs:
+        break;
     }
-    if (!verify)
-        return ExitCode::Done;
-    // What the device holds now, from fresh reports.
-    session->forget(serial);
-    link->sendMsgSEND_INFO(serial);
-    if (!session->waitForReports(cfg, qMax(timeoutMs(), 3000)))
-        return fail(
-            ExitCode::NoAnswer,
-            QStringLiteral("%1 sent no whole report after the load").arg(MidiCodec::serialCode(serial)));
-    const QList<DeviceSnapshot::Difference> left = target.differences(DeviceSnapshot::valuesOf(*cfg));
-    if (!left.isEmpty()) {
-        QString text = QStringLiteral("the device reports other values than were sent (device -> sent):\n");
-        for (const DeviceSnapshot::Difference &d : left)
-            text += QStringLiteral("  ") + d.text() + QLatin1Char('\n');
-        return fail(ExitCode::NoAnswer, text);
-    }
-    return ExitCode::Done;
+    QString text = QStringLiteral("the device reports other values than were sent (device -> sent):\n");
+    for (const DeviceSnapshot::Difference &d : outcome.differences)
+        text += QStringLiteral("  ") + d.text() + QLatin1Char('\n');
+    fail(ExitCode::NoAnswer, text);
 }
 
-int DeviceCommands::set(const QString &device, const QStringList &assignments) {
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
-    if (!cfg)
-        return code;
-    DeviceSnapshot::Values values = DeviceSnapshot::valuesOf(*cfg);
-    DeviceSnapshot::Groups touched;
-    QString error;
-    if (!assign(cfg->getDeviceType(), assignments, &values, &touched, &error))
-        return fail(ExitCode::Usage, error);
-    return send(cfg, DeviceSnapshot(cfg->getDeviceType(), cfg->getSerialNo(), values), touched, false);
+void DeviceCommands::set(const QString &device, const QStringList &assignments) {
+    // The touched groups go out with their other values as reported: the configuration report,
+    // and the fader report for a fader.
+    int reports = CtlSession::ConfigReport;
+    for (const QString &assignment : assignments)
+        if (const SettingTable::Setting *s =
+                SettingTable::find(assignment.section(QLatin1Char('='), 0, 0).trimmed()))
+            reports |= s->group == SettingTable::Faders ? CtlSession::FaderReport : 0;
+    reportedDevice(device, reports, [this, assignments](TavikConfiguration *cfg) {
+        DeviceSnapshot::Values values = DeviceSnapshot::valuesOf(*cfg);
+        DeviceSnapshot::Groups touched;
+        QString error;
+        if (!assign(cfg->getDeviceType(), assignments, &values, &touched, &error))
+            return fail(ExitCode::Usage, error);
+        send(cfg, DeviceSnapshot(cfg->getDeviceType(), cfg->getSerialNo(), values), touched, false);
+    });
 }
 
-int DeviceCommands::load(const QString &device, const QString &file, bool dryRun, bool all) {
+void DeviceCommands::load(const QString &device, const QString &file, bool dryRun, bool all) {
     QStringList errors;
     const std::optional<DeviceSnapshot> read = SnapshotFile::read(file, &errors);
     if (!read)
         return fail(ExitCode::BadFile,
                     file + QStringLiteral(" is not a snapshot:\n  ") + errors.join(QStringLiteral("\n  ")));
-    int code = ExitCode::Done;
-    TavikConfiguration *cfg = reportedDevice(device, &code);
-    if (!cfg)
-        return code;
-    QStringList skipped;
-    const DeviceSnapshot target = read->adaptedTo(*cfg, &skipped);
-    if (!skipped.isEmpty())
-        CtlOutput::note(QStringLiteral("warning: the snapshot is of a ") +
-                        SettingNames::familyName(read->family()) + QStringLiteral("; not carried over:\n  ") +
-                        skipped.join(QStringLiteral("\n  ")));
-    const DeviceSnapshot::Groups groups =
-        all ? target.groups() : target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
-    if (dryRun) {
-        // One message for each group of the family, in group order.
-        const std::vector<MidiMessage> messages = SnapshotSysEx::messages(target);
-        size_t next = 0;
-        for (Group group : DeviceSnapshot::groupList()) {
-            if (!target.groups().testFlag(group))
-                continue;
-            if (groups.testFlag(group) && next < messages.size())
-                print(MessageDecoder::hex(messages[next]) + QLatin1Char('\n'));
-            ++next;
-        }
-        return ExitCode::Done;
-    }
-    if (!groups)
-        return ExitCode::Done;
-    return send(cfg, target, groups, true);
+    reportedDevice(device, CtlSession::ConfigReport | CtlSession::FaderReport,
+                   [this, read = *read, dryRun, all](TavikConfiguration *cfg) {
+                       QStringList skipped;
+                       const DeviceSnapshot target = read.adaptedTo(*cfg, &skipped);
+                       if (!skipped.isEmpty())
+                           CtlOutput::note(QStringLiteral("warning: the snapshot is of a ") +
+                                           SettingNames::familyName(read.family()) +
+                                           QStringLiteral("; not carried over:\n  ") +
+                                           skipped.join(QStringLiteral("\n  ")));
+                       const DeviceSnapshot::Groups groups =
+                           all ? target.groups() : target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
+                       if (dryRun) {
+                           // One message for each group of the family, in group order.
+                           const std::vector<MidiMessage> messages = SnapshotSysEx::messages(target);
+                           size_t next = 0;
+                           for (Group group : DeviceSnapshot::groupList()) {
+                               if (!target.groups().testFlag(group))
+                                   continue;
+                               if (groups.testFlag(group) && next < messages.size())
+                                   print(MessageDecoder::hex(messages[next]) + QLatin1Char('\n'));
+                               ++next;
+                           }
+                           return finish(ExitCode::Done);
+                       }
+                       if (!groups)
+                           return finish(ExitCode::Done);
+                       send(cfg, target, groups, true);
+                   });
 }
 
-int DeviceCommands::diff(const QString &first, const QString &second) {
-    std::optional<DeviceSnapshot> sides[2];
-    const QString wanted[2] = {first, second};
-    for (int i = 0; i < 2; ++i) {
-        if (QFileInfo(wanted[i]).isFile()) {
-            QStringList errors;
-            sides[i] = SnapshotFile::read(wanted[i], &errors);
-            if (!sides[i])
-                return fail(ExitCode::BadFile, wanted[i] + QStringLiteral(" is not a snapshot:\n  ") +
-                                                   errors.join(QStringLiteral("\n  ")));
-            continue;
-        }
-        int code = ExitCode::Done;
-        TavikConfiguration *cfg = nullptr;
-        sides[i] = reportedSnapshot(wanted[i], &cfg, &code);
-        if (!sides[i])
-            return code;
+void DeviceCommands::diff(const QString &first, const QString &second) {
+    diffWanted[0] = first;
+    diffWanted[1] = second;
+    diffSide(0);
+}
+
+void DeviceCommands::diffSide(int side) {
+    if (side == 2)
+        return compare();
+    const QString &wanted = diffWanted[side];
+    if (QFileInfo(wanted).isFile()) {
+        QStringList errors;
+        diffSides[side] = SnapshotFile::read(wanted, &errors);
+        if (!diffSides[side])
+            return fail(ExitCode::BadFile, wanted + QStringLiteral(" is not a snapshot:\n  ") +
+                                               errors.join(QStringLiteral("\n  ")));
+        return diffSide(side + 1);
     }
+    reportedSnapshot(wanted, [this, side](TavikConfiguration *, const DeviceSnapshot &snapshot) {
+        diffSides[side] = snapshot;
+        diffSide(side + 1);
+    });
+}
+
+void DeviceCommands::compare() {
     // A snapshot of the other family is compared as far as the families share values.
-    DeviceSnapshot b = *sides[1];
+    const DeviceSnapshot &a = *diffSides[0];
+    DeviceSnapshot b = *diffSides[1];
     QStringList skipped;
-    if (sides[0]->family() != b.family()) {
-        TavikConfiguration as(sides[0]->serial());
-        as.setDeviceType(sides[0]->family());
-        sides[0]->applyTo(as);
+    if (a.family() != b.family()) {
+        TavikConfiguration as(a.serial());
+        as.setDeviceType(a.family());
+        a.applyTo(as);
         b = b.adaptedTo(as, &skipped);
     }
-    const QList<DeviceSnapshot::Difference> differences = b.differences(sides[0]->values());
+    const QList<DeviceSnapshot::Difference> differences = b.differences(a.values());
     QString text;
     for (const DeviceSnapshot::Difference &d : differences)
         text += d.text() + QLatin1Char('\n');
@@ -398,5 +391,5 @@ int DeviceCommands::diff(const QString &first, const QString &second) {
     // Values one family lacks are not compared; saying so is a note, not a difference.
     for (const QString &line : skipped)
         CtlOutput::note(QStringLiteral("not compared: ") + line);
-    return differences.isEmpty() ? ExitCode::Done : ExitCode::NotFound;
+    finish(differences.isEmpty() ? ExitCode::Done : ExitCode::NotFound);
 }

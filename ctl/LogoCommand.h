@@ -2,26 +2,38 @@
 #pragma once
 
 #include "ctl/CtlOptions.h"
+#include "logo/CLogoPicture.h"
 
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 class CLogoSender;
+class CLogoTransfer;
+class CtlSession;
+class TavikConfiguration;
 
-class LogoCommand {
+class LogoCommand : public QObject {
+    Q_OBJECT
+
 public:
-    explicit LogoCommand(const CtlOptions &options);
+    explicit LogoCommand(const CtlOptions &options, QObject *parent = nullptr);
+    ~LogoCommand() override;
 
     // Checks the name and the picture, finds the device through the device core, then uploads;
-    // returns the exit code. Without a name the device keeps the one it has.
-    int run(const QString &device, const QString &picturePath, const std::optional<QString> &name);
+    // finished() gives the exit code. Without a name the device keeps the one it has.
+    void run(const QString &device, const QString &picturePath, const std::optional<QString> &name);
 
     // Why a device cannot be given this name (at most 16 characters of plain printable ASCII);
     // empty when it can.
     static QString nameProblem(const QString &name);
+
+signals:
+    void finished(int code);
 
 private:
     // The device to upload to and the ports it answered on.
@@ -33,10 +45,18 @@ private:
         std::string outPort;
     };
 
-    int findTarget(const QString &device, Target *target);
-    int upload(CLogoSender &sender, const Target &target);
+    void found(const TavikConfiguration *cfg, const QString &error);
+    void upload();
+    void uploaded(int code);
     void showProgress(int acknowledged);
+    void fail(int code, const QString &text);
 
     CtlOptions m_options;
     bool m_terminal = false;
+    CLogoPicture m_picture;
+    std::optional<QString> m_name;
+    std::unique_ptr<CLogoSender> m_sender;
+    std::unique_ptr<CtlSession> m_session;
+    Target m_target;
+    std::unique_ptr<CLogoTransfer> m_transfer;
 };

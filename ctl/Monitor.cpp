@@ -10,22 +10,18 @@
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
 
+#include "logo/QuitOnSignal.h"
+
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <csignal>
+#include <climits>
 #include <cstdio>
 
 TAVIK_REVISION("Monitor.cpp");
 
 namespace {
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int) {
-    interrupted = 1;
-}
-
 void printLine(const CtlSession &session, bool incoming, const MidiMessage &message, bool raw, bool json) {
     const MessageDecoder::Decoded d = MessageDecoder::decode(message);
     const QString time = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
@@ -73,25 +69,30 @@ void printLine(const CtlSession &session, bool incoming, const MidiMessage &mess
 }
 } // namespace
 
-int Monitor::run(const CtlOptions &options, double seconds, bool raw) {
-    CtlSession session(QString::fromStdString(options.in), QString::fromStdString(options.out));
-    MIDI *link = session.getMIDI();
-    QObject::connect(link, &MIDI::messageReceived, link, [&](const MidiMessage &message) {
-        printLine(session, true, message, raw, options.json);
+Monitor::Monitor(const CtlOptions &options, bool raw, QObject *parent)
+    : QObject(parent), options(options), raw(raw) {
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&limit, &QTimer::timeout, this, [this] { emit finished(ExitCode::Done); });
+}
+
+Monitor::~Monitor() = default;
+
+void Monitor::run(double seconds) {
+    session =
+        std::make_unique<CtlSession>(QString::fromStdString(options.in), QString::fromStdString(options.out));
+    MIDI *link = session->getMIDI();
+    QObject::connect(link, &MIDI::messageReceived, link, [this](const MidiMessage &message) {
+        printLine(*session, true, message, raw, options.json);
     });
-    QObject::connect(link, &MIDI::messageSent, link, [&](const MidiMessage &message) {
-        printLine(session, false, message, raw, options.json);
+    QObject::connect(link, &MIDI::messageSent, link, [this](const MidiMessage &message) {
+        printLine(*session, false, message, raw, options.json);
     });
     QString error;
-    if (!session.connect(&error)) {
-        return CtlOutput::fail(ExitCode::MidiError, error);
-    }
-    interrupted = 0;
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    const int ms = seconds > 0 ? int(seconds * 1000) : INT_MAX;
-    session.waitFor([] { return interrupted != 0; }, ms);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    return ExitCode::Done;
+    if (!session->connect(&error))
+        return emit finished(CtlOutput::fail(ExitCode::MidiError, error));
+    interrupt = std::make_unique<QuitOnSignal>();
+    QObject::connect(interrupt.get(), &QuitOnSignal::Requested, this,
+                     [this] { emit finished(ExitCode::Done); });
+    limit.start(seconds > 0 ? int(seconds * 1000) : INT_MAX);
 }

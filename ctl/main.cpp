@@ -4,24 +4,23 @@
 #include "ctl/CtlSession.h"
 #include "ctl/DeviceCommands.h"
 #include "ctl/ExitCode.h"
+#include "ctl/ListCommand.h"
 #include "ctl/LogoCommand.h"
 #include "ctl/Monitor.h"
 #include "ctl/PortChoice.h"
 
-#include "model/TavikConfiguration.h"
-#include "protocol/MidiCodec.h"
+#include "model/SettingTable.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
+#include <functional>
 #include <iostream>
 #include <optional>
-
-using CtlOutput::fail;
-using CtlOutput::print;
 
 using CtlOutput::fail;
 using CtlOutput::print;
@@ -29,25 +28,39 @@ using CtlOutput::print;
 namespace {
 using Globals = CtlOptions;
 
-const char SetKeys[] =
-    "Keys:\n"
-    "  rate                 32k, 44.1k, 48k, 88.2k, 96k, 192k (a Tavik Lux has no 192k)\n"
-    "  sync                 master, madi, adat, bnc (a Tavik Lux has no madi)\n"
-    "  lock                 on, off\n"
-    "  fader.in.N           input channel N (1 to 16): a gain in dB as the fader shows it,\n"
-    "                       -4.0 to +10.0 in 0.5 dB steps\n"
-    "  fader.out.N          output channel N: -10.0 to +4.0 in 0.5 dB steps\n"
-    "  smux.madi_44.1       SMUX MADI 44.1: 44.1k, 88.2k (Tavik Neo only)\n"
-    "  smux.madi_48         SMUX MADI 48: 48k, 96k, 192k (Tavik Neo only)\n"
-    "  smux.adat_44.1       SMUX ADAT 44.1: 44.1k, 88.2k\n"
-    "  smux.adat_48         SMUX ADAT 48: 48k, 96k, 192k (a Tavik Lux has no 192k)\n"
-    "  routing.R.K          routing (Tavik Neo only), R the rates of a routing page: 32-48k,\n"
-    "                       88-96k, 192k; K analog_in, adat_in, analog_out, adat_out;\n"
-    "                       the value a source as the page names it: M1 to M4, off, ADAT, analog\n"
-    "Each group the keys touch is sent as one SET_VALUES (its other values as the device last\n"
-    "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
-    "acknowledgement.\n"
-    "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n";
+std::string setKeys() {
+    QString text =
+        QStringLiteral("Keys:\n") + SettingTable::settableKeyLines().join(QLatin1Char('\n')) +
+        QStringLiteral(
+            "\n"
+            "Each group the keys touch is sent as one SET_VALUES (its other values as the device last\n"
+            "reported them), all faders together as one SET_FADERS; tavikctl waits for every\n"
+            "acknowledgement.\n"
+            "Example: tavikctl set Studio rate=96k sync=adat fader.in.3=+1.5\n");
+    return text.toStdString();
+}
+
+std::string getKeys() {
+    QStringList reported;
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (s.readOnly())
+            reported << s.key;
+    // The reported keys, wrapped as the rest of the help.
+    QString lines = QStringLiteral("  ");
+    for (const QString &key : reported) {
+        if (lines.size() - lines.lastIndexOf(QLatin1Char('\n')) + key.size() > 90)
+            lines += QStringLiteral("\n  ");
+        lines += key + (key == reported.last() ? QString() : QStringLiteral(", "));
+    }
+    return QStringLiteral("Keys: those of tavikctl help set (fader.in.N and routing.R.K spelt out, as\n"
+                          "fader.in.3 and routing.32-48k.analog_in), and the values the device reports:\n")
+        .append(lines.replace(QStringLiteral(", \n"), QStringLiteral(",\n")))
+        .append(QStringLiteral(
+            "\n"
+            "Each value is printed on a line of its own, as set takes it; --json prints an object.\n"
+            "Example: tavikctl get Studio rate fader.in.3 input.madi.lock\n"))
+        .toStdString();
+}
 
 // Help that starts with the usage line, as the other Tavik programs' help does, then says what the
 // command is for.
@@ -76,29 +89,14 @@ int runPorts(const Globals &g) {
     return ExitCode::Done;
 }
 
-int runList(const Globals &g, double waitSeconds) {
-    CtlSession session(QString::fromStdString(g.in), QString::fromStdString(g.out));
-    QString error;
-    if (!session.connect(&error))
-        return fail(ExitCode::MidiError, error);
-    // Devices answer the version request that the link broadcasts every 900 ms.
-    session.waitFor([] { return false; }, int(waitSeconds * 1000));
-    const QList<TavikConfiguration *> found = session.devices();
-    if (g.json) {
-        QJsonArray list;
-        for (const TavikConfiguration *cfg : found)
-            list.append(
-                QJsonObject{{QStringLiteral("serial"), cfg->getSerialNo()},
-                            {QStringLiteral("serial_text"), MidiCodec::serialCode(cfg->getSerialNo())},
-                            {QStringLiteral("family"), CtlSession::familyName(cfg)},
-                            {QStringLiteral("name"), QString::fromLatin1(cfg->getDeviceName())},
-                            {QStringLiteral("version"), CtlSession::versionText(cfg)}});
-        print(QString::fromUtf8(QJsonDocument(list).toJson()));
-    } else {
-        for (const TavikConfiguration *cfg : found)
-            print(CtlSession::describe(cfg) + QLatin1Char('\n'));
-    }
-    return found.isEmpty() ? ExitCode::NotFound : ExitCode::Done;
+// Starts the command from the event loop, the program's only one, which ends with the exit code
+// the command's finished() gives.
+template <class Command> int runToEnd(Command &command, const std::function<void()> &start) {
+    QObject::connect(
+        &command, &Command::finished, &command, [](int code) { QCoreApplication::exit(code); },
+        Qt::SingleShotConnection);
+    QTimer::singleShot(0, &command, start);
+    return QCoreApplication::exec();
 }
 } // namespace
 
@@ -140,7 +138,12 @@ int main(int argc, char **argv) {
     set->add_option("DEVICE", device, "serial number, its display form or name")->required();
     std::vector<std::string> assignments;
     set->add_option("KEY=VALUE", assignments, "the values to change")->required();
-    set->footer(SetKeys);
+    set->footer(setKeys());
+    CLI::App *get = app.add_subcommand("get", "print values the device reports, by key");
+    get->add_option("DEVICE", device, "serial number, its display form or name")->required();
+    std::vector<std::string> keys;
+    get->add_option("KEY", keys, "the values to print")->required();
+    get->footer(getKeys());
     CLI::App *save =
         app.add_subcommand("save", "snapshot of the device (FILE.syx: the raw messages that restore it)");
     save->add_option("DEVICE", device, "serial number, its display form or name")->required();
@@ -225,26 +228,41 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tavikctl"));
     if (ports->parsed())
         return runPorts(g);
-    if (list->parsed())
-        return runList(g, waitSeconds);
-    if (monitor->parsed())
-        return Monitor::run(g, monitorSeconds, raw);
-    if (logo->parsed())
-        return LogoCommand(g).run(QString::fromStdString(device), QString::fromStdString(file),
-                                  logoName ? std::optional<QString>(QString::fromStdString(*logoName))
-                                           : std::nullopt);
+    if (list->parsed()) {
+        ListCommand command(g);
+        return runToEnd(command, [&] { command.run(waitSeconds); });
+    }
+    if (monitor->parsed()) {
+        Monitor command(g, raw);
+        return runToEnd(command, [&] { command.run(monitorSeconds); });
+    }
+    if (logo->parsed()) {
+        LogoCommand command(g);
+        return runToEnd(command, [&] {
+            command.run(QString::fromStdString(device), QString::fromStdString(file),
+                        logoName ? std::optional<QString>(QString::fromStdString(*logoName)) : std::nullopt);
+        });
+    }
     DeviceCommands commands(g);
     const QString deviceArg = QString::fromStdString(device);
-    if (show->parsed())
-        return commands.show(deviceArg);
-    if (save->parsed())
-        return commands.save(deviceArg, QString::fromStdString(file));
-    if (load->parsed())
-        return commands.load(deviceArg, QString::fromStdString(file), dryRun, all);
-    if (diff->parsed())
-        return commands.diff(QString::fromStdString(file), QString::fromStdString(second));
-    QStringList pairs;
-    for (const std::string &a : assignments)
-        pairs << QString::fromStdString(a);
-    return commands.set(deviceArg, pairs);
+    return runToEnd(commands, [&] {
+        if (show->parsed())
+            return commands.show(deviceArg);
+        if (get->parsed()) {
+            QStringList wanted;
+            for (const std::string &k : keys)
+                wanted << QString::fromStdString(k);
+            return commands.get(deviceArg, wanted);
+        }
+        if (save->parsed())
+            return commands.save(deviceArg, QString::fromStdString(file));
+        if (load->parsed())
+            return commands.load(deviceArg, QString::fromStdString(file), dryRun, all);
+        if (diff->parsed())
+            return commands.diff(QString::fromStdString(file), QString::fromStdString(second));
+        QStringList pairs;
+        for (const std::string &a : assignments)
+            pairs << QString::fromStdString(a);
+        commands.set(deviceArg, pairs);
+    });
 }

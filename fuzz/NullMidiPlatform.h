@@ -5,20 +5,28 @@
 
 class NullMidiPlatform : public MidiPlatform {
 public:
-    std::optional<std::string> InDeviceName(unsigned index) override;
-    std::optional<std::string> OutDeviceName(unsigned index) override;
-    int InOpen(Handle &handle, unsigned index, InCallback callback) override;
-    int InPrepareHeader(Handle handle, MidiBuffer *buffer) override;
-    int InAddBuffer(Handle handle, MidiBuffer *buffer) override;
-    int InStart(Handle handle) override;
-    int InStop(Handle handle) override;
-    int InReset(Handle handle) override;
-    int InClose(Handle handle) override;
-    int InUnprepareHeader(Handle handle, MidiBuffer *buffer) override;
-    int OutOpen(Handle &handle, unsigned index, OutCallback callback) override;
-    int OutPrepareHeader(Handle handle, MidiBuffer *buffer) override;
-    int OutLongMsg(Handle handle, MidiBuffer *buffer) override;
-    int OutUnprepareHeader(Handle handle, MidiBuffer *buffer) override;
-    int OutReset(Handle handle) override;
-    int OutClose(Handle handle) override;
+    std::optional<std::string> InDeviceName(unsigned) override { return std::nullopt; }
+    std::optional<std::string> OutDeviceName(unsigned) override { return std::nullopt; }
+    int InOpen(Handle &handle, unsigned, InCallback) override { return noHandle(handle); }
+    int InPrepareHeader(Handle, MidiBuffer *) override { return Failed; }
+    int InAddBuffer(Handle, MidiBuffer *) override { return Failed; }
+    int InStart(Handle) override { return Failed; }
+    int InStop(Handle) override { return Failed; }
+    int InReset(Handle) override { return Failed; }
+    int InClose(Handle) override { return Failed; }
+    int InUnprepareHeader(Handle, MidiBuffer *) override { return Failed; }
+    int OutOpen(Handle &handle, unsigned, OutCallback) override { return noHandle(handle); }
+    int OutPrepareHeader(Handle, MidiBuffer *) override { return Failed; }
+    int OutLongMsg(Handle, MidiBuffer *) override { return Failed; }
+    int OutUnprepareHeader(Handle, MidiBuffer *) override { return Failed; }
+    int OutReset(Handle) override { return Failed; }
+    int OutClose(Handle) override { return Failed; }
+
+private:
+    static constexpr int Failed = 1;
+    // An open that fails leaves no handle behind.
+    static int noHandle(Handle &handle) {
+        handle = 0;
+        return Failed;
+    }
 };

@@ -38,8 +38,7 @@ struct Harness {
         static char *argv[] = {name, nullptr};
         app = new QCoreApplication(argc, argv);
         qInstallMessageHandler(quietHandler);
-        LinkHost::setInstance(&host);
-        midi = new MIDI;
+        midi = new MIDI(host);
         host.midi = midi;
         midi->enumeratePorts();
         midi->setPortNumberIn(0);

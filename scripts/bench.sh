@@ -15,7 +15,7 @@ out="$build/bench-output"
 
 if [ $table = 0 ]; then
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVIK_BUILD_TESTS=ON >/dev/null
-cmake --build "$build" -j2 --target bench_protocol bench_logo bench_upload bench_link bench_startup >/dev/null
+cmake --build "$build" -j2 --target bench_protocol bench_logo bench_upload bench_link bench_startup bench_ctl >/dev/null
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -50,6 +50,7 @@ else
     run upload "$bin/bench_upload"
 fi
 run startup "$bin/bench_startup"
+run ctl "$bin/bench_ctl"
 run discovery "$bin/bench_link" --discovery
 for n in 1 2 16 64; do
     [ $quick = 1 ] && [ $n = 64 ] && continue

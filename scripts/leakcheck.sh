@@ -8,11 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 
-BUILD_DIR=${TAVIK_ASAN_BUILD_DIR:-build-asan}
-JOBS=${JOBS:-2}
-
-cmake -S . -B "$BUILD_DIR" -DTAVIK_SANITIZE=ON -DTAVIK_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$BUILD_DIR" -j"$JOBS" --target leak_session tavik-sim
+source scripts/lib/build.sh
+build_sanitized leak_session tavik-sim
 
 export QT_QPA_PLATFORM=offscreen
 # See scripts/sanitize.sh for intercept_tls_get_addr=0.

@@ -23,10 +23,8 @@ esac
 
 # dpkg-dev brings dpkg-shlibdeps, which finds the package's runtime dependencies; CPack runs it only
 # where the file program exists.
-PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libcli11-dev libjack-jackd2-dev dpkg-dev file desktop-file-utils)
 source scripts/lib/packages.sh
-install_missing_packages "${PACKAGES[@]}"
+install_missing_packages "${BUILD_PACKAGES[@]}" dpkg-dev file desktop-file-utils
 
 BUILD_DIR=${TAVIK_BUILD_DIR:-build-package}
 # CPack packages what is built here: the three programs, not the tools of the tree.

@@ -38,17 +38,10 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$PORTS" ] && USE_SIM=0
 
-PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libcli11-dev libjack-jackd2-dev jackd2 fonts-comfortaa)
 source scripts/lib/packages.sh
-install_missing_packages "${PACKAGES[@]}"
-
-BUILD_DIR=${TAVIK_BUILD_DIR:-build}
-# A build folder configured before keeps its settings (for example one with the tests).
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
+source scripts/lib/build.sh
+install_missing_packages "${BUILD_PACKAGES[@]}" jackd2 fonts-comfortaa
+build_targets "$(nproc)" TavikRemote tavik-sim
 REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
 SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
 
@@ -120,14 +113,7 @@ status=0
 if [ "$USE_SIM" = 1 ]; then
     ensure_midi_system
     # Lively inputs: the status pages show inputs being plugged in, pulled, switched and relocked.
-    "$SIM" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --log "$RUN_DIR/tavik-sim.log" \
-        </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
-    PIDS+=($!)
-    if ! wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready"; then
-        echo "run.sh: the simulator did not start:" >&2
-        cat "$RUN_DIR/tavik-sim.out" >&2
-        exit 1
-    fi
+    start_sim --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --log "$RUN_DIR/tavik-sim.log"
     PORT_LIST=$(list_ports)
     # The simulator's ports may sit on two clients, for example "tavik-sim:in" and "tavik-sim-01:out".
     IN=$(resolve_port in '^tavik-sim[^:]*:out([^[:alnum:]]|$)' regex)

@@ -8,11 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 
-BUILD_DIR=${TAVIK_ASAN_BUILD_DIR:-build-asan}
-JOBS=${JOBS:-2}
-
-cmake -S . -B "$BUILD_DIR" -DTAVIK_SANITIZE=ON -DTAVIK_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$BUILD_DIR" -j"$JOBS"
+source scripts/lib/build.sh
+# shellcheck disable=SC2119 # the script's arguments are for ctest, not for the build
+build_sanitized
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 # intercept_tls_get_addr=0: with the dynamic TLS of the Qt plugins a test has loaded, the exit leak

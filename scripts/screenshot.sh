@@ -6,17 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
-PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
-          libcli11-dev libjack-jackd2-dev jackd2 fonts-comfortaa xvfb xauth x11-utils imagemagick xdotool)
 source scripts/lib/packages.sh
-install_missing_packages "${PACKAGES[@]}"
-
-BUILD_DIR=${TAVIK_BUILD_DIR:-build}
-# A build folder configured before keeps its settings (for example one with the tests).
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target TavikRemote tavik-sim
+source scripts/lib/build.sh
+install_missing_packages "${BUILD_PACKAGES[@]}" jackd2 fonts-comfortaa xvfb xauth x11-utils imagemagick xdotool
+build_targets "$(nproc)" TavikRemote tavik-sim
 REMOTE="$ROOT/$BUILD_DIR/remote/app/TavikRemote"
 SIM="$ROOT/$BUILD_DIR/sim/tavik-sim"
 OUT_DIR="$ROOT/docs/images"
@@ -26,14 +19,8 @@ SCRIPT_NAME=screenshot.sh
 RUN_PREFIX=tavik-shot
 source scripts/lib/session.sh
 
-# TavikRemote takes the ALSA sequencer where there is one, so the simulator goes there too;
-# otherwise both meet on a private JACK server.
-SIM_API=alsa
-if [ ! -e /dev/snd/seq ]; then
-    SIM_API=jack
-    export JACK_NO_START_SERVER=1
-    start_dummy_jack "tavik-shot-$$"
-fi
+# TavikRemote takes the ALSA sequencer where there is one, so the simulator goes there too.
+choose_sim_api "tavik-shot-$$"
 
 DISPLAY_NUMBER=99
 while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ]; do DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1)); done
@@ -48,10 +35,8 @@ xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start:" "$RUN_DIR/xvfb.log"
 
 # Lively inputs, so the status pages show inputs of their own; seed 4 starts both devices with
 # signals on most inputs, and every run goes through the same changes.
-"$SIM" --api "$SIM_API" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --seed 4 \
-    --log "$RUN_DIR/tavik-sim.log" </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
-PIDS+=($!)
-wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready" || fail "the simulator did not start:" "$RUN_DIR/tavik-sim.out"
+start_sim --api "$SIM_API" --device neo:12345:Studio --device lux:1234:Stage --lively-inputs --seed 4 \
+    --log "$RUN_DIR/tavik-sim.log"
 
 # Port numbers as TavikRemote lists them, from a first start without remembered ports.
 mkdir -p "$RUN_DIR/probe/config" "$RUN_DIR/remote/config"

@@ -2,6 +2,7 @@
 
 #include "app/MessageLog.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
 #include "protocol/RevisionInfo.h"
@@ -25,8 +26,6 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
     // A dropped device's window goes before its record.
     connect(registry, &DeviceRegistry::deviceRemoving, this, &MyApplication::removeDevicePage,
             Qt::DirectConnection);
-    LinkHost::setInstance(this);
-    WindowHost::setInstance(this);
     qInstallMessageHandler(messageHandler);
     scanCommandLine(argc, argv);
     reportVersions();
@@ -34,8 +33,9 @@ MyApplication::MyApplication(int &argc, char **argv) : QApplication(argc, argv) 
         QMessageBox::warning(nullptr, QStringLiteral("Application"), text, QMessageBox::Ok);
     });
     loadStyleSheet(QStringLiteral(":/style_sheets/application.txt"));
-    midi = new MIDI(this);
-    midiView = new MidiLinkView(midi, this);
+    midi = new MIDI(*this, this);
+    pageControl = new DeviceControl(midi, registry, this);
+    midiView = new MidiLinkView(midi, registry, *this, pageControl->origin(), this);
     settings = new QSettings(this);
     TAVIK_DEBUG(QStringLiteral("Finished MyApplication::MyApplication()."));
 }
@@ -44,14 +44,14 @@ MyApplication::~MyApplication() {
     TAVIK_DEBUG(QStringLiteral("Started destructor ~MyApplication()."));
     delete midiView;
     midiView = nullptr;
+    delete pageControl;
+    pageControl = nullptr;
     delete midi;
     midi = nullptr;
     // The windows are gone by now, so no page refers to the records any more.
     delete registry;
     registry = nullptr;
     TAVIK_DEBUG(QStringLiteral("Finished destructor ~MyApplication()."));
-    LinkHost::setInstance(nullptr);
-    WindowHost::setInstance(nullptr);
 }
 
 MyApplication *MyApplication::instance() {

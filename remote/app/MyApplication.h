@@ -1,4 +1,6 @@
 // The application object: settings store, logging switch, MIDI link and the registry of known devices.
+// It is the host of the device core and of the windows: it hands itself to the link and the link's
+// view it builds, and is handed to the main window.
 #pragma once
 
 #include "model/DeviceRegistry.h"
@@ -36,7 +38,9 @@ public:
     static void loadStyleSheet(const QString &path);
     static void reportVersions();
 
+    LinkHost &getLinkHost() override { return *this; }
     MIDI *getMIDI() const override { return midi; }
+    DeviceControl *getDeviceControl() const override { return pageControl; }
     // The windows' side of the link: device windows, messages and the missing-port notice.
     MidiLinkView *getMIDIView() const override { return midiView; }
     MainDialog *getMainDialog() const override { return mainDialog; }
@@ -64,6 +68,7 @@ private:
     void removeDevicePage(qint32 serialNo);
 
     MIDI *midi = nullptr;
+    DeviceControl *pageControl = nullptr;
     MidiLinkView *midiView = nullptr;
     MainDialog *mainDialog = nullptr;
     DeviceRegistry *registry = nullptr;

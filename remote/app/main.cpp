@@ -68,7 +68,7 @@ int main(int argc, char *argv[]) {
 
     auto *application = new MyApplication(argc, argv);
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kalvenso.TavikRemote")));
-    auto *mainDialog = new MainDialog;
+    auto *mainDialog = new MainDialog(*application);
     mainDialog->setWindowTitle(QStringLiteral("Kalvenso Remote"));
     // Snapshots, the sync marks and the MIDI monitor; owned by the window.
     new DeviceActions(mainDialog, application);

@@ -18,102 +18,33 @@ TAVIK_REVISION("DeviceSnapshot.cpp");
 using Group = DeviceSnapshot::Group;
 
 namespace {
-const Group AllGroupList[] = {DeviceSnapshot::RateAndSync, DeviceSnapshot::Lock, DeviceSnapshot::Smux,
-                              DeviceSnapshot::Routing, DeviceSnapshot::Faders};
-
-int slotCount(Group group) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return 2;
-    case DeviceSnapshot::Lock:
-        return 1;
-    case DeviceSnapshot::Smux:
-        return SettingNames::SmuxCount;
-    case DeviceSnapshot::Routing:
-        return SettingNames::RoutingCount;
-    case DeviceSnapshot::Faders:
-        return SettingNames::FaderCount;
-    default:
-        return 0;
-    }
-}
-
 quint8 &slotOf(DeviceSnapshot::Values &values, Group group, int slot) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return slot == 0 ? values.rate : values.sync;
-    case DeviceSnapshot::Lock:
-        return values.lock;
-    case DeviceSnapshot::Smux:
-        return values.smux[size_t(slot)];
-    case DeviceSnapshot::Routing:
-        return values.routing[size_t(slot)];
-    default:
-        return values.faders[size_t(slot)];
-    }
+    return values[*SettingTable::at(group, slot)];
 }
 
 quint8 slotOf(const DeviceSnapshot::Values &values, Group group, int slot) {
-    return slotOf(const_cast<DeviceSnapshot::Values &>(values), group, slot);
+    return values[*SettingTable::at(group, slot)];
 }
 
-// Whether a device of the family has this value at all (a Lux has no MADI SMUX and no routing).
+int slotCount(Group group) {
+    return SettingTable::count(group);
+}
+
 bool hasSlot(quint8 family, Group group, int slot) {
-    if (group == DeviceSnapshot::Smux)
-        return SettingNames::hasSmuxGroup(family, slot);
-    if (group == DeviceSnapshot::Routing)
-        return SettingNames::hasRouting(family);
-    return true;
+    const SettingTable::Setting *setting = SettingTable::at(group, slot);
+    return setting && setting->has(family);
 }
 
 QString fieldText(Group group, int slot) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return slot == 0 ? QStringLiteral("Sample rate") : QStringLiteral("Synchronization");
-    case DeviceSnapshot::Lock:
-        return QStringLiteral("Locked");
-    case DeviceSnapshot::Smux:
-        return QStringLiteral("SMUX ") + SettingNames::smuxText(slot);
-    case DeviceSnapshot::Routing:
-        return QStringLiteral("Routing ") + SettingNames::routingRangeText(slot) + QStringLiteral(", ") +
-               SettingNames::routingKindText(slot);
-    default:
-        return SettingNames::faderText(slot);
-    }
+    return SettingTable::at(group, slot)->field;
 }
 
-QString codeText(quint8 value) {
-    return QStringLiteral("code ") + QString::number(value);
+QString valueText(Group group, int slot, quint8 value) {
+    return SettingTable::at(group, slot)->text(value);
 }
 
 QString khzText(double khz) {
     return QString::number(khz) + QStringLiteral(" kHz");
-}
-
-QString valueText(Group group, int slot, quint8 value) {
-    QString text;
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        text = slot == 0 ? SettingNames::rateText(value) : SettingNames::syncText(value);
-        break;
-    case DeviceSnapshot::Lock:
-        text = value == 1 ? QStringLiteral("on") : value == 0 ? QStringLiteral("off") : QString();
-        break;
-    case DeviceSnapshot::Smux: {
-        const double khz = SettingNames::smuxKhz(slot, value);
-        if (khz > 0)
-            text = khzText(khz);
-        break;
-    }
-    case DeviceSnapshot::Routing:
-        text = SettingNames::routingValueText(slot, value);
-        break;
-    default:
-        if (value <= SettingNames::MaxFaderStep)
-            text = SettingNames::gainText(slot, value) + QStringLiteral(" dB");
-        break;
-    }
-    return text.isEmpty() ? codeText(value) : text;
 }
 
 QString familyText(quint8 family) {
@@ -247,7 +178,7 @@ struct FileReader {
                      shown(v) + QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no ") +
                          SettingNames::rateText(code));
             else
-                values.rate = quint8(code);
+                values["rate"] = quint8(code);
         }
         if (take(settings, path, QStringLiteral("sync"), QJsonValue::String, &v)) {
             const int code = SettingNames::syncCode(v.toString());
@@ -258,11 +189,11 @@ struct FileReader {
                 fail(QStringLiteral("settings.sync"), shown(v) + QStringLiteral(": ") + familyText(family) +
                                                           QStringLiteral(" has no MADI port"));
             else
-                values.sync = quint8(code);
+                values["sync"] = quint8(code);
         }
         if (take(settings, path, QStringLiteral("lock"), QJsonValue::String, &v)) {
             if (v.toString() == QLatin1String("on") || v.toString() == QLatin1String("off"))
-                values.lock = v.toString() == QLatin1String("on") ? 1 : 0;
+                values["lock"] = v.toString() == QLatin1String("on") ? 1 : 0;
             else
                 fail(QStringLiteral("settings.lock"),
                      shown(v) + QStringLiteral(" is neither \"on\" nor \"off\""));
@@ -296,7 +227,7 @@ struct FileReader {
                 fail(field, shown(v) + QStringLiteral(": ") + familyText(family) +
                                 QStringLiteral(" reads no ADAT stream at ") + khzText(v.toDouble()));
             else
-                values.smux[size_t(i)] = quint8(value);
+                values[*SettingTable::at(SettingTable::Smux, i)] = quint8(value);
         }
         unknownFields(smux, QStringLiteral("smux"), known);
     }
@@ -328,7 +259,7 @@ struct FileReader {
                              SettingNames::routingRangeText(index) + QStringLiteral(" ") +
                              SettingNames::routingKindText(index) + listOf(choices));
                 else
-                    values.routing[size_t(index)] = quint8(value);
+                    values[*SettingTable::at(SettingTable::Routing, index)] = quint8(value);
             }
             unknownFields(range.toObject(), rangePath, kinds);
         }
@@ -368,7 +299,7 @@ struct FileReader {
                 else if (step < 0)
                     fail(field, shown(gain) + QStringLiteral(" dB is off the 0.5 dB steps"));
                 else
-                    values.faders[size_t(index)] = quint8(step);
+                    values[*SettingTable::at(SettingTable::Faders, index)] = quint8(step);
             }
         }
         unknownFields(faders, QStringLiteral("faders_db"),
@@ -378,7 +309,7 @@ struct FileReader {
 } // namespace
 
 QList<Group> DeviceSnapshot::groupList() {
-    return QList<Group>(std::begin(AllGroupList), std::end(AllGroupList));
+    return SettingTable::groups();
 }
 
 int DeviceSnapshot::slotCount(Group group) {
@@ -409,23 +340,14 @@ DeviceSnapshot::DeviceSnapshot(quint8 family, qint32 serial, const Values &value
     : deviceFamily(family), serialNo(serial), settings(values) {}
 
 DeviceSnapshot::Groups DeviceSnapshot::groups() const {
-    Groups all = AllGroups;
-    if (!SettingNames::hasRouting(deviceFamily))
-        all &= ~Groups(Routing);
-    return all;
+    return SettingTable::groupsOf(deviceFamily);
 }
 
 DeviceSnapshot::Values DeviceSnapshot::valuesOf(const TavikConfiguration &cfg) {
     Values values;
-    values.rate = cfg.getFrequency();
-    values.sync = cfg.getSync();
-    values.lock = cfg.getLock();
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        values.smux[size_t(i)] = cfg.getSMUX(quint8(i));
-    for (int i = 0; i < SettingNames::RoutingCount; ++i)
-        values.routing[size_t(i)] = cfg.getRouting(quint8(i));
-    for (int i = 0; i < SettingNames::FaderCount; ++i)
-        values.faders[size_t(i)] = cfg.getFaderValue(i);
+    for (Group group : SettingTable::groups())
+        for (int slot = 0; slot < slotCount(group); ++slot)
+            slotOf(values, group, slot) = cfg.value(*SettingTable::at(group, slot));
     return values;
 }
 
@@ -433,8 +355,8 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfi
                                                                 const QDateTime &saved, QStringList *errors) {
     Values values = valuesOf(cfg);
     // Locked is 1 alone, as the lock page shows it; the field has four bits on the wire.
-    values.lock = values.lock == 1 ? 1 : 0;
-    for (Group group : AllGroupList)
+    values["lock"] = values["lock"] == 1 ? 1 : 0;
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (!hasSlot(cfg.getDeviceType(), group, slot))
                 slotOf(values, group, slot) = 0;
@@ -451,44 +373,7 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromConfiguration(const TavikConfi
 }
 
 QString DeviceSnapshot::valueProblem(quint8 family, Group group, int slot, quint8 value) {
-    const QString code = codeText(value);
-    if (!hasSlot(family, group, slot)) {
-        if (value == 0)
-            return QString();
-        return code + QStringLiteral(": ") + familyText(family) +
-               (group == Routing ? QStringLiteral(" has no routing") : QStringLiteral(" has no MADI port")) +
-               QStringLiteral(" (the value is 0)");
-    }
-    switch (group) {
-    case RateAndSync:
-        if (slot == 0 && SettingNames::rateKhz(value) == 0)
-            return code + QStringLiteral(" is no sample rate");
-        if (slot == 0 && !SettingNames::takesRate(family, value))
-            return SettingNames::rateText(value) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" has no ") + SettingNames::rateText(value);
-        if (slot == 1 && SettingNames::syncText(value).isEmpty())
-            return code + QStringLiteral(" is no clock source");
-        if (slot == 1 && !SettingNames::takesSync(family, value))
-            return SettingNames::syncText(value) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" has no MADI port");
-        return QString();
-    case Lock:
-        return value > 1 ? code + QStringLiteral(" is neither off (0) nor on (1)") : QString();
-    case Smux:
-        if (value >= SettingNames::smuxChoices(slot))
-            return code + QStringLiteral(" is not a choice of ") + SettingNames::smuxText(slot);
-        if (!SettingNames::takesSmux(family, slot, value))
-            return khzText(SettingNames::smuxKhz(slot, value)) + QStringLiteral(": ") + familyText(family) +
-                   QStringLiteral(" reads no ADAT stream at this rate");
-        return QString();
-    case Routing:
-        return value >= SettingNames::routingChoices(slot) ? code + QStringLiteral(" is not a routing choice")
-                                                           : QString();
-    default:
-        return value > SettingNames::MaxFaderStep
-                   ? QStringLiteral("step ") + QString::number(value) + QStringLiteral(" is above 28")
-                   : QString();
-    }
+    return SettingTable::at(group, slot)->problem(family, value);
 }
 
 QStringList DeviceSnapshot::check() const {
@@ -501,7 +386,7 @@ QStringList DeviceSnapshot::check() const {
     if (!TavikSysEx::isDeviceSerial(serialNo) || quint32(serialNo) > TavikSysEx::MaxSerial)
         problems << QStringLiteral("Serial number: ") + QString::number(serialNo) +
                         QStringLiteral(" is not a device's serial number");
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot) {
             const QString problem = valueProblem(deviceFamily, group, slot, slotOf(settings, group, slot));
             if (!problem.isEmpty())
@@ -520,20 +405,21 @@ QByteArray DeviceSnapshot::toJson() const {
         QString::number(firmware[0]) + QLatin1Char('.') + QString::number(firmware[1]);
 
     QJsonObject values;
-    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings.rate);
-    values[QStringLiteral("sync")] = SettingNames::syncKey(settings.sync);
-    values[QStringLiteral("lock")] = settings.lock == 1 ? QStringLiteral("on") : QStringLiteral("off");
+    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings["rate"]);
+    values[QStringLiteral("sync")] = SettingNames::syncKey(settings["sync"]);
+    values[QStringLiteral("lock")] = settings["lock"] == 1 ? QStringLiteral("on") : QStringLiteral("off");
 
     QJsonObject smux;
     for (int i = 0; i < SettingNames::SmuxCount; ++i)
         if (SettingNames::hasSmuxGroup(deviceFamily, i))
-            smux[SettingNames::smuxKey(i)] = SettingNames::smuxKhz(i, settings.smux[size_t(i)]);
+            smux[SettingNames::smuxKey(i)] =
+                SettingNames::smuxKhz(i, slotOf(settings, SettingTable::Smux, i));
 
     QJsonArray inputs;
     QJsonArray outputs;
     for (int k = 0; k < 16; ++k) {
-        inputs.append(SettingNames::gainDb(16 + k, settings.faders[size_t(16 + k)]));
-        outputs.append(SettingNames::gainDb(k, settings.faders[size_t(k)]));
+        inputs.append(SettingNames::gainDb(16 + k, slotOf(settings, SettingTable::Faders, 16 + k)));
+        outputs.append(SettingNames::gainDb(k, slotOf(settings, SettingTable::Faders, k)));
     }
     QJsonObject faders;
     faders[QStringLiteral("input")] = inputs;
@@ -552,8 +438,8 @@ QByteArray DeviceSnapshot::toJson() const {
         for (int r = 0; r < 3; ++r) {
             QJsonObject range;
             for (int k = 0; k < 4; ++k)
-                range[SettingNames::routingKindKey(3 * k + r)] =
-                    SettingNames::routingValueText(3 * k + r, settings.routing[size_t(3 * k + r)]);
+                range[SettingNames::routingKindKey(3 * k + r)] = SettingNames::routingValueText(
+                    3 * k + r, slotOf(settings, SettingTable::Routing, 3 * k + r));
             routing[SettingNames::routingRangeKey(r)] = range;
         }
         root[QStringLiteral("routing")] = routing;
@@ -649,9 +535,10 @@ DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStri
     out.setVersion(quint8(target.getVersion1()), quint8(target.getVersion2()));
     out.setSaved(savedAt);
     QStringList notes;
-    for (Group group : AllGroupList) {
+    for (Group group : SettingTable::groups()) {
         // A group one side lacks entirely is noted once.
-        if (group == Routing && SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
+        if (group == SettingTable::Routing &&
+            SettingNames::hasRouting(family) != SettingNames::hasRouting(deviceFamily)) {
             notes << (SettingNames::hasRouting(family)
                           ? QStringLiteral("Routing: not in the snapshot of ") + familyText(deviceFamily) +
                                 QStringLiteral("; the device keeps its own")
@@ -691,7 +578,7 @@ DeviceSnapshot DeviceSnapshot::adaptedTo(const TavikConfiguration &target, QStri
 
 DeviceSnapshot::Groups DeviceSnapshot::differingGroups(const Values &other) const {
     Groups differing;
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot)
             if (hasSlot(deviceFamily, group, slot) &&
                 slotOf(settings, group, slot) != slotOf(other, group, slot))
@@ -701,7 +588,7 @@ DeviceSnapshot::Groups DeviceSnapshot::differingGroups(const Values &other) cons
 
 QList<DeviceSnapshot::Difference> DeviceSnapshot::differences(const Values &other) const {
     QList<Difference> found;
-    for (Group group : AllGroupList)
+    for (Group group : SettingTable::groups())
         for (int slot = 0; slot < slotCount(group); ++slot) {
             const quint8 ours = slotOf(settings, group, slot);
             const quint8 theirs = slotOf(other, group, slot);
@@ -713,21 +600,10 @@ QList<DeviceSnapshot::Difference> DeviceSnapshot::differences(const Values &othe
 }
 
 void DeviceSnapshot::applyTo(TavikConfiguration &cfg, Groups which) const {
-    if (which & RateAndSync) {
-        cfg.setFrequency(settings.rate);
-        cfg.setSync(settings.sync);
-    }
-    if (which & Lock)
-        cfg.setLock(settings.lock);
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        if ((which & Smux) && SettingNames::hasSmuxGroup(deviceFamily, i))
-            cfg.setSMUX(quint8(i), settings.smux[size_t(i)]);
-    for (int i = 0; i < SettingNames::RoutingCount; ++i)
-        if ((which & Routing) && SettingNames::hasRouting(deviceFamily))
-            cfg.setRouting(quint8(i), settings.routing[size_t(i)]);
-    for (int i = 0; i < SettingNames::FaderCount; ++i)
-        if (which & Faders)
-            cfg.setFaderValue(quint32(i), settings.faders[size_t(i)]);
+    for (Group group : SettingTable::groups())
+        for (int slot = 0; (which & group) && slot < slotCount(group); ++slot)
+            if (hasSlot(deviceFamily, group, slot))
+                cfg.setValue(*SettingTable::at(group, slot), slotOf(settings, group, slot));
 }
 
 QByteArray DeviceSnapshot::groupValues(Group group) const {

@@ -4,6 +4,8 @@
 // to a device of the other family, and applied to a record group by group.
 #pragma once
 
+#include "model/SettingTable.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFlags>
@@ -13,33 +15,42 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class TavikConfiguration;
 
 class DeviceSnapshot {
 public:
-    // The settings groups, each sent to a device as one message.
-    enum Group : unsigned {
-        RateAndSync = 0x01,
-        Lock = 0x02,
-        Smux = 0x04,
-        Routing = 0x08,
-        Faders = 0x10,
-        AllGroups = 0x1F,
-    };
-    Q_DECLARE_FLAGS(Groups, Group)
+    using Group = SettingTable::Group;
+    using Groups = SettingTable::Groups;
 
     static constexpr int FormatVersion = 1;
     static QString formatName() { return QStringLiteral("tavik-snapshot"); }
 
-    // The values as the record holds them: codes, SMUX and routing choices and fader steps.
+    // The values as the record holds them, one a row of the settings groups: codes, SMUX and
+    // routing choices and fader steps; 48 kHz and all else 0 until set.
     struct Values {
-        quint8 rate = 3; // 48 kHz
-        quint8 sync = 0;
-        quint8 lock = 0;
-        std::array<quint8, 4> smux = {};
-        std::array<quint8, 12> routing = {};
-        std::array<quint8, 32> faders = {};
+        std::array<quint8, SettingTable::SettableCount> codes = initial();
+
+        quint8 &operator[](const SettingTable::Setting &setting) { return codes[size_t(setting.row)]; }
+        quint8 operator[](const SettingTable::Setting &setting) const { return codes[size_t(setting.row)]; }
+        quint8 &operator[](const char *key) { return (*this)[SettingTable::named(key)]; }
+        quint8 operator[](const char *key) const { return (*this)[SettingTable::named(key)]; }
+        bool operator==(const Values &other) const { return codes == other.codes; }
+        // The values of one group, in message order.
+        std::vector<quint8> of(SettingTable::Group group) const {
+            std::vector<quint8> values;
+            for (int slot = 0; slot < SettingTable::count(group); ++slot)
+                values.push_back((*this)[*SettingTable::at(group, slot)]);
+            return values;
+        }
+
+    private:
+        static std::array<quint8, SettingTable::SettableCount> initial() {
+            std::array<quint8, SettingTable::SettableCount> codes = {};
+            codes[0] = 3; // the rate, the table's first row: 48 kHz
+            return codes;
+        }
     };
 
     // One value that differs, in the pages' words: field "SMUX MADI 48", from "48 kHz", to "96 kHz".
@@ -115,7 +126,7 @@ public:
     // The differing values, field by field, in group order.
     QList<Difference> differences(const Values &other) const;
     // Stores the values of the given groups (those the family has) in the record.
-    void applyTo(TavikConfiguration &cfg, Groups which = AllGroups) const;
+    void applyTo(TavikConfiguration &cfg, Groups which = SettingTable::AllGroups) const;
     // The bytes a message of the group carries after its start index, in the record's order.
     QByteArray groupValues(Group group) const;
 
@@ -127,5 +138,3 @@ private:
     QDateTime savedAt;
     Values settings;
 };
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceSnapshot::Groups)

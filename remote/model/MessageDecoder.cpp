@@ -1,7 +1,7 @@
 #include "model/MessageDecoder.h"
 
-#include "model/DeviceSnapshot.h"
 #include "model/SettingNames.h"
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
@@ -9,7 +9,6 @@
 TAVIK_REVISION("MessageDecoder.cpp");
 
 using namespace TavikSysEx;
-using Group = DeviceSnapshot::Group;
 
 namespace {
 struct CommandInfo {
@@ -35,20 +34,15 @@ const CommandInfo Commands[] = {
     {GET_FADERS, "GET_FADERS", 43},
 };
 
-quint8 nibble(const MidiMessage &m, size_t index, bool low) {
-    return low ? (m[index] & 0x0F) : (m[index] >> 4);
-}
-
-// "rate 48 kHz" style: a field's name in lower case, then its value in the pages' words.
-QString valueField(Group group, int slot, quint8 value) {
-    return DeviceSnapshot::fieldName(group, slot) + QLatin1Char(' ') +
-           DeviceSnapshot::valueName(group, slot, value);
+// "Sample rate 48 kHz" style: a value's name in the pages' words, then its value.
+QString valueField(const SettingTable::Setting &setting, quint8 value) {
+    return setting.field + QLatin1Char(' ') + setting.text(value);
 }
 
 // The 32 fader steps starting at index: "out1 -10.0 ... in16 -3.0" (in dB).
 QString faderFields(const MidiMessage &m, size_t index) {
     QString text;
-    for (int i = 0; i < SettingNames::FaderCount; ++i) {
+    for (int i = 0; i < SettingTable::FaderCount; ++i) {
         const quint8 step = m[index + size_t(i)];
         text += (i ? QStringLiteral(" ") : QString()) +
                 (SettingNames::isInputFader(i) ? QStringLiteral("in") : QStringLiteral("out")) +
@@ -63,34 +57,25 @@ QString join(const QStringList &parts) {
     return parts.join(QStringLiteral(", "));
 }
 
+// The settings of a configuration report that the family has, in message order.
 QString configFields(const MidiMessage &m) {
-    QStringList parts{valueField(DeviceSnapshot::RateAndSync, 0, nibble(m, 10, true)),
-                      valueField(DeviceSnapshot::RateAndSync, 1, nibble(m, 10, false)),
-                      valueField(DeviceSnapshot::Lock, 0, nibble(m, 11, true))};
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        if (DeviceSnapshot::hasSlot(m[FamilyIndex], DeviceSnapshot::Smux, i))
-            parts << valueField(DeviceSnapshot::Smux, i, nibble(m, 12 + size_t(i) / 2, i % 2 == 0));
-    if (m[FamilyIndex] == FamilyNeo)
-        for (int i = 0; i < SettingNames::RoutingCount; ++i)
-            parts << valueField(DeviceSnapshot::Routing, i, nibble(m, 14 + size_t(i) / 2, i % 2 == 0));
+    QStringList parts;
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (!s.readOnly() && s.report == SettingTable::Report::Config && s.has(m[FamilyIndex]))
+            parts << valueField(s, s.read(m.data()));
     return join(parts);
 }
 
+// Each digital input: "MADI 48 kHz signal locked".
 QString statusFields(const MidiMessage &m) {
-    const quint8 flags = m[13];
-    auto input = [&](const char *name, quint8 rate, int signalBit, int lockBit) {
-        QString text =
-            QLatin1String(name) + QLatin1Char(' ') + TavikConfiguration::frequencyName(rate) +
-            (((flags >> signalBit) & 1) ? QStringLiteral(" signal") : QStringLiteral(" no signal"));
-        if (lockBit >= 0)
-            text += ((flags >> lockBit) & 1) ? QStringLiteral(" locked") : QStringLiteral(" unlocked");
-        return text;
-    };
     QStringList parts;
-    if (m[FamilyIndex] == FamilyNeo)
-        parts << input("MADI", nibble(m, 10, false), 0, 4);
-    parts << input("ADAT A", nibble(m, 11, true), 1, 5) << input("ADAT B", nibble(m, 11, false), 2, 6)
-          << input("BNC", nibble(m, 10, true), 3, -1);
+    for (const SettingTable::Input &input : SettingTable::inputs(m[FamilyIndex])) {
+        QString text = input.text + QLatin1Char(' ') + TavikConfiguration::frequencyName(input.rate->read(m.data())) +
+                       (input.signal->read(m.data()) ? QStringLiteral(" signal") : QStringLiteral(" no signal"));
+        if (input.lock)
+            text += input.lock->read(m.data()) ? QStringLiteral(" locked") : QStringLiteral(" unlocked");
+        parts << text;
+    }
     return join(parts);
 }
 
@@ -109,13 +94,11 @@ QString setValuesFields(const MidiMessage &m, QString *problem) {
                                     .arg(12 + count);
         return {};
     }
-    const Group group = start == StartRateAndSync ? DeviceSnapshot::RateAndSync
-                        : start == StartLock      ? DeviceSnapshot::Lock
-                        : start == StartSmux      ? DeviceSnapshot::Smux
-                                                  : DeviceSnapshot::Routing;
+    SettingTable::Group group = SettingTable::RateAndSync;
+    SettingTable::groupOfStart(start, &group);
     QStringList parts;
     for (size_t i = 0; i < count; ++i)
-        parts << valueField(group, int(i), m[PayloadIndex + 1 + i]);
+        parts << valueField(*SettingTable::at(group, int(i)), m[PayloadIndex + 1 + i]);
     return join(parts);
 }
 } // namespace

@@ -13,23 +13,10 @@ using Group = DeviceSnapshot::Group;
 using namespace TavikSysEx;
 
 namespace {
-const Group GroupOrder[] = {DeviceSnapshot::RateAndSync, DeviceSnapshot::Lock, DeviceSnapshot::Smux,
-                            DeviceSnapshot::Routing, DeviceSnapshot::Faders};
-
-// The group a SET_VALUES start index sets; false for an index no device knows.
-bool groupOfStart(quint8 start, Group *group) {
-    for (Group g : GroupOrder)
-        if (g != DeviceSnapshot::Faders && SnapshotSysEx::startIndex(g) == start) {
-            *group = g;
-            return true;
-        }
-    return false;
-}
-
 QString startText(Group group) {
-    const QString index = QString::number(SnapshotSysEx::startIndex(group));
-    return group == DeviceSnapshot::Faders ? QStringLiteral("SET_FADERS")
-                                           : QStringLiteral("SET_VALUES of start index ") + index;
+    const QString index = QString::number(SettingTable::startIndex(group));
+    return group == SettingTable::Faders ? QStringLiteral("SET_FADERS")
+                                         : QStringLiteral("SET_VALUES of start index ") + index;
 }
 
 // Checks one message and stores its values; the first message's device is the file's.
@@ -88,14 +75,14 @@ struct MessageReader {
         }
         const quint8 command = m[CommandIndex];
         const quint8 start = m[PayloadIndex];
-        Group group = DeviceSnapshot::Faders;
+        Group group = SettingTable::Faders;
         if (command == SET_VALUES) {
-            if (!groupOfStart(start, &group)) {
+            if (!SettingTable::groupOfStart(start, &group)) {
                 fail(message, PayloadIndex,
                      QStringLiteral("start index ") + QString::number(start) + QStringLiteral(" is unknown"));
                 return;
             }
-            if (group == DeviceSnapshot::Routing && !SettingNames::hasRouting(family)) {
+            if (group == SettingTable::Routing && !SettingNames::hasRouting(family)) {
                 fail(message, PayloadIndex,
                      QStringLiteral("start index 32: a ") + SettingNames::familyName(family) +
                          QStringLiteral(" has no routing"));
@@ -115,7 +102,7 @@ struct MessageReader {
             return;
         }
         const int count =
-            group == DeviceSnapshot::Faders ? SettingNames::FaderCount : int(setValuesCount(start));
+            group == SettingTable::Faders ? SettingNames::FaderCount : int(setValuesCount(start));
         if (size != PayloadIndex + 1 + count + 1) {
             fail(message, size - 1,
                  QStringLiteral("the end byte, where a ") + startText(group) +
@@ -134,53 +121,22 @@ struct MessageReader {
             if (!problem.isEmpty())
                 fail(message, PayloadIndex + 1 + slot,
                      DeviceSnapshot::fieldName(group, slot) + QStringLiteral(": ") + problem);
-            switch (group) {
-            case DeviceSnapshot::RateAndSync:
-                (slot == 0 ? parsed.rate : parsed.sync) = value;
-                break;
-            case DeviceSnapshot::Lock:
-                parsed.lock = value;
-                break;
-            case DeviceSnapshot::Smux:
-                parsed.smux[size_t(slot)] = value;
-                break;
-            case DeviceSnapshot::Routing:
-                parsed.routing[size_t(slot)] = value;
-                break;
-            default:
-                parsed.faders[size_t(slot)] = value;
-                break;
-            }
+            parsed[*SettingTable::at(group, slot)] = value;
         }
         values = parsed;
     }
 };
 } // namespace
 
-quint8 SnapshotSysEx::startIndex(Group group) {
-    switch (group) {
-    case DeviceSnapshot::RateAndSync:
-        return StartRateAndSync;
-    case DeviceSnapshot::Lock:
-        return StartLock;
-    case DeviceSnapshot::Smux:
-        return StartSmux;
-    case DeviceSnapshot::Routing:
-        return StartRouting;
-    default:
-        return StartFaders;
-    }
-}
-
 std::vector<MidiMessage> SnapshotSysEx::messages(const DeviceSnapshot &snapshot) {
     std::vector<MidiMessage> out;
-    for (Group group : GroupOrder) {
+    for (Group group : SettingTable::groups()) {
         if (!(snapshot.groups() & group))
             continue;
         std::unique_ptr<MidiMessage> message(MidiCodec::prepMsgHeader(snapshot.family()));
         MidiCodec::prepMsgSerialNumber(message.get(), snapshot.serial());
-        message->push_back(group == DeviceSnapshot::Faders ? SET_FADERS : SET_VALUES);
-        message->push_back(startIndex(group));
+        message->push_back(group == SettingTable::Faders ? SET_FADERS : SET_VALUES);
+        message->push_back(SettingTable::startIndex(group));
         const QByteArray values = snapshot.groupValues(group);
         message->insert(message->end(), values.begin(), values.end());
         MidiCodec::prepMsgSysExEnd(message.get());
@@ -227,7 +183,7 @@ std::optional<DeviceSnapshot> SnapshotSysEx::fromBytes(const QByteArray &bytes, 
     }
     if (reader.errors.isEmpty()) {
         DeviceSnapshot probe(reader.family, reader.serial, reader.values);
-        for (Group group : GroupOrder)
+        for (Group group : SettingTable::groups())
             if ((probe.groups() & group) && !(reader.seen & group))
                 reader.errors << QStringLiteral("file: no ") + startText(group);
     }

@@ -23,6 +23,4 @@ public:
     // the problems (each naming the message, counted from 1, and the byte), otherwise. The result
     // has the device's family, serial number and values; name, version and time stay empty.
     static std::optional<DeviceSnapshot> fromBytes(const QByteArray &bytes, QStringList *errors);
-    // The start index of a group's message (that of SET_FADERS for the faders).
-    static quint8 startIndex(DeviceSnapshot::Group group);
 };

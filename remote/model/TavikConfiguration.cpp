@@ -3,6 +3,7 @@
 #include "model/DeviceClock.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/RevisionInfo.h"
+#include "sysex/TavikSysEx.h"
 
 #include <cstring>
 
@@ -10,8 +11,6 @@ TAVIK_REVISION("TavikConfiguration.cpp");
 
 namespace {
 constexpr quint8 MaxRate = 6;
-constexpr quint8 MaxSync = 3;
-constexpr quint32 MaxFaderValue = 28;
 } // namespace
 
 TavikConfiguration::TavikConfiguration(qint32 serialNo)
@@ -53,14 +52,28 @@ bool TavikConfiguration::setDeviceName(const char (&name)[17]) {
     return false;
 }
 
-void TavikConfiguration::setFrequency(quint8 value) {
-    if (value <= MaxRate)
-        frequency = value;
+std::array<quint8, 32> &TavikConfiguration::imageOf(SettingTable::Report report) {
+    return report == SettingTable::Report::Config   ? configImage
+           : report == SettingTable::Report::Status ? statusImage
+                                                    : faderImage;
 }
 
-void TavikConfiguration::setSync(quint8 value) {
-    if (value <= MaxSync)
-        sync = value;
+const std::array<quint8, 32> &TavikConfiguration::imageOf(SettingTable::Report report) const {
+    return const_cast<TavikConfiguration *>(this)->imageOf(report);
+}
+
+quint8 TavikConfiguration::value(const SettingTable::Setting &setting) const {
+    return quint8((imageOf(setting.report)[size_t(setting.byte - TavikSysEx::PayloadIndex)] >> setting.shift) &
+                  ((1u << setting.bits) - 1));
+}
+
+bool TavikConfiguration::setValue(const SettingTable::Setting &setting, quint32 value) {
+    if (value > quint32(setting.highestStored()))
+        return false;
+    quint8 &byte = imageOf(setting.report)[size_t(setting.byte - TavikSysEx::PayloadIndex)];
+    const unsigned mask = ((1u << setting.bits) - 1) << setting.shift;
+    byte = quint8((byte & ~mask) | (value << setting.shift));
+    return true;
 }
 
 void TavikConfiguration::setSMUX(quint8 index, quint8 value) {
@@ -68,7 +81,7 @@ void TavikConfiguration::setSMUX(quint8 index, quint8 value) {
         LogSwitch::warning(QStringLiteral("setSMUX(): value out of range!"));
         return;
     }
-    smux[index] = value;
+    setValue(*SettingTable::at(SettingTable::Smux, index), value);
 }
 
 quint8 TavikConfiguration::getRouting(quint8 index) const {
@@ -76,7 +89,7 @@ quint8 TavikConfiguration::getRouting(quint8 index) const {
         LogSwitch::warning(QStringLiteral("getRouting(): index out of range!"));
         return 0;
     }
-    return routing[index];
+    return value(*SettingTable::at(SettingTable::Routing, index));
 }
 
 void TavikConfiguration::setRouting(quint8 index, quint8 value) {
@@ -84,32 +97,7 @@ void TavikConfiguration::setRouting(quint8 index, quint8 value) {
         LogSwitch::warning(QStringLiteral("setRouting(): index out of range!"));
         return;
     }
-    routing[index] = value;
-}
-
-void TavikConfiguration::setBncRate(quint8 value) {
-    if (value <= MaxRate)
-        bncRate = value;
-}
-
-void TavikConfiguration::setAdatARate(quint8 value) {
-    if (value <= MaxRate)
-        adatARate = value;
-}
-
-void TavikConfiguration::setAdatBRate(quint8 value) {
-    if (value <= MaxRate)
-        adatBRate = value;
-}
-
-void TavikConfiguration::setMadiRate(quint8 value) {
-    if (value <= MaxRate)
-        madiRate = value;
-}
-
-void TavikConfiguration::setLockedRate(quint8 value) {
-    if (value <= MaxRate)
-        lockedRate = value;
+    setValue(*SettingTable::at(SettingTable::Routing, index), value);
 }
 
 void TavikConfiguration::setFaderValue(quint32 index, quint32 value) {
@@ -117,11 +105,8 @@ void TavikConfiguration::setFaderValue(quint32 index, quint32 value) {
         LogSwitch::warning(QStringLiteral("setFaderValue(): faderNumber out of range!"));
         return;
     }
-    if (value > MaxFaderValue) {
+    if (!setValue(*SettingTable::at(SettingTable::Faders, int(index)), value))
         LogSwitch::warning(QStringLiteral("setFaderValue(): newFaderValue out of range!"));
-        return;
-    }
-    faderValue[index] = quint8(value);
 }
 
 void TavikConfiguration::setFaderSendPending(bool pending) {

@@ -1,9 +1,13 @@
 // The program's mirror of one device: what it last reported plus the bookkeeping around it.
 #pragma once
 
+#include "model/SettingTable.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+
+#include <array>
 
 class TavikConfiguration : public QObject {
     Q_OBJECT
@@ -31,36 +35,42 @@ public:
     qint32 getVersion2() const { return version2; }
     void setVersion2(quint8 value) { version2 = value; }
 
-    quint8 getFrequency() const { return frequency; }
-    void setFrequency(quint8 value);
-    quint8 getSync() const { return sync; }
-    void setSync(quint8 value);
-    quint8 getLock() const { return lock; }
-    void setLock(quint8 value) { lock = value; }
-    quint8 getStatusScreen() const { return statusScreen; }
-    void setStatusScreen(quint8 value) { statusScreen = value; }
+    // Every value the device reports or takes, by its row of the settings table. A value above
+    // the row's range is not stored (false).
+    quint8 value(const SettingTable::Setting &setting) const;
+    bool setValue(const SettingTable::Setting &setting, quint32 value);
 
-    quint8 getSMUX(quint8 index) const { return smux[index & 3]; }
+    quint8 getFrequency() const { return get("rate"); }
+    void setFrequency(quint8 value) { set("rate", value); }
+    quint8 getSync() const { return get("sync"); }
+    void setSync(quint8 value) { set("sync", value); }
+    quint8 getLock() const { return get("lock"); }
+    void setLock(quint8 value) { set("lock", value); }
+    quint8 getStatusScreen() const { return get("status_screen"); }
+    void setStatusScreen(quint8 value) { set("status_screen", value); }
+
+    quint8 getSMUX(quint8 index) const { return value(*SettingTable::at(SettingTable::Smux, index & 3)); }
     void setSMUX(quint8 index, quint8 value);
     quint8 getRouting(quint8 index) const;
     void setRouting(quint8 index, quint8 value);
 
-    quint8 getBncRate() const { return bncRate; }
-    void setBncRate(quint8 value);
-    quint8 getAdatARate() const { return adatARate; }
-    void setAdatARate(quint8 value);
-    quint8 getAdatBRate() const { return adatBRate; }
-    void setAdatBRate(quint8 value);
-    quint8 getMadiRate() const { return madiRate; }
-    void setMadiRate(quint8 value);
-    quint8 getLockedRate() const { return lockedRate; }
-    void setLockedRate(quint8 value);
-    quint8 getStatusNibble() const { return statusNibble; }
-    void setStatusNibble(quint8 value) { statusNibble = value; }
-    quint8 getStatusFlags() const { return statusFlags; }
-    void setStatusFlags(quint8 value) { statusFlags = value; }
+    quint8 getBncRate() const { return get("input.bnc.rate"); }
+    void setBncRate(quint8 value) { set("input.bnc.rate", value); }
+    quint8 getAdatARate() const { return get("input.adat_a.rate"); }
+    void setAdatARate(quint8 value) { set("input.adat_a.rate", value); }
+    quint8 getAdatBRate() const { return get("input.adat_b.rate"); }
+    void setAdatBRate(quint8 value) { set("input.adat_b.rate", value); }
+    quint8 getMadiRate() const { return get("input.madi.rate"); }
+    void setMadiRate(quint8 value) { set("input.madi.rate", value); }
+    quint8 getLockedRate() const { return get("locked_rate"); }
+    void setLockedRate(quint8 value) { set("locked_rate", value); }
+    quint8 getStatusNibble() const { return get("status_nibble"); }
+    void setStatusNibble(quint8 value) { set("status_nibble", value); }
+    // The signal and lock flags of the digital inputs, as one byte.
+    quint8 getStatusFlags() const { return statusImage[StatusFlagsAt]; }
+    void setStatusFlags(quint8 value) { statusImage[StatusFlagsAt] = value; }
 
-    quint8 getFaderValue(int index) const { return faderValue[index & 31]; }
+    quint8 getFaderValue(int index) const { return value(*SettingTable::at(SettingTable::Faders, index & 31)); }
     void setFaderValue(quint32 index, quint32 value);
 
     quint8 getDeviceType() const { return deviceType; }
@@ -90,6 +100,16 @@ public:
     void clearUnacknowledgedFaderSends() { m_unacknowledgedFaderSends = 0; }
 
 private:
+    quint8 get(const char *key) const { return value(SettingTable::named(key)); }
+    void set(const char *key, quint32 value) { setValue(SettingTable::named(key), value); }
+    std::array<quint8, 32> &imageOf(SettingTable::Report report);
+    const std::array<quint8, 32> &imageOf(SettingTable::Report report) const;
+
+    // The payload of each report (from byte 10) as the record holds it.
+    static constexpr int StatusFlagsAt = 3;
+    std::array<quint8, 32> configImage = {};
+    std::array<quint8, 32> statusImage = {};
+    std::array<quint8, 32> faderImage = {};
     bool faderSendPending = false;
     bool faderResendNeeded = false;
     qint32 serialNo;
@@ -97,20 +117,6 @@ private:
     char deviceName[17] = {};
     qint32 version1 = 0;
     qint32 version2 = 0;
-    quint8 frequency = 0;
-    quint8 sync = 0;
-    quint8 lock = 0;
-    quint8 statusScreen = 0;
-    quint8 smux[4] = {};
-    quint8 routing[12] = {};
-    quint8 bncRate = 0;
-    quint8 adatARate = 0;
-    quint8 adatBRate = 0;
-    quint8 madiRate = 0;
-    quint8 lockedRate = 0;
-    quint8 statusNibble = 0;
-    quint8 statusFlags = 0;
-    quint8 faderValue[32] = {};
     quint8 deviceType = 0;
     QDateTime faderSendTime;
     QDateTime m_valuesSendTime;

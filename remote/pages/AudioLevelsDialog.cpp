@@ -1,6 +1,8 @@
 #include "pages/AudioLevelsDialog.h"
 
+#include "model/TavikConfiguration.h"
 #include "pages/TavikFader.h"
+#include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/RevisionInfo.h"
 
@@ -10,13 +12,14 @@
 
 TAVIK_REVISION("AudioLevelsDialog.cpp");
 
-AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     auto *inputPicture = new QLabel(this);
     inputPicture->setPixmap(QPixmap(":/images/gui/ingains.png"));
     inputPicture->setGeometry(0, 0, 546, 244);
 
-    auto makeFader = [this](bool input, int k, int y) {
-        auto *fader = new TavikFader(this->serialNo, input, k, this);
+    auto makeFader = [this, &host](bool input, int k, int y) {
+        auto *fader = new TavikFader(this->serialNo, input, k, host, this);
         fader->move(11 + 33 * k, y);
         connect(fader->getSlider(), &QSlider::valueChanged, fader, qOverload<int>(&TavikFader::update));
         fader->update(0, false);
@@ -39,4 +42,16 @@ TavikFader *AudioLevelsDialog::getTavikFader(int index) const {
         return inputFader[index - 16];
     LogSwitch::warning("getTavikFader(): got strange fader number (out of range)");
     return nullptr;
+}
+
+void AudioLevelsDialog::showChange(const DeviceRegistry::Change &change) {
+    if (change.fader >= 0) {
+        if (TavikFader *fader = getTavikFader(change.fader))
+            fader->update(change.faderCode, false);
+        return;
+    }
+    const TavikConfiguration *cfg = host.getConfiguration(serialNo);
+    for (int index = 0; cfg && index < SettingTable::FaderCount; ++index)
+        if (TavikFader *fader = getTavikFader(index))
+            fader->update(cfg->getFaderValue(index), false);
 }

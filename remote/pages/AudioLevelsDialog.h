@@ -1,16 +1,21 @@
 // Audio levels page: the 16 input and 16 output gain faders of one device.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 class TavikFader;
 
-class AudioLevelsDialog : public QWidget {
+class AudioLevelsDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    AudioLevelsDialog(qint32 serialNo, QWidget *parent);
+    AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Faders; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     // Configuration fader index 0..15: output faders, 16..31: input faders; null otherwise.
     TavikFader *getTavikFader(int index) const;
@@ -19,4 +24,5 @@ private:
     TavikFader *inputFader[16] = {};
     TavikFader *outputFader[16] = {};
     qint32 serialNo;
+    LinkHost &host;
 };

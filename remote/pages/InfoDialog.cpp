@@ -19,7 +19,8 @@ const QStringList lockedRateNames = {
 
 } // namespace
 
-InfoDialog::InfoDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+InfoDialog::InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     label = new QLabel("selected: ---", this);
     label->setGeometry(0, 0, 400, 20);
 }
@@ -31,7 +32,7 @@ QString InfoDialog::lockedRateName(int lockedRate) {
 }
 
 void InfoDialog::updateInfo() {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
     QString text = "selected: ";
@@ -49,4 +50,8 @@ void InfoDialog::updateInfo() {
     text += lockedRateName(cfg->getLockedRate());
     infoText = text;
     label->setText(infoText);
+}
+
+void InfoDialog::showChange(const DeviceRegistry::Change &) {
+    updateInfo();
 }

@@ -1,16 +1,21 @@
 // One-line status text of a device window: the edition and the rate the device is locked to.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QString>
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 
-class InfoDialog : public QWidget {
+class InfoDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    InfoDialog(qint32 serialNo, QWidget *parent);
+    InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Reported; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     // Rebuilds the text from the device's configuration; unchanged when the device is gone.
     void updateInfo();
@@ -23,6 +28,7 @@ public:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QString infoText;
     QLabel *label = nullptr;
 };

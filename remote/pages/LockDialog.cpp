@@ -1,6 +1,7 @@
 #include "pages/LockDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -11,7 +12,8 @@
 
 TAVIK_REVISION("LockDialog.cpp");
 
-LockDialog::LockDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+LockDialog::LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     lockBox = new QCheckBox(tr("Locked"), this);
     lockBox->ensurePolished();
     lockBox->setGeometry(QRect(QPoint(0, 0), lockBox->sizeHint()));
@@ -24,19 +26,18 @@ void LockDialog::update() {
 }
 
 void LockDialog::update(bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg) {
         LogSwitch::warning("LockDialog::update(): cfg ptr is NULL!");
         return;
     }
     if (changedByGUI) {
         const quint8 value = lockBox->isChecked() ? 1 : 0;
-        cfg->setLock(value);
         TAVIK_DEBUG(QString("GUI -> Tavik: Setting lock to value ") + QString::number(value) +
                     " for device  " + QString::fromLatin1(cfg->getDeviceName()) +
                     "(sn=" + QString::number(serialNo) + ")");
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartLock);
+        if (DeviceControl *control = host.getDeviceControl())
+            control->set(serialNo, {{&SettingTable::named("lock"), value}}, DeviceControl::Check::None, 0);
         return;
     }
     const quint8 value = cfg->getLock();
@@ -44,4 +45,8 @@ void LockDialog::update(bool changedByGUI) {
                 QString::fromLatin1(cfg->getDeviceName()) + "(sn=" + QString::number(serialNo) + ")");
     // Only 1 means locked; the field has four bits on the wire.
     lockBox->setChecked(value == 1);
+}
+
+void LockDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
 }

@@ -1,15 +1,20 @@
 // Lock page: one check box mirroring the device's lock switch.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QCheckBox;
 
-class LockDialog : public QWidget {
+class LockDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    LockDialog(qint32 serialNo, QWidget *parent);
+    LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Lock; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     QCheckBox *getLockBox() const { return lockBox; }
 
@@ -19,5 +24,6 @@ public slots:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QCheckBox *lockBox = nullptr;
 };

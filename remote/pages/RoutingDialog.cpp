@@ -2,6 +2,7 @@
 
 #include "model/TavikConfiguration.h"
 #include "pages/QRoutingRadioButton.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/MIDI.h"
 #include "protocol/RevisionInfo.h"
@@ -57,7 +58,8 @@ QPoint buttonPlace(const RangeLayout &r, int group, int k) {
 
 } // namespace
 
-RoutingDialog::RoutingDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+RoutingDialog::RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     for (int range = 0; range < 3; ++range)
         buildRange(range);
 }
@@ -123,8 +125,7 @@ void RoutingDialog::updateRouting192() {
 }
 
 void RoutingDialog::updateRange(int range, bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 
@@ -137,9 +138,11 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
             values[g] = id < 0 ? routing[routingIndex(range, g)] : quint8(id);
             routing[routingIndex(range, g)] = values[g];
         }
+        QList<DeviceControl::Assignment> changes;
         for (int g = A; g <= D; ++g)
-            cfg->setRouting(quint8(routingIndex(range, g)), values[g]);
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRouting);
+            changes.append({SettingTable::at(SettingTable::Routing, routingIndex(range, g)), values[g]});
+        if (DeviceControl *control = host.getDeviceControl())
+            control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;
     }
 
@@ -158,4 +161,10 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
             bg->setExclusive(true);
         }
     }
+}
+
+void RoutingDialog::showChange(const DeviceRegistry::Change &) {
+    updateRouting32(false);
+    updateRouting88(false);
+    updateRouting192(false);
 }

@@ -2,16 +2,21 @@
 // values.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QRoutingRadioButton;
 
-class RoutingDialog : public QWidget {
+class RoutingDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    RoutingDialog(qint32 serialNo, QWidget *parent);
+    RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Routing; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 40;
     QRoutingRadioButton *getButton(int index) const;
@@ -31,6 +36,7 @@ private:
     void updateRange(int range, bool changedByGUI);
 
     qint32 serialNo;
+    LinkHost &host;
     quint8 routing[12] = {};
     QRoutingRadioButton *button[ButtonCount] = {};
     // Groups A, B, C, D of each range.

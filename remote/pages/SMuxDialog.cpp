@@ -1,6 +1,7 @@
 #include "pages/SMuxDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -33,8 +34,9 @@ const ButtonPlace places[SMuxDialog::ButtonCount] = {
 
 } // namespace
 
-SMuxDialog::SMuxDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+SMuxDialog::SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
@@ -74,13 +76,12 @@ void SMuxDialog::update() {
 }
 
 void SMuxDialog::update(bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 
     if (changedByGUI) {
-        bool changed = false;
+        QList<DeviceControl::Assignment> changes;
         for (int i = 0; i < 4; ++i) {
             const int id = group[i]->checkedId();
             // A group showing nothing (device value without a button) keeps the device's value.
@@ -91,11 +92,11 @@ void SMuxDialog::update(bool changedByGUI) {
                         ": smux-" + QString::number(i) + "changed from " + QString::number(smuxShown[i]) +
                         "to" + QString::number(value));
             smuxShown[i] = value;
-            cfg->setSMUX(quint8(i), value);
-            changed = true;
+            changes.append({SettingTable::at(SettingTable::Smux, i), value});
         }
-        if (changed)
-            app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartSmux);
+        DeviceControl *control = host.getDeviceControl();
+        if (control && !changes.isEmpty())
+            control->set(serialNo, changes, DeviceControl::Check::None, 0);
         return;
     }
 
@@ -115,4 +116,8 @@ void SMuxDialog::update(bool changedByGUI) {
             group[g]->setExclusive(true);
         }
     }
+}
+
+void SMuxDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
 }

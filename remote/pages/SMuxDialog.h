@@ -1,16 +1,21 @@
 // SMUX page: how the MADI and ADAT inputs at 44.1/48 kHz frame rate are read (single, double or quad speed).
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QRadioButton;
 
-class SMuxDialog : public QWidget {
+class SMuxDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    SMuxDialog(qint32 serialNo, QWidget *parent);
+    SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Smux; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 10;
     QRadioButton *getButton(int index) const;
@@ -22,6 +27,7 @@ public slots:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     // The values last sent or received, to tell which values a click changed.
     quint8 smuxShown[4] = {};
     QRadioButton *button[ButtonCount] = {};

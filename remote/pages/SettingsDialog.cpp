@@ -1,6 +1,7 @@
 #include "pages/SettingsDialog.h"
 
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -28,8 +29,9 @@ void place(QWidget *widget, int x, int y) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+SettingsDialog::SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
     auto *background = new QLabel(this);
@@ -87,22 +89,20 @@ void SettingsDialog::update() {
 }
 
 void SettingsDialog::update(bool changedByGUI) {
-    LinkHost *app = LinkHost::instance();
     if (changedByGUI) {
         const int rate = rateGroup->checkedId();
         const int sync = syncGroup->checkedId();
         if (rate < 0 || sync < 0)
             return;
-        TavikConfiguration *cfg = app->getConfiguration(serialNo);
-        if (!cfg)
-            return;
-        cfg->setFrequency(quint8(rate + 1));
-        cfg->setSync(quint8(sync));
-        app->getMIDI()->sendMsgSET_VALUES(serialNo, TavikSysEx::StartRateAndSync);
+        if (DeviceControl *control = host.getDeviceControl())
+            control->set(serialNo,
+                         {{&SettingTable::named("rate"), quint8(rate + 1)},
+                          {&SettingTable::named("sync"), quint8(sync)}},
+                         DeviceControl::Check::None, 0);
         return;
     }
 
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
     const int frequency = cfg->getFrequency();
@@ -124,7 +124,7 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     if (extFunctionsBox->isChecked() != on)
         extFunctionsBox->setChecked(on);
 
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     // 192 kHz and MADI clock need the MADI port of a Tavik Neo; an unidentified device gets nothing.
     const bool identified = on && type != 0;
@@ -136,4 +136,8 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     syncButton[1]->setEnabled(neo);
     syncButton[2]->setEnabled(identified);
     syncButton[3]->setEnabled(identified);
+}
+
+void SettingsDialog::showChange(const DeviceRegistry::Change &) {
+    update(false);
 }

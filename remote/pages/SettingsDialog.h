@@ -1,17 +1,22 @@
 // Settings page: sample rate and clock source of one device, and the extended-functions switch.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
 
-class SettingsDialog : public QWidget {
+class SettingsDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    SettingsDialog(qint32 serialNo, QWidget *parent);
+    SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::RateAndSync; }
+    void showChange(const DeviceRegistry::Change &change) override;
 
     // Sets the check box and the enabled state of this page only.
     void setSettingsDialogEnabled(bool on);
@@ -32,6 +37,7 @@ signals:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QRadioButton *rateButton[6] = {};
     QRadioButton *syncButton[4] = {};
     QCheckBox *extFunctionsBox = nullptr;

@@ -2,6 +2,7 @@
 
 #include "model/TavikConfiguration.h"
 #include "protocol/LinkHost.h"
+#include "protocol/LogSwitch.h"
 #include "protocol/RevisionInfo.h"
 #include "sysex/TavikSysEx.h"
 
@@ -41,11 +42,12 @@ int rateColumn(quint8 rate) {
 
 } // namespace
 
-StatusDialog::StatusDialog(qint32 serialNo, QWidget *parent) : QWidget(parent), serialNo(serialNo) {
+StatusDialog::StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
+    : QWidget(parent), serialNo(serialNo), host(host) {
     background = new QLabel(this);
     background->move(0, 0);
 
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
     if (type == TavikSysEx::FamilyNeo)
         background->setPixmap(QPixmap(":/images/gui/inputs.png"));
@@ -85,7 +87,7 @@ QLabel *StatusDialog::getCell(int index) const {
 }
 
 void StatusDialog::updateStatus() {
-    TavikConfiguration *cfg = LinkHost::instance()->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg)
         return;
 
@@ -97,9 +99,9 @@ void StatusDialog::updateStatus() {
         if (cell[index])
             cell[index]->setPixmap(*images[RateImage + displayTable[tableRow][rateColumn(rate)]]);
     };
-    auto showLamp = [this](int index, quint8 flags, int bit) {
+    auto showLamp = [this, cfg](int index, const char *flag) {
         if (cell[index])
-            cell[index]->setPixmap(*images[LampOff + ((flags >> bit) & 1)]);
+            cell[index]->setPixmap(*images[LampOff + (cfg->value(SettingTable::named(flag)) & 1)]);
     };
 
     if (type == TavikSysEx::FamilyNeo)
@@ -111,14 +113,18 @@ void StatusDialog::updateStatus() {
     // The word clock input is shown as reported, never converted.
     showRate(9, 0, cfg->getBncRate());
 
-    const quint8 flags = cfg->getStatusFlags();
     if (type == TavikSysEx::FamilyNeo) {
-        showLamp(1, flags, 0);
-        showLamp(2, flags, 4);
+        showLamp(1, "input.madi.signal");
+        showLamp(2, "input.madi.lock");
     }
-    showLamp(4, flags, 1);
-    showLamp(7, flags, 2);
-    showLamp(10, flags, 3);
-    showLamp(5, flags, 5);
-    showLamp(8, flags, 6);
+    showLamp(4, "input.adat_a.signal");
+    showLamp(7, "input.adat_b.signal");
+    showLamp(10, "input.bnc.signal");
+    showLamp(5, "input.adat_a.lock");
+    showLamp(8, "input.adat_b.lock");
+}
+
+void StatusDialog::showChange(const DeviceRegistry::Change &) {
+    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
+    updateStatus();
 }

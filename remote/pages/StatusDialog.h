@@ -1,16 +1,21 @@
 // Read-only digital-inputs panel: detected rate, signal and lock of each input of one device.
 #pragma once
 
+#include "pages/ValuesPage.h"
+
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 class QPixmap;
 
-class StatusDialog : public QWidget {
+class StatusDialog : public QWidget, public ValuesPage {
     Q_OBJECT
 
 public:
-    StatusDialog(qint32 serialNo, QWidget *parent);
+    StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
+    SettingTable::Groups shownGroups() const override { return SettingTable::Reported; }
+    void showChange(const DeviceRegistry::Change &change) override;
     ~StatusDialog() override;
 
     // Redraws every existing cell from the device's configuration.
@@ -23,6 +28,7 @@ public:
 
 private:
     qint32 serialNo;
+    LinkHost &host;
     QLabel *cell[CellCount] = {};
     // lampOff, lampOn, then the rate images of codes 0..6: a lamp shows images[LampOff + bit].
     static constexpr int LampOff = 0;

@@ -1,6 +1,8 @@
 #include "pages/TavikFader.h"
 
+#include "model/SettingNames.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MIDI.h"
@@ -16,11 +18,11 @@ namespace {
 
 constexpr int MaxStep = 28;
 
-// Gain texts of steps 0..28 in 0.5 dB steps from the given lowest gain.
-QStringList buildGainTexts(double lowest) {
+// Gain texts of steps 0..28 of an output fader (index 0) or an input fader (index 16).
+QStringList buildGainTexts(int faderIndex) {
     QStringList texts;
     for (int step = 0; step <= MaxStep; ++step) {
-        const double gain = lowest + 0.5 * step;
+        const double gain = SettingNames::gainDb(faderIndex, step);
         QString text = QString::number(gain, 'f', 1);
         if (gain > 0)
             text.prepend('+');
@@ -29,13 +31,13 @@ QStringList buildGainTexts(double lowest) {
     return texts;
 }
 
-const QStringList inputGainTexts = buildGainTexts(-4.0);
-const QStringList outputGainTexts = buildGainTexts(-10.0);
+const QStringList inputGainTexts = buildGainTexts(16);
+const QStringList outputGainTexts = buildGainTexts(0);
 
 } // namespace
 
-TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWidget *parent)
-    : QWidget(parent), isInputFader(isInputFader), faderNumber(faderNumber), serialNo(serialNo) {
+TavikFader::TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, LinkHost &host, QWidget *parent)
+    : QWidget(parent), isInputFader(isInputFader), faderNumber(faderNumber), serialNo(serialNo), host(host) {
     if (faderNumber < 0 || faderNumber > 15) {
         LogSwitch::warning("TavikFader constructor: fader number out of range!");
         return;
@@ -77,16 +79,18 @@ void TavikFader::update(int newFaderValue, bool updateFromGUI) {
     if (valueLabel)
         valueLabel->setText(gainText(isInputFader, newFaderValue));
 
-    LinkHost *app = LinkHost::instance();
-    TavikConfiguration *cfg = app->getConfiguration(serialNo);
+    TavikConfiguration *cfg = host.getConfiguration(serialNo);
     if (!cfg || !slider)
         return;
-    cfg->setFaderValue(quint32(configurationIndex()), quint32(newFaderValue));
-
     if (updateFromGUI) {
-        app->getMIDI()->sendFadersFlowControlled(serialNo);
+        if (DeviceControl *control = host.getDeviceControl())
+            control->set(
+                serialNo,
+                {{SettingTable::at(SettingTable::Faders, configurationIndex()), quint8(newFaderValue)}},
+                DeviceControl::Check::None, 0);
         return;
     }
+    cfg->setFaderValue(quint32(configurationIndex()), quint32(newFaderValue));
     // A device value moves the slider without a valueChanged, so it is never sent back.
     const bool wasBlocked = slider->blockSignals(true);
     slider->setValue(newFaderValue);

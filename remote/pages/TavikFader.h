@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class LinkHost;
 class QLabel;
 class QSlider;
 
@@ -10,7 +11,7 @@ class TavikFader : public QWidget {
     Q_OBJECT
 
 public:
-    TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, QWidget *parent);
+    TavikFader(qint32 serialNo, bool isInputFader, int faderNumber, LinkHost &host, QWidget *parent);
 
     // Gain text of step value 0..28: inputs "-4.0".."+10.0", outputs "-10.0".."+4.0"; empty outside.
     static QString gainText(bool isInputFader, int value);
@@ -32,4 +33,5 @@ private:
     QSlider *slider = nullptr;
     QLabel *valueLabel = nullptr;
     qint32 serialNo;
+    LinkHost &host;
 };

@@ -23,7 +23,7 @@ constexpr int BroadcastIntervalMs = 900;
 constexpr int MaxMessagesPerTick = 4 * MidiLink::InputQueueLimit;
 } // namespace
 
-MIDI::MIDI(QObject *parent) : QObject(parent) {
+MIDI::MIDI(LinkHost &host, QObject *parent) : QObject(parent), _host(host) {
     _inMessage = new MidiMessage;
     _inMessage->reserve(1024);
     _pollTimer = new QTimer(this);
@@ -50,6 +50,18 @@ MIDI::MIDI(QObject *parent) : QObject(parent) {
 
 MIDI::~MIDI() {
     closePorts();
+}
+
+DeviceRegistry *MIDI::registry() const {
+    return _host.getRegistry();
+}
+
+QSettings *MIDI::settings() const {
+    return _host.getSettings();
+}
+
+TavikConfiguration *MIDI::configuration(qint32 serialNo) const {
+    return _host.getConfiguration(serialNo);
 }
 
 void MIDI::startTimers() {

@@ -3,6 +3,7 @@
 // what it did, so that windows (when there are any) can show it.
 #pragma once
 
+#include "model/SettingTable.h"
 #include "protocol/MidiMessage.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <memory>
 
 class DeviceRegistry;
+class LinkHost;
 class MidiInputPort;
 class MidiOutputPort;
 class MidiPortFactory;
@@ -22,11 +24,9 @@ class MIDI : public QObject {
     Q_OBJECT
 
 public:
-    // The parts of a configuration report, each signalled once it is stored.
-    enum class ConfigGroup { Settings, Lock, SMux, Routing };
-    Q_ENUM(ConfigGroup)
-
-    explicit MIDI(QObject *parent = nullptr);
+    // The host holds the registry the link keeps up to date and the settings its ports are
+    // remembered in; it outlives the link.
+    explicit MIDI(LinkHost &host, QObject *parent = nullptr);
     ~MIDI() override;
 
     // The factory used when the port objects are first created (null restores the RtMidi one).
@@ -84,7 +84,7 @@ signals:
     // A device answered for the first time: its record is registered and holds its version report.
     void deviceAdmitted(qint32 serialNo, quint8 family);
     // One part of a configuration report of the device is stored in its record.
-    void configurationApplied(qint32 serialNo, MIDI::ConfigGroup group);
+    void configurationApplied(qint32 serialNo, SettingTable::Group group);
     // A status report of the device is stored in its record.
     void statusApplied(qint32 serialNo);
     // One value of a fader report is stored in the device's record.
@@ -113,6 +113,12 @@ public slots:
     void onTimeoutSendInfoBroadcasts();
 
 private:
+    // What the host holds (null while it has none).
+    DeviceRegistry *registry() const;
+    QSettings *settings() const;
+    TavikConfiguration *configuration(qint32 serialNo) const;
+    // A report's values are in the record: the views hear of it before the link's own listeners.
+    void announceReport(qint32 serialNo, SettingTable::Group group, int fader = -1, int code = -1);
     void send(MidiMessage *message);
     // A message that is header, serial number and command only (SEND_VERSION, SEND_INFO).
     void sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name);
@@ -132,6 +138,7 @@ private:
     QStringList inputNames();
     QStringList outputNames();
 
+    LinkHost &_host;
     MidiInputPort *_midiInDevice = nullptr;
     MidiOutputPort *_midiOutDevice = nullptr;
     bool _isConnected = false;

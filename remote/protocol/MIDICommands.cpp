@@ -2,6 +2,7 @@
 #include "protocol/MIDI.h"
 
 #include "model/DeviceClock.h"
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDILinkSupport.h"
 #include "protocol/MidiCodec.h"
@@ -52,26 +53,13 @@ void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
     MidiCodec::prepMsgSerialNumber(message, serialNo);
     message->push_back(SET_VALUES);
     message->push_back(startIndex);
-    switch (startIndex) {
-    case StartRateAndSync:
-        message->push_back(cfg->getFrequency());
-        message->push_back(cfg->getSync());
-        break;
-    case StartLock:
-        message->push_back(cfg->getLock());
-        break;
-    case StartSmux:
-        for (quint8 i = 0; i < 4; ++i)
-            message->push_back(cfg->getSMUX(i));
-        break;
-    case StartRouting:
-        for (quint8 i = 0; i < 12; ++i)
-            message->push_back(cfg->getRouting(i));
-        break;
-    default:
-        TAVIK_DEBUG(QStringLiteral("sendMsgSET_VALUES: unknown start index = ") +
-                    QString::number(startIndex));
-        break;
+    // The group's values in their order, as the record holds them.
+    SettingTable::Group group;
+    if (SettingTable::groupOfStart(startIndex, &group)) {
+        for (int slot = 0; slot < SettingTable::count(group); ++slot)
+            message->push_back(cfg->value(*SettingTable::at(group, slot)));
+    } else {
+        TAVIK_DEBUG(QStringLiteral("sendMsgSET_VALUES: unknown start index = ") + QString::number(startIndex));
     }
     MidiCodec::prepMsgSysExEnd(message);
     TAVIK_DEBUG(QStringLiteral("Sending to MIDI-OUT SET VALUES cmd!"));
@@ -83,9 +71,9 @@ void MIDI::prepMsgFaderValues(MidiMessage *message, qint32 serialNo) {
     TavikConfiguration *cfg = configuration(serialNo);
     if (!message || !cfg)
         return;
-    message->push_back(StartFaders);
-    for (int i = 0; i < 32; ++i)
-        message->push_back(cfg->getFaderValue(i));
+    message->push_back(SettingTable::startIndex(SettingTable::Faders));
+    for (int i = 0; i < SettingTable::FaderCount; ++i)
+        message->push_back(cfg->value(*SettingTable::at(SettingTable::Faders, i)));
 }
 
 void MIDI::sendMsgSET_FADERS(qint32 serialNo) {

@@ -3,10 +3,13 @@
 #include "protocol/MIDI.h"
 
 #include "model/DeviceClock.h"
+#include "model/SettingTable.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDILinkSupport.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
+
+#include <utility>
 
 TAVIK_REVISION("MIDIDispatch.cpp");
 
@@ -44,11 +47,6 @@ bool isFramedReport(const MidiMessage *message, unsigned char command, size_t si
     return false;
 }
 
-bool hasDeviceView(qint32 serialNo) {
-    LinkHost *host = LinkHost::instance();
-    return host && host->hasDeviceView(serialNo);
-}
-
 // How parseMsg() treats each command after the version bookkeeping: the line it logs (none for
 // commands a device does not send) and the handler it calls (if any). Others are unknown.
 struct Route {
@@ -74,6 +72,11 @@ const Route Routes[] = {
     {GET_FADERS, "Found GET FADERS command.", &MIDI::parseMsgGET_FADERS},
 };
 } // namespace
+
+void MIDI::announceReport(qint32 serialNo, SettingTable::Group group, int fader, int code) {
+    if (DeviceRegistry *devices = registry())
+        devices->announce({serialNo, group, fader, code, DeviceRegistry::FromDevice});
+}
 
 void MIDI::parseMsg(double stamp, MidiMessage *message) {
     MidiCodec::printMsg(message, true, stamp);
@@ -182,54 +185,44 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(
         QStringLiteral("GET CONFIG cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
         QString::number(serialNo));
-    if (!hasDeviceView(serialNo)) {
+    if (!_host.hasDeviceView(serialNo)) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG no cfgDlg!"));
         return;
     }
 
-    const quint8 frequency = MidiCodec::readChar4(message, 10, true);
-    cfg->setFrequency(frequency);
-    TAVIK_DEBUG(QStringLiteral("Frequency set from Tavik to ") + QString::number(frequency) +
-                QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(frequency)) +
-                deviceSuffix(cfg, serialNo));
-
-    const quint8 sync = MidiCodec::readChar4(message, 10, false);
-    cfg->setSync(sync);
-    TAVIK_DEBUG(QStringLiteral("Sync set from Tavik to ") + QString::number(sync) + QStringLiteral("(") +
-                nameOrUnknown(TavikConfiguration::syncName(sync)) + deviceSuffix(cfg, serialNo));
-    emit configurationApplied(serialNo, ConfigGroup::Settings);
-
-    const quint8 lock = MidiCodec::readChar4(message, 11, true);
-    cfg->setLock(lock);
-    emit configurationApplied(serialNo, ConfigGroup::Lock);
-    TAVIK_DEBUG(QStringLiteral("Lock set from Tavik to ") + QString::number(lock) +
-                deviceSuffix(cfg, serialNo));
-
-    const quint8 statusScreen = MidiCodec::readChar4(message, 11, false);
-    cfg->setStatusScreen(statusScreen);
-    TAVIK_DEBUG(QStringLiteral("Status Screen set from Tavik to ") + QString::number(statusScreen) +
-                deviceSuffix(cfg, serialNo));
-
-    for (int i = 0; i < 4; ++i) {
-        const quint8 value = MidiCodec::readChar4(message, 12 + i / 2, i % 2 == 0);
-        cfg->setSMUX(quint8(i), value);
-        TAVIK_DEBUG(QStringLiteral("Smux[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
-                    QString::number(value) + deviceSuffix(cfg, serialNo));
-    }
-    TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting SMUX values from Tavik to GUI:"));
-    emit configurationApplied(serialNo, ConfigGroup::SMux);
-
-    for (int i = 0; i < 12; ++i) {
-        const quint8 value = MidiCodec::readChar4(message, 14 + i / 2, i % 2 == 0);
-        cfg->setRouting(quint8(i), value);
-        TAVIK_DEBUG(QStringLiteral("Routing[") + QString::number(i) + QStringLiteral("] set from Tavik to ") +
-                    QString::number(value) + deviceSuffix(cfg, serialNo));
-    }
-
-    // Only the Tavik Neo has a routing page.
-    if ((*message)[FamilyIndex] == FamilyNeo) {
-        TAVIK_DEBUG(QStringLiteral("GET_CONFIG cmd: Setting routing values from Tavik to GUI:"));
-        emit configurationApplied(serialNo, ConfigGroup::Routing);
+    // The values in the order they sit in the report; each group is announced once its last value
+    // is stored (the routing of a Tavik Lux, which has none, is stored but not announced).
+    const quint8 *bytes = message->data();
+    const SettingTable::Groups shown = SettingTable::groupsOf((*message)[FamilyIndex]);
+    const QList<const SettingTable::Setting *> rows = SettingTable::reportRows(SettingTable::Report::Config);
+    QStringList heldLines;
+    for (int i = 0; i < rows.size(); ++i) {
+        const SettingTable::Setting &row = *rows[i];
+        const quint8 code = row.read(bytes);
+        cfg->setValue(row, code);
+        const SettingTable::GroupLog log = SettingTable::configLog(row.group);
+        if (LogSwitch::isOn()) {
+            QString line = row.logName + QStringLiteral(" set from Tavik to ") + QString::number(code);
+            if (row.kind == SettingTable::Kind::Rate)
+                line += QStringLiteral("(") + nameOrUnknown(TavikConfiguration::frequencyName(code));
+            else if (row.kind == SettingTable::Kind::Sync)
+                line += QStringLiteral("(") + nameOrUnknown(TavikConfiguration::syncName(code));
+            line += deviceSuffix(cfg, serialNo);
+            if (log.valuesAfter)
+                heldLines << line;
+            else
+                LogSwitch::debug(line);
+        }
+        if (i + 1 < rows.size() && rows[i + 1]->group == row.group)
+            continue;
+        if (row.group != SettingTable::Reported && shown.testFlag(row.group)) {
+            if (!log.line.isEmpty())
+                TAVIK_DEBUG(log.line);
+            announceReport(serialNo, row.group);
+            emit configurationApplied(serialNo, row.group);
+        }
+        for (const QString &line : std::exchange(heldLines, {}))
+            LogSwitch::debug(line);
     }
 }
 
@@ -244,13 +237,13 @@ void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
     TAVIK_DEBUG(
         QStringLiteral("GET STATUS cmd: Setting configuration from Tavik to GUI for Tavik serialNo=") +
         QString::number(serialNo));
-    cfg->setBncRate(MidiCodec::readChar4(message, 10, true));
-    cfg->setMadiRate(MidiCodec::readChar4(message, 10, false));
-    cfg->setAdatARate(MidiCodec::readChar4(message, 11, true));
-    cfg->setAdatBRate(MidiCodec::readChar4(message, 11, false));
-    cfg->setLockedRate(MidiCodec::readChar4(message, 12, true));
-    cfg->setStatusNibble(MidiCodec::readChar4(message, 12, false));
-    cfg->setStatusFlags(MidiCodec::readChar8(message, 13));
+    // Every value of the report, each within its range.
+    for (const SettingTable::Setting &s : SettingTable::rows())
+        if (s.report == SettingTable::Report::Status && s.bits > 1)
+            cfg->setValue(s, s.read(message->data()));
+    // The flags as one byte, the bit no input uses included.
+    cfg->setStatusFlags((*message)[size_t(SettingTable::named("input.madi.signal").byte)]);
+    announceReport(serialNo, SettingTable::Reported);
     emit statusApplied(serialNo);
 }
 
@@ -262,7 +255,7 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
     if (!cfg)
         return;
     TAVIK_DEBUG(QStringLiteral("GET_FADERS cmd: Setting fader values from Tavik to GUI:"));
-    if (!hasDeviceView(serialNo))
+    if (!_host.hasDeviceView(serialNo))
         return;
     // Sent before the device had the levels still on their way: the record holds newer ones.
     if (const int unacknowledged = cfg->getUnacknowledgedFaderSends()) {
@@ -270,12 +263,13 @@ void MIDI::parseMsgGET_FADERS(MidiMessage *message, qint32 serialNo) {
                     QStringLiteral(" fader message(s) unacknowledged") + deviceSuffix(cfg, serialNo));
         return;
     }
-    for (int i = 0; i < 32; ++i) {
-        const quint8 value = (*message)[10 + i];
+    for (int i = 0; i < SettingTable::FaderCount; ++i) {
+        const quint8 value = SettingTable::at(SettingTable::Faders, i)->read(message->data());
         TAVIK_DEBUG(QStringLiteral("Setting fader #") + QString::number(i) +
                     QStringLiteral(" from Tavik to value ") + QString::number(value) +
                     deviceSuffix(cfg, serialNo));
         cfg->setFaderValue(quint32(i), value);
+        announceReport(serialNo, SettingTable::Faders, i, value);
         emit faderApplied(serialNo, i, value);
     }
 }

@@ -8,9 +8,6 @@
 #include <QString>
 #include <exception>
 
-class QSettings;
-class TavikConfiguration;
-
 namespace MidiLink {
 
 // Messages the input port object keeps until they are read.
@@ -30,21 +27,6 @@ template <typename Call> bool warnOnError(Call &&call) {
         LogSwitch::warning(errorText(e));
         return false;
     }
-}
-
-inline DeviceRegistry *registry() {
-    LinkHost *host = LinkHost::instance();
-    return host ? host->getRegistry() : nullptr;
-}
-
-inline QSettings *settings() {
-    LinkHost *host = LinkHost::instance();
-    return host ? host->getSettings() : nullptr;
-}
-
-inline TavikConfiguration *configuration(qint32 serialNo) {
-    DeviceRegistry *devices = registry();
-    return devices ? devices->getConfiguration(serialNo) : nullptr;
 }
 
 } // namespace MidiLink

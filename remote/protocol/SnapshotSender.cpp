@@ -11,15 +11,20 @@ SnapshotSender::Sent SnapshotSender::send(MIDI &link, TavikConfiguration &cfg, c
                                           DeviceSnapshot::Groups groups) {
     // The link builds every message from the record, as for the pages.
     target.applyTo(cfg, groups);
+    return sendGroups(link, cfg, groups);
+}
+
+SnapshotSender::Sent SnapshotSender::sendGroups(MIDI &link, const TavikConfiguration &cfg,
+                                                DeviceSnapshot::Groups groups) {
     Sent sent;
     for (DeviceSnapshot::Group group : DeviceSnapshot::groupList()) {
         if (!groups.testFlag(group))
             continue;
-        if (group == DeviceSnapshot::Faders) {
+        if (group == SettingTable::Faders) {
             link.sendFadersFlowControlled(cfg.getSerialNo());
             sent.faders = true;
         } else {
-            link.sendMsgSET_VALUES(cfg.getSerialNo(), SnapshotSysEx::startIndex(group));
+            link.sendMsgSET_VALUES(cfg.getSerialNo(), SettingTable::startIndex(group));
             ++sent.valueMessages;
         }
     }

@@ -18,4 +18,6 @@ public:
     // Stores the groups of target in cfg and sends them over the link in group order.
     static Sent send(MIDI &link, TavikConfiguration &cfg, const DeviceSnapshot &target,
                      DeviceSnapshot::Groups groups);
+    // Sends the groups as the record holds them.
+    static Sent sendGroups(MIDI &link, const TavikConfiguration &cfg, DeviceSnapshot::Groups groups);
 };

@@ -2,20 +2,18 @@
 
 #include "model/SnapshotFile.h"
 #include "model/TavikConfiguration.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/LinkHost.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiCodec.h"
 #include "protocol/RevisionInfo.h"
-#include "protocol/SnapshotSender.h"
 #include "sysex/TavikSysEx.h"
 #include "windows/CompareDialog.h"
 #include "windows/MainDialog.h"
-#include "windows/MidiLinkView.h"
 #include "windows/MidiMonitorWindow.h"
 #include "windows/StackedTavikDialog.h"
 #include "windows/SyncMarks.h"
 #include "windows/TavikConfigurationDialog.h"
-#include "windows/WindowHost.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -61,17 +59,9 @@ DeviceActions::DeviceActions(MainDialog *window, LinkHost *host)
     connect(list, &QListWidget::customContextMenuRequested, this, &DeviceActions::showContextMenu);
 
     if (MIDI *link = host ? host->getMIDI() : nullptr) {
-        connect(link, &MIDI::acknowledged, this, &DeviceActions::acknowledged);
-        connect(link, &MIDI::configurationApplied, this, [this](qint32 serialNo) {
-            auto load = m_loads.find(serialNo);
-            if (load != m_loads.end() && load->valueAcks >= load->valueMessages)
-                ++load->groupsReportedAfterAcks;
-        });
-        connect(link, &MIDI::faderApplied, this, [this](qint32 serialNo) {
-            auto load = m_loads.find(serialNo);
-            if (load != m_loads.end() && load->faderAcks > 0)
-                load->fadersReportedAfterAck = true;
-        });
+        m_control = new DeviceControl(link, host->getRegistry(), this);
+        connect(m_control, &DeviceControl::finished, this,
+                [this](int, const DeviceControl::Outcome &outcome) { reportLoad(outcome); });
     }
 }
 
@@ -203,21 +193,9 @@ void DeviceActions::loadSnapshot(qint32 serialNo) {
     QStringList skipped;
     const DeviceSnapshot target = read->adaptedTo(*cfg, &skipped);
     const DeviceSnapshot::Groups groups = target.differingGroups(DeviceSnapshot::valuesOf(*cfg));
-    if (groups) {
-        const SnapshotSender::Sent sent = SnapshotSender::send(*link, *cfg, target, groups);
-        if (WindowHost *windows = WindowHost::instance())
-            if (MidiLinkView *view = windows->getMIDIView())
-                view->showValues(serialNo);
-        PendingLoad load;
-        load.target = target;
-        load.valueMessages = sent.valueMessages;
-        load.faders = sent.faders;
-        load.generation = ++m_generation;
-        m_loads.insert(serialNo, load);
-        QTimer::singleShot(kLoadCheckMs, this, [this, serialNo, generation = load.generation] {
-            checkLoad(serialNo, generation);
-        });
-    }
+    // The pages draw the loaded values as the registry announces them.
+    if (groups && m_control)
+        m_control->apply(serialNo, target, groups, DeviceControl::Check::NextReports, kLoadCheckMs);
     if (!skipped.isEmpty()) {
         QMessageBox box(QMessageBox::Information, title,
                         QStringLiteral("Not carried over to %1:\n  ").arg(deviceText(serialNo)) +
@@ -227,47 +205,33 @@ void DeviceActions::loadSnapshot(qint32 serialNo) {
     }
 }
 
-void DeviceActions::acknowledged(qint32 serialNo, unsigned char command) {
-    auto load = m_loads.find(serialNo);
-    if (load == m_loads.end())
-        return;
-    if (command == TavikSysEx::ACK_VALUES)
-        ++load->valueAcks;
-    else if (command == TavikSysEx::ACK_FADERS)
-        ++load->faderAcks;
-}
-
-void DeviceActions::checkLoad(qint32 serialNo, int generation) {
-    auto found = m_loads.find(serialNo);
-    if (found == m_loads.end() || found->generation != generation)
-        return;
-    const PendingLoad load = *found;
-    m_loads.erase(found);
+void DeviceActions::reportLoad(const DeviceControl::Outcome &outcome) {
     const QString title = QStringLiteral("Load snapshot");
-    const TavikConfiguration *cfg = m_host ? m_host->getConfiguration(serialNo) : nullptr;
-    if (!cfg) {
+    const qint32 serialNo = outcome.serial;
+    QStringList problems;
+    switch (outcome.result) {
+    case DeviceControl::Outcome::Confirmed:
+        return;
+    case DeviceControl::Outcome::Gone:
         warn(title,
              QStringLiteral("%1 went away before it confirmed the snapshot.").arg(deviceText(serialNo)));
         return;
-    }
-    QStringList problems;
-    if (load.valueAcks < load.valueMessages || (load.faders && load.faderAcks < 1))
-        problems << QStringLiteral("acknowledged %1 of %2 SET_VALUES and %3 of %4 SET_FADERS")
-                        .arg(qMin(load.valueAcks, load.valueMessages))
-                        .arg(load.valueMessages)
-                        .arg(qMin(load.faderAcks, 1))
-                        .arg(load.faders ? 1 : 0);
-    else if ((load.valueMessages > 0 && load.groupsReportedAfterAcks == 0) ||
-             (load.faders && !load.fadersReportedAfterAck))
+    case DeviceControl::Outcome::NotAcknowledged:
+        problems << outcome.acknowledgementText();
+        break;
+    case DeviceControl::Outcome::NoReport:
         problems << QStringLiteral("sent no report of its values after acknowledging them");
-    for (const DeviceSnapshot::Difference &d : load.target.differences(DeviceSnapshot::valuesOf(*cfg)))
+        break;
+    case DeviceControl::Outcome::Differs:
+        break;
+    }
+    for (const DeviceSnapshot::Difference &d : outcome.differences)
         problems << QStringLiteral("reports %1 (the snapshot: %2)")
                         .arg(d.field + QStringLiteral(" ") + d.from, d.to);
-    if (!problems.isEmpty())
-        warn(title, QStringLiteral("%1 did not confirm the snapshot within %2 s:\n  ")
-                            .arg(deviceText(serialNo))
-                            .arg(kLoadCheckMs / 1000) +
-                        problems.join(QStringLiteral("\n  ")));
+    warn(title, QStringLiteral("%1 did not confirm the snapshot within %2 s:\n  ")
+                        .arg(deviceText(serialNo))
+                        .arg(kLoadCheckMs / 1000) +
+                    problems.join(QStringLiteral("\n  ")));
 }
 
 void DeviceActions::compareWithSnapshot(qint32 serialNo) {

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "model/DeviceSnapshot.h"
+#include "protocol/DeviceControl.h"
 
 #include <QFileDialog>
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 
@@ -47,18 +47,6 @@ public:
     static constexpr int kLoadCheckMs = 3000;
 
 private:
-    // What a load sent and what came back since; checked kLoadCheckMs after sending.
-    struct PendingLoad {
-        DeviceSnapshot target;
-        int valueMessages = 0;
-        bool faders = false;
-        int valueAcks = 0;
-        int faderAcks = 0;
-        int groupsReportedAfterAcks = 0;
-        bool fadersReportedAfterAck = false;
-        int generation = 0;
-    };
-
     QString askForFile(QFileDialog::AcceptMode mode, const QString &title, const QString &name);
     // Asks for a snapshot file and reads it; null when none was chosen or, after a message naming
     // the file with notOne and the problems, when it is no valid snapshot.
@@ -66,8 +54,8 @@ private:
     QString deviceText(qint32 serialNo) const;
     int runModal(QDialog &dialog);
     void warn(const QString &title, const QString &text);
-    void acknowledged(qint32 serialNo, unsigned char command);
-    void checkLoad(qint32 serialNo, int generation);
+    // Says what went wrong when a load was not confirmed.
+    void reportLoad(const DeviceControl::Outcome &outcome);
     void showContextMenu(const QPoint &pos);
 
     MainDialog *m_window;
@@ -75,6 +63,5 @@ private:
     SyncMarks *m_syncMarks = nullptr;
     QPointer<MidiMonitorWindow> m_monitor;
     QPointer<QMenu> m_menu;
-    QHash<qint32, PendingLoad> m_loads;
-    int m_generation = 0;
+    DeviceControl *m_control = nullptr;
 };

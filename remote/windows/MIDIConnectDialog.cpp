@@ -16,7 +16,7 @@
 
 TAVIK_REVISION("MIDIConnectDialog.cpp");
 
-MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
+MIDIConnectDialog::MIDIConnectDialog(WindowHost &host, QWidget *parent) : QWidget(parent), host(host) {
     TAVIK_DEBUG(QStringLiteral("Start of MIDIConnectDialog constructor"));
 
     background = new QLabel(this);
@@ -35,9 +35,9 @@ MIDIConnectDialog::MIDIConnectDialog(QWidget *parent) : QWidget(parent) {
     outPortCombo->setGeometry(28, 82, 172, 20);
 
     // Filled before the signals below are connected, so listing the ports sets no port number.
-    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
-    if (midi && WindowHost::instance())
-        WindowHost::instance()->getMIDIView()->enumeratePorts(inPortCombo, outPortCombo);
+    MIDI *midi = host.getLinkHost().getMIDI();
+    if (midi)
+        host.getMIDIView()->enumeratePorts(inPortCombo, outPortCombo);
 
     connectButton = new QPushButton(this);
     connectButton->setGeometry(56, 112, 117, 20);
@@ -65,7 +65,7 @@ MIDIConnectDialog::~MIDIConnectDialog() {
 }
 
 void MIDIConnectDialog::jumpStart() {
-    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
+    MIDI *midi = host.getLinkHost().getMIDI();
     if (!midi)
         return;
 
@@ -83,7 +83,7 @@ void MIDIConnectDialog::jumpStart() {
 }
 
 void MIDIConnectDialog::refillPorts(const QStringList &in, const QStringList &out) {
-    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
+    MIDI *midi = host.getLinkHost().getMIDI();
     if (!midi)
         return;
     // The selection is kept by name; a port that is gone leaves its list without a selection.
@@ -106,7 +106,7 @@ void MIDIConnectDialog::refillPorts(const QStringList &in, const QStringList &ou
 }
 
 void MIDIConnectDialog::updateButtonText() {
-    MIDI *midi = LinkHost::instance() ? LinkHost::instance()->getMIDI() : nullptr;
+    MIDI *midi = host.getLinkHost().getMIDI();
     const bool connected = midi && midi->isConnected();
     connectButton->setText(connected ? tr("Disconnect!") : tr("Connect!"));
     inPortCombo->setEnabled(!connected);

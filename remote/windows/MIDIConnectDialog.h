@@ -8,12 +8,13 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class RowHeightDelegate;
+class WindowHost;
 
 class MIDIConnectDialog : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MIDIConnectDialog(QWidget *parent);
+    MIDIConnectDialog(WindowHost &host, QWidget *parent);
     ~MIDIConnectDialog() override;
 
     // Selects the remembered ports and connects when both are usable; called once after start-up.
@@ -30,6 +31,7 @@ public slots:
     void refillPorts(const QStringList &in, const QStringList &out);
 
 private:
+    WindowHost &host;
     QComboBox *inPortCombo = nullptr;
     QComboBox *outPortCombo = nullptr;
     QPushButton *connectButton = nullptr;

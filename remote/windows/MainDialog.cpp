@@ -18,12 +18,11 @@ constexpr int WindowHeight = 616;
 
 } // namespace
 
-MainDialog::MainDialog() : QDialog(nullptr) {
+MainDialog::MainDialog(WindowHost &host) : QDialog(nullptr), host(host) {
     TAVIK_DEBUG(QStringLiteral("Start of MainDialog."));
 
     // Registered first: the page stack built below already looks devices up through the host.
-    if (WindowHost *host = WindowHost::instance())
-        host->setMainDialog(this);
+    host.setMainDialog(this);
 
     background = new QLabel(this);
     background->setPixmap(QPixmap(QStringLiteral(":/images/gui/main.png")));
@@ -34,7 +33,7 @@ MainDialog::MainDialog() : QDialog(nullptr) {
     deviceListCaption->move(80, 24);
     deviceListCaption->adjustSize();
 
-    stackedDialog = new StackedTavikDialog(this);
+    stackedDialog = new StackedTavikDialog(host, this);
     stackedDialog->setGeometry(4, 8, 1247, 609);
 
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
@@ -49,7 +48,6 @@ MainDialog::MainDialog() : QDialog(nullptr) {
 
 MainDialog::~MainDialog() {
     // Nobody may reach the page stack through the host once this window is gone.
-    WindowHost *host = WindowHost::instance();
-    if (host && host->getMainDialog() == this)
-        host->setMainDialog(nullptr);
+    if (host.getMainDialog() == this)
+        host.setMainDialog(nullptr);
 }

@@ -5,17 +5,20 @@
 
 class QLabel;
 class StackedTavikDialog;
+class WindowHost;
 
 class MainDialog : public QDialog {
     Q_OBJECT
 
 public:
-    MainDialog();
+    // Registers itself as the host's main window for its lifetime.
+    explicit MainDialog(WindowHost &host);
     ~MainDialog() override;
 
     StackedTavikDialog *getStackedDialog() const { return stackedDialog; }
 
 private:
+    WindowHost &host;
     StackedTavikDialog *stackedDialog = nullptr;
     QLabel *background = nullptr;
     QLabel *deviceListCaption = nullptr;

@@ -1,14 +1,7 @@
 #include "windows/MidiLinkView.h"
 
 #include "model/TavikConfiguration.h"
-#include "pages/AudioLevelsDialog.h"
-#include "pages/InfoDialog.h"
-#include "pages/LockDialog.h"
-#include "pages/RoutingDialog.h"
-#include "pages/SMuxDialog.h"
-#include "pages/SettingsDialog.h"
-#include "pages/StatusDialog.h"
-#include "pages/TavikFader.h"
+#include "pages/ValuesPage.h"
 #include "protocol/LinkHost.h"
 #include "protocol/LogSwitch.h"
 #include "protocol/MidiCodec.h"
@@ -26,21 +19,14 @@
 
 TAVIK_REVISION("MidiLinkView.cpp");
 
-namespace {
-TavikConfigurationDialog *deviceWindow(qint32 serialNo) {
-    WindowHost *host = WindowHost::instance();
-    return host ? host->getConfigurationDialog(serialNo) : nullptr;
-}
-} // namespace
-
-MidiLinkView::MidiLinkView(MIDI *midi, QObject *parent) : QObject(parent), _midi(midi) {
+MidiLinkView::MidiLinkView(MIDI *midi, DeviceRegistry *registry, WindowHost &windows, int pageOrigin,
+                           QObject *parent)
+    : QObject(parent), _midi(midi), _registry(registry), _windows(windows), _pageOrigin(pageOrigin) {
     // Direct connections: each reaction runs at the very point of the link's work it belongs to.
     connect(midi, &MIDI::portListingStarted, this, &MidiLinkView::clearPortCombos, Qt::DirectConnection);
     connect(midi, &MIDI::portListed, this, &MidiLinkView::addPort, Qt::DirectConnection);
     connect(midi, &MIDI::deviceAdmitted, this, &MidiLinkView::admitDevice, Qt::DirectConnection);
-    connect(midi, &MIDI::configurationApplied, this, &MidiLinkView::applyConfiguration, Qt::DirectConnection);
-    connect(midi, &MIDI::statusApplied, this, &MidiLinkView::applyStatus, Qt::DirectConnection);
-    connect(midi, &MIDI::faderApplied, this, &MidiLinkView::applyFader, Qt::DirectConnection);
+    connect(registry, &DeviceRegistry::valuesChanged, this, &MidiLinkView::showChange, Qt::DirectConnection);
     connect(midi, &MIDI::errorToShow, this, &MidiLinkView::showError, Qt::DirectConnection);
     connect(midi, &MIDI::portNoticeShown, this, &MidiLinkView::showPortNotice, Qt::DirectConnection);
     connect(midi, &MIDI::portNoticeHidden, this, &MidiLinkView::hidePortNotice, Qt::DirectConnection);
@@ -54,14 +40,13 @@ QMessageBox *MidiLinkView::portNotice() const {
     return _portNotice;
 }
 
-void MidiLinkView::showValues(qint32 serialNo) {
-    for (MIDI::ConfigGroup group : {MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
-                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing})
-        applyConfiguration(serialNo, group);
-    const TavikConfiguration *cfg =
-        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
-    for (int fader = 0; cfg && fader < 32; ++fader)
-        applyFader(serialNo, fader, cfg->getFaderValue(fader));
+void MidiLinkView::showChange(const DeviceRegistry::Change &change) {
+    if (change.origin == _pageOrigin && change.origin != DeviceRegistry::FromDevice)
+        return;
+    if (TavikConfigurationDialog *dialog = _windows.getConfigurationDialog(change.serial))
+        for (ValuesPage *page : dialog->valuesPages())
+            if (page && (page->shownGroups() & change.groups))
+                page->showChange(change);
 }
 
 void MidiLinkView::enumeratePorts(QComboBox *inCombo, QComboBox *outCombo) {
@@ -87,64 +72,17 @@ void MidiLinkView::addPort(bool input, const QString &name) {
 }
 
 void MidiLinkView::admitDevice(qint32 serialNo, quint8 family) {
-    WindowHost *host = WindowHost::instance();
-    MainDialog *mainDialog = host ? host->getMainDialog() : nullptr;
+    MainDialog *mainDialog = _windows.getMainDialog();
     StackedTavikDialog *stacked = mainDialog ? mainDialog->getStackedDialog() : nullptr;
-    TavikConfiguration *cfg =
-        LinkHost::instance() ? LinkHost::instance()->getConfiguration(serialNo) : nullptr;
+    TavikConfiguration *cfg = _windows.getLinkHost().getConfiguration(serialNo);
     if (!stacked || !cfg)
         return;
     // Built right inside the page stack, so adding it does not move ~150 styled widgets again.
-    auto *dialog = new TavikConfigurationDialog(cfg, stacked->getPageStack());
+    auto *dialog = new TavikConfigurationDialog(cfg, _windows, stacked->getPageStack());
     QIcon icon(family == TavikSysEx::FamilyNeo   ? QStringLiteral(":/images/gui/tavik_icon_neo.png")
                : family == TavikSysEx::FamilyLux ? QStringLiteral(":/images/gui/tavik_icon_lux.png")
                                                  : QStringLiteral(":/images/gui/tavik_icon_xxx.png"));
     stacked->addPage(dialog, &icon);
-}
-
-void MidiLinkView::applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
-    if (!dialog)
-        return;
-    switch (group) {
-    case MIDI::ConfigGroup::Settings:
-        if (SettingsDialog *settings = dialog->getSettingsDialog())
-            settings->update(false);
-        break;
-    case MIDI::ConfigGroup::Lock:
-        if (LockDialog *lock = dialog->getLockDialog())
-            lock->update(false);
-        break;
-    case MIDI::ConfigGroup::SMux:
-        if (SMuxDialog *smux = dialog->getSMuxDialog())
-            smux->update(false);
-        break;
-    case MIDI::ConfigGroup::Routing:
-        if (RoutingDialog *routing = dialog->getRoutingDialog()) {
-            routing->updateRouting32(false);
-            routing->updateRouting88(false);
-            routing->updateRouting192(false);
-        }
-        break;
-    }
-}
-
-void MidiLinkView::applyStatus(qint32 serialNo) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
-    if (!dialog)
-        return;
-    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
-    if (StatusDialog *status = dialog->getStatusDialog())
-        status->updateStatus();
-    if (InfoDialog *info = dialog->getInfoDialog())
-        info->updateInfo();
-}
-
-void MidiLinkView::applyFader(qint32 serialNo, int faderNo, quint8 value) {
-    TavikConfigurationDialog *dialog = deviceWindow(serialNo);
-    AudioLevelsDialog *levels = dialog ? dialog->getAudioLevelsDialog() : nullptr;
-    if (TavikFader *fader = levels ? levels->getTavikFader(faderNo) : nullptr)
-        fader->update(value, false);
 }
 
 void MidiLinkView::showError(const QString &text) {
@@ -161,7 +99,7 @@ void MidiLinkView::showPortNotice(const QString &text) {
     }
     // The main window runs modal: a notice that is not its child would take no click or key, and
     // could not be closed. At start-up the notice may come before the window does.
-    QWidget *mainWindow = WindowHost::instance() ? WindowHost::instance()->getMainDialog() : nullptr;
+    QWidget *mainWindow = _windows.getMainDialog();
     if (mainWindow && _portNotice->parentWidget() != mainWindow)
         _portNotice->setParent(mainWindow, _portNotice->windowFlags());
     _portNotice->setText(text);

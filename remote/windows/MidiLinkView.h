@@ -2,6 +2,7 @@
 // stored onto the pages, and shows the link's messages and the missing-port notice.
 #pragma once
 
+#include "model/DeviceRegistry.h"
 #include "protocol/MIDI.h"
 
 #include <QObject>
@@ -9,33 +10,36 @@
 
 class QComboBox;
 class QMessageBox;
+class WindowHost;
 
 class MidiLinkView : public QObject {
     Q_OBJECT
 
 public:
-    explicit MidiLinkView(MIDI *midi, QObject *parent = nullptr);
+    // Draws every change the registry announces, but those of pageOrigin: a page shows its own
+    // change already. The device windows are those of the windows host.
+    MidiLinkView(MIDI *midi, DeviceRegistry *registry, WindowHost &windows, int pageOrigin,
+                 QObject *parent = nullptr);
     ~MidiLinkView() override;
 
     // Lists the ports as MIDI::enumeratePorts() does and fills the combo boxes (either may be null).
     void enumeratePorts(QComboBox *inCombo, QComboBox *outCombo);
     // The notice that a remembered port is missing (null until it was first needed).
     QMessageBox *portNotice() const;
-    // Shows every setting and fader the device's record holds on its pages, sending nothing.
-    void showValues(qint32 serialNo);
 
 private:
     void clearPortCombos();
     void addPort(bool input, const QString &name);
     void admitDevice(qint32 serialNo, quint8 family);
-    void applyConfiguration(qint32 serialNo, MIDI::ConfigGroup group);
-    void applyStatus(qint32 serialNo);
-    void applyFader(qint32 serialNo, int faderNo, quint8 value);
+    void showChange(const DeviceRegistry::Change &change);
     void showError(const QString &text);
     void showPortNotice(const QString &text);
     void hidePortNotice();
 
     QPointer<MIDI> _midi;
+    QPointer<DeviceRegistry> _registry;
+    WindowHost &_windows;
+    int _pageOrigin;
     QPointer<QMessageBox> _portNotice;
     // The combo boxes enumeratePorts() fills while it runs.
     QComboBox *_inCombo = nullptr;

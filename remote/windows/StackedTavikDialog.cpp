@@ -15,6 +15,7 @@
 #include "protocol/RevisionInfo.h"
 #include "windows/MIDIConnectDialog.h"
 #include "windows/TavikConfigurationDialog.h"
+#include "windows/WindowHost.h"
 
 #include <QIcon>
 #include <QListWidget>
@@ -31,12 +32,12 @@ constexpr qint32 PlaceholderSerialNo = 1;
 
 } // namespace
 
-StackedTavikDialog::StackedTavikDialog(QWidget *parent) : QWidget(parent) {
+StackedTavikDialog::StackedTavikDialog(WindowHost &host, QWidget *parent) : QWidget(parent), host(host) {
     TAVIK_DEBUG(QStringLiteral("Start of StackedTavikDialog constructor"));
 
-    LinkHost *app = LinkHost::instance();
-    if (app && app->getSettings())
-        extFunctionsEnabled = app->getSettings()->value(QLatin1String(ExtFunctionsKey), 0).toInt() == 1;
+    LinkHost &core = host.getLinkHost();
+    if (QSettings *settings = core.getSettings())
+        extFunctionsEnabled = settings->value(QLatin1String(ExtFunctionsKey), 0).toInt() == 1;
 
     deviceList = new QListWidget(this);
     deviceList->setViewMode(QListView::IconMode);
@@ -47,7 +48,7 @@ StackedTavikDialog::StackedTavikDialog(QWidget *parent) : QWidget(parent) {
     pageStack = new QStackedWidget(this);
     pageStack->setGeometry(233, 0, 1010, 605);
 
-    midiConnectDialog = new MIDIConnectDialog(this);
+    midiConnectDialog = new MIDIConnectDialog(host, this);
     midiConnectDialog->setGeometry(0, 462, 229, 143);
 
     connect(deviceList, &QListWidget::currentItemChanged, this, &StackedTavikDialog::changePage);
@@ -55,24 +56,22 @@ StackedTavikDialog::StackedTavikDialog(QWidget *parent) : QWidget(parent) {
     // The placeholder keeps the right-hand area filled until a device is found. A placeholder record
     // already registered (by an earlier page stack of this run) is reused rather than replaced, so no
     // window is left holding a deleted record.
-    if (app) {
-        TavikConfiguration *placeholder = app->getConfiguration(PlaceholderSerialNo);
-        if (!placeholder) {
-            placeholder = new TavikConfiguration(PlaceholderSerialNo);
-            app->getRegistry()->addConfiguration(PlaceholderSerialNo, placeholder);
-        }
-        auto *window = new TavikConfigurationDialog(placeholder, this);
-        QIcon noIcon;
-        addPage(window, &noIcon);
-        window->getLogoDialog()->setEnabled(true);
-        window->getInfoDialog()->setEnabled(true);
-        window->getAudioLevelsDialog()->setEnabled(false);
-        window->getStatusDialog()->setEnabled(false);
-        window->getSettingsDialog()->setEnabled(false);
-        window->getSMuxDialog()->setEnabled(false);
-        window->getRoutingDialog()->setEnabled(false);
-        window->getLockDialog()->setEnabled(false);
+    TavikConfiguration *placeholder = core.getConfiguration(PlaceholderSerialNo);
+    if (!placeholder) {
+        placeholder = new TavikConfiguration(PlaceholderSerialNo);
+        core.getRegistry()->addConfiguration(PlaceholderSerialNo, placeholder);
     }
+    auto *window = new TavikConfigurationDialog(placeholder, host, this);
+    QIcon noIcon;
+    addPage(window, &noIcon);
+    window->getLogoDialog()->setEnabled(true);
+    window->getInfoDialog()->setEnabled(true);
+    window->getAudioLevelsDialog()->setEnabled(false);
+    window->getStatusDialog()->setEnabled(false);
+    window->getSettingsDialog()->setEnabled(false);
+    window->getSMuxDialog()->setEnabled(false);
+    window->getRoutingDialog()->setEnabled(false);
+    window->getLockDialog()->setEnabled(false);
 
     TAVIK_DEBUG(QStringLiteral("End of StackedTavikDialog constructor"));
 }
@@ -154,9 +153,8 @@ void StackedTavikDialog::changePage(QListWidgetItem *current, QListWidgetItem *p
 
 void StackedTavikDialog::setExtFunctionsEnabled(bool enabled) {
     extFunctionsEnabled = enabled;
-    LinkHost *app = LinkHost::instance();
-    if (app && app->getSettings())
-        app->getSettings()->setValue(QLatin1String(ExtFunctionsKey), enabled ? 1 : 0);
+    if (QSettings *settings = host.getLinkHost().getSettings())
+        settings->setValue(QLatin1String(ExtFunctionsKey), enabled ? 1 : 0);
 
     for (int i = 0; i < pageStack->count(); ++i) {
         auto *window = qobject_cast<TavikConfigurationDialog *>(pageStack->widget(i));

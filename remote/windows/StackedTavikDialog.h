@@ -9,12 +9,13 @@ class QListWidget;
 class QListWidgetItem;
 class QStackedWidget;
 class TavikConfigurationDialog;
+class WindowHost;
 
 class StackedTavikDialog : public QWidget {
     Q_OBJECT
 
 public:
-    explicit StackedTavikDialog(QWidget *parent);
+    StackedTavikDialog(WindowHost &host, QWidget *parent);
 
     // Adds a device window and its list entry, keeping the list sorted by label.
     void addPage(QWidget *page, QIcon *icon);
@@ -34,6 +35,7 @@ public slots:
     void changePage(QListWidgetItem *current, QListWidgetItem *previous);
 
 private:
+    WindowHost &host;
     QListWidget *deviceList = nullptr;
     QStackedWidget *pageStack = nullptr;
     MIDIConnectDialog *midiConnectDialog = nullptr;

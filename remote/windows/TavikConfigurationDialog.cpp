@@ -17,7 +17,8 @@
 
 TAVIK_REVISION("TavikConfigurationDialog.cpp");
 
-TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configuration, QWidget *parent)
+TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configuration, WindowHost &host,
+                                                   QWidget *parent)
     : QWidget(parent), configuration(configuration) {
     serialNo = configuration ? configuration->getSerialNo() : 0;
     const quint8 deviceType = configuration ? configuration->getDeviceType() : 0;
@@ -32,38 +33,43 @@ TavikConfigurationDialog::TavikConfigurationDialog(TavikConfiguration *configura
                     : name + QStringLiteral("\n(") + QString::fromLatin1(serialCode) + QStringLiteral(")");
     }
 
+    LinkHost &core = host.getLinkHost();
     logoDialog = new LogoDialog(this);
     logoDialog->setGeometry(870, 4, 129, 32);
 
-    audioLevelsDialog = new AudioLevelsDialog(serialNo, this);
+    audioLevelsDialog = new AudioLevelsDialog(serialNo, core, this);
     audioLevelsDialog->setGeometry(0, 37, 546, 494);
 
-    statusDialog = new StatusDialog(serialNo, this);
+    statusDialog = new StatusDialog(serialNo, core, this);
     statusDialog->setGeometry(551, 37, 229, 143);
 
-    settingsDialog = new SettingsDialog(serialNo, this);
+    settingsDialog = new SettingsDialog(serialNo, core, this);
     settingsDialog->setGeometry(551, 185, 229, 170);
     // The extended-functions switch of one device window applies to all of them.
     connect(
         settingsDialog, &SettingsDialog::allSettingsEnabledRequested, this,
-        [](bool isEnabled) {
-            MainDialog *mainDialog =
-                WindowHost::instance() ? WindowHost::instance()->getMainDialog() : nullptr;
+        [&windows = host](bool isEnabled) {
+            MainDialog *mainDialog = windows.getMainDialog();
             if (mainDialog && mainDialog->getStackedDialog())
                 mainDialog->getStackedDialog()->setExtFunctionsEnabled(isEnabled);
         },
         Qt::DirectConnection);
 
-    smuxDialog = new SMuxDialog(serialNo, this);
+    smuxDialog = new SMuxDialog(serialNo, core, this);
     smuxDialog->setGeometry(551, 360, 229, 170);
 
-    routingDialog = new RoutingDialog(serialNo, this);
+    routingDialog = new RoutingDialog(serialNo, core, this);
     routingDialog->setGeometry(785, 37, 223, 568);
     routingDialog->setEnabled(deviceType == TavikSysEx::FamilyNeo);
 
-    lockDialog = new LockDialog(serialNo, this);
+    lockDialog = new LockDialog(serialNo, core, this);
     lockDialog->move(5, 540);
 
-    infoDialog = new InfoDialog(serialNo, this);
+    infoDialog = new InfoDialog(serialNo, core, this);
     infoDialog->setGeometry(10, 12, 400, 20);
+}
+
+QList<ValuesPage *> TavikConfigurationDialog::valuesPages() const {
+    return {settingsDialog,    lockDialog,   smuxDialog, routingDialog,
+            audioLevelsDialog, statusDialog, infoDialog};
 }

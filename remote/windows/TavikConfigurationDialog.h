@@ -1,6 +1,7 @@
 // The window of one device: all of its pages at fixed places.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -13,12 +14,15 @@ class SettingsDialog;
 class SMuxDialog;
 class StatusDialog;
 class TavikConfiguration;
+class ValuesPage;
+class WindowHost;
 
 class TavikConfigurationDialog : public QWidget {
     Q_OBJECT
 
 public:
-    TavikConfigurationDialog(TavikConfiguration *configuration, QWidget *parent);
+    // The pages change and show the device through the host's core.
+    TavikConfigurationDialog(TavikConfiguration *configuration, WindowHost &host, QWidget *parent);
 
     // The text of the device's list entry: empty for the placeholder, otherwise name and code, or code.
     const QString &getLabel() const { return label; }
@@ -34,6 +38,9 @@ public:
     SettingsDialog *getSettingsDialog() const { return settingsDialog; }
     LockDialog *getLockDialog() const { return lockDialog; }
     InfoDialog *getInfoDialog() const { return infoDialog; }
+    // The pages that show the record's values, in the order a change is drawn: the settings groups
+    // in message order, the faders, then the reported values.
+    QList<ValuesPage *> valuesPages() const;
 
 private:
     QString label;

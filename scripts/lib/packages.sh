@@ -8,7 +8,12 @@
 #
 # Callers that need librtmidi-dev name libjack-jackd2-dev too: RtMidi's development package depends
 # on "libjack-dev | libjack-jackd2-dev", and left to itself apt picks JACK 1's libjack-dev, which
-# conflicts with the JACK 2 library that jackd2 needs.
+# conflicts with the JACK 2 library that jackd2 needs. BUILD_PACKAGES does.
+
+# What building TavikRemote, TavikLogo and tavik-sim takes.
+# shellcheck disable=SC2034 # for the scripts that source this file
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librtmidi-dev
+                libcli11-dev libjack-jackd2-dev)
 
 # A package's relation field (Conflicts, Breaks, Depends, Provides) as package names, one a line:
 # of the installed version when $3 is "installed", else of the candidate apt would install.

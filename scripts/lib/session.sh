@@ -1,4 +1,5 @@
-# The scratch folder and child processes of one script run, sourced by the scripts in scripts/.
+# The scratch folder, child processes and simulator of one script run, sourced by the scripts in
+# scripts/.
 # Before sourcing, set SCRIPT_NAME (for messages) and RUN_PREFIX (the scratch folder's name).
 # Children added to PIDS are stopped in reverse order of starting (a simulator before the JACK server
 # it uses) and the folder is removed when the script ends.
@@ -50,4 +51,24 @@ start_dummy_jack() {
         sleep 0.1
     done
     fail "the JACK server did not start:" "$RUN_DIR/jackd.log"
+}
+
+# Where the simulator and the program under it meet: the ALSA sequencer where there is one,
+# otherwise a private JACK server with the dummy driver, named as given. Sets SIM_API (alsa, jack).
+# shellcheck disable=SC2034 # SIM_API is for the script that calls this
+choose_sim_api() {
+    SIM_API=alsa
+    if [ ! -e /dev/snd/seq ]; then
+        SIM_API=jack
+        export JACK_NO_START_SERVER=1
+        start_dummy_jack "$1"
+    fi
+}
+
+# Starts tavik-sim ($SIM) with the arguments given, its output in $RUN_DIR/tavik-sim.out, and waits
+# until it is ready; ends the script when it does not get there.
+start_sim() {
+    "$SIM" "$@" </dev/null >"$RUN_DIR/tavik-sim.out" 2>&1 &
+    PIDS+=($!)
+    wait_for_lines "$RUN_DIR/tavik-sim.out" "^ready" || fail "the simulator did not start:" "$RUN_DIR/tavik-sim.out"
 }

@@ -9,18 +9,19 @@ int portIndex(const QStringList &names, const QString &part) {
     return -1;
 }
 
-QStringList rtMidiInputNames() {
-    RtMidiIn in(RtMidi::UNIX_JACK, "probe");
+namespace {
+QStringList portNames(RtMidi &&probe) {
     QStringList names;
-    for (unsigned int i = 0; i < in.getPortCount(); ++i)
-        names << QString::fromStdString(in.getPortName(i));
+    for (unsigned int i = 0; i < probe.getPortCount(); ++i)
+        names << QString::fromStdString(probe.getPortName(i));
     return names;
+}
+} // namespace
+
+QStringList rtMidiInputNames() {
+    return portNames(RtMidiIn(RtMidi::UNIX_JACK, "probe"));
 }
 
 QStringList rtMidiOutputNames() {
-    RtMidiOut out(RtMidi::UNIX_JACK, "probe");
-    QStringList names;
-    for (unsigned int i = 0; i < out.getPortCount(); ++i)
-        names << QString::fromStdString(out.getPortName(i));
-    return names;
+    return portNames(RtMidiOut(RtMidi::UNIX_JACK, "probe"));
 }

@@ -29,9 +29,8 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
     SimProcess sim(server, {"--device", "neo:12345:Studio", "--status-interval", "0"});
     ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
     HeadlessHost host;
-    LinkHost::setInstance(&host);
     {
-        MIDI midi;
+        MIDI midi(host);
         QSignalSpy admitted(&midi, &MIDI::deviceAdmitted);
         QSignalSpy configured(&midi, &MIDI::configurationApplied);
         QSignalSpy status(&midi, &MIDI::statusApplied);
@@ -47,11 +46,11 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
         ASSERT_EQ(admitted.size(), 1);
         EXPECT_EQ(admitted[0][0].toInt(), 12345);
         EXPECT_EQ(admitted[0][1].toInt(), 1);
-        QList<MIDI::ConfigGroup> groups;
+        QList<SettingTable::Group> groups;
         for (const QVariantList &args : configured)
-            groups << args[1].value<MIDI::ConfigGroup>();
-        EXPECT_EQ(groups, (QList<MIDI::ConfigGroup>{MIDI::ConfigGroup::Settings, MIDI::ConfigGroup::Lock,
-                                                    MIDI::ConfigGroup::SMux, MIDI::ConfigGroup::Routing}));
+            groups << args[1].value<SettingTable::Group>();
+        EXPECT_EQ(groups, (QList<SettingTable::Group>{SettingTable::RateAndSync, SettingTable::Lock,
+                                                      SettingTable::Smux, SettingTable::Routing}));
         EXPECT_EQ(status.size(), 1);
         TavikConfiguration *cfg = host.registry.getConfiguration(12345);
         ASSERT_NE(cfg, nullptr);
@@ -69,7 +68,6 @@ TEST(CoreE2e, AdmitsADeviceAppliesItsReportsAndMovesAFader) {
         EXPECT_EQ(host.registry.getConfiguration(12345), cfg);
         midi.toggleConnectedStatus();
     }
-    LinkHost::setInstance(nullptr);
     sim.stop();
     server.stop();
 }

@@ -39,7 +39,7 @@ protected:
     }
 
     // server: another JACK server's name than the test's.
-    CtlRun ctl(const QStringList &args, const QString &server = {}) {
+    QProcessEnvironment environment(const QString &server = {}) const {
         QProcessEnvironment env = CtlE2e::server->environment();
         if (!server.isEmpty())
             env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), server);
@@ -47,8 +47,12 @@ protected:
             env.remove(QLatin1String(name));
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+        return env;
+    }
+
+    CtlRun ctl(const QStringList &args, const QString &server = {}) {
         QProcess process;
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(environment(server));
         process.start(QStringLiteral(TAVIK_CTL_PATH), args);
         EXPECT_TRUE(process.waitForFinished(30000)) << args.join(' ').toStdString();
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -254,6 +258,44 @@ TEST_F(CtlE2e, UploadsALogoAndRefusesBeforeSendingWhatCannotGo) {
         << sim->logLines().join('\n').toStdString();
     // Studio, a Tavik Neo as well, shares the ports.
     EXPECT_EQ(sim->logLines().filter("logo incomplete").join('\n').toStdString(), "");
+}
+
+// get and show print what set stored, get as set takes the values; the monitor ends on SIGTERM as
+// on Ctrl+C, with exit 0.
+TEST_F(CtlE2e, GetsAndShowsWhatSetStoredAndTheMonitorEndsOnSigterm) {
+    ASSERT_EQ(ctl({"set", "Stage", "rate=96k", "fader.out.2=-6"}).code, 0);
+    const CtlRun get = ctl({"get", "Stage", "rate", "fader.out.2", "input.madi.lock"});
+    EXPECT_EQ(get.code, 0) << get.err.toStdString();
+    EXPECT_EQ(get.out.toStdString(), "96k\n-6.0\nno\n");
+    const QJsonObject json =
+        QJsonDocument::fromJson(ctl({"--json", "get", "Stage", "rate", "fader.out.2"}).out.toUtf8()).object();
+    EXPECT_EQ(json, (QJsonObject{{"rate", "96k"}, {"fader.out.2", -6}}));
+    EXPECT_EQ(ctl({"get", "Booth", "routing.32-48k.analog_in"}).code, 2);
+
+    const CtlRun show = ctl({"show", "Stage"});
+    EXPECT_EQ(show.code, 0) << show.err.toStdString();
+    for (const char *line :
+         {"^040-404-240  neo  Stage  1.7$", "^Sample rate +96 kHz$", "^Output channel 2 +-6.0 dB$",
+          "^Digital input MADI +---, signal no, not locked$"})
+        EXPECT_TRUE(show.out.contains(QRegularExpression(line, QRegularExpression::MultilineOption)))
+            << line << "\n"
+            << show.out.toStdString();
+    const QJsonObject shown = QJsonDocument::fromJson(ctl({"--json", "show", "Stage"}).out.toUtf8()).object();
+    EXPECT_EQ(shown.value("values").toObject().value("fader.out.2"), -6);
+    EXPECT_EQ(shown.value("inputs").toArray().size(), 4);
+
+    // Once it has heard a device, its handler is in place.
+    QProcess monitor;
+    monitor.setProcessEnvironment(environment());
+    monitor.start(QStringLiteral(TAVIK_CTL_PATH), {"monitor"});
+    QByteArray out;
+    while (!out.contains("\nin   ") && monitor.waitForReadyRead(10000))
+        out += monitor.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("\nin   ")) << out.toStdString();
+    monitor.terminate();
+    ASSERT_TRUE(monitor.waitForFinished(10000));
+    EXPECT_EQ(monitor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(monitor.exitCode(), 0);
 }
 
 // With two port pairs the default is the pair TavikRemote remembered; without that it is an error.

@@ -4,6 +4,7 @@
 #include "LogCapture.h"
 #include "MessageBoxCloser.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "model/TavikConfiguration.h"
@@ -15,7 +16,6 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <RtMidi.h>
 #include <gtest/gtest.h>
@@ -50,10 +50,14 @@ protected:
         sim = std::make_unique<SimProcess>(*server, args);
         ASSERT_TRUE(sim->start()) << sim->diagnostics().toStdString();
     }
+    void newLink() {
+        midi = std::make_unique<MIDI>(*app);
+        view =
+            std::make_unique<MidiLinkView>(midi.get(), app->getRegistry(), *app, DeviceRegistry::FromDevice);
+    }
     // A fresh link whose ports are the simulator's.
     void connectToSim() {
-        midi = std::make_unique<MIDI>();
-        view = std::make_unique<MidiLinkView>(midi.get());
+        newLink();
         view->enumeratePorts(&inCombo, &outCombo);
         const int in = simPort(inCombo, QStringLiteral(":out"));
         const int out = simPort(outCombo, QStringLiteral(":in"));
@@ -199,8 +203,7 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
     midi->toggleConnectedStatus();
     midi.reset();
 
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     EXPECT_EQ(midi->getPortNumberIn(), in);
     EXPECT_EQ(midi->getPortNumberOut(), out);
@@ -211,8 +214,7 @@ TEST_F(LinkE2e, RememberedPortsAreTakenAtTheNextStart) {
 
 TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
     startSim({"--device", "neo:12345:Studio"});
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(-1);
     MessageBoxCloser boxes;
@@ -223,8 +225,7 @@ TEST_F(LinkE2e, NoPortChosenShowsTheMessage) {
 
 TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
     startSim({"--device", "neo:12345:Studio"});
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->setPortNumberIn(simPort(inCombo, QStringLiteral(":out")));
     midi->setPortNumberOut(simPort(outCombo, QStringLiteral(":in")));
@@ -244,12 +245,7 @@ TEST_F(LinkE2e, PortsThatVanishedBeforeConnectingAreNamedInTheNotice) {
 }
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
-    QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote E2E"));
+    TestAppEnvironment environment("Kalvenso Remote E2E");
     ::testing::InitGoogleTest(&argc, argv);
     MyApplication app(argc, argv);
     return RUN_ALL_TESTS();
@@ -276,8 +272,7 @@ TEST_F(LinkE2e, RememberedPortsAreOpenedByNameAfterRenumberingAndFollowedWhenThe
     lateIn.openVirtualPort("in");
     startSim({"--device", "neo:12345:Studio"});
     ASSERT_NE(rtMidiInputNames().value(storedIn), simOut);
-    midi = std::make_unique<MIDI>();
-    view = std::make_unique<MidiLinkView>(midi.get());
+    newLink();
     view->enumeratePorts(&inCombo, &outCombo);
     midi->toggleConnectedStatus();
     ASSERT_TRUE(midi->isConnected());

@@ -6,29 +6,55 @@
 #include <RtMidi.h>
 
 namespace {
-class FakeInput : public MidiInputPort {
+// The members of the state that belong to one direction, and the word for it in error texts.
+struct Side {
+    const char *word;
+    std::vector<std::string> FakeMidiState::*names;
+    bool FakeMidiState::*failOpen;
+    int FakeMidiState::*opened;
+    bool FakeMidiState::*open;
+};
+const Side InputSide = {"input", &FakeMidiState::inputNames, &FakeMidiState::failOpenInput,
+                        &FakeMidiState::openedIn, &FakeMidiState::inOpen};
+const Side OutputSide = {"output", &FakeMidiState::outputNames, &FakeMidiState::failOpenOutput,
+                         &FakeMidiState::openedOut, &FakeMidiState::outOpen};
+
+// The port list, opening and closing, alike for both directions; Port is MidiInputPort or MidiOutputPort.
+template <class Port> class FakePort : public Port {
 public:
-    explicit FakeInput(std::shared_ptr<FakeMidiState> s) : state(std::move(s)) {}
+    FakePort(std::shared_ptr<FakeMidiState> s, const Side &which) : state(std::move(s)), side(which) {}
     unsigned int getPortCount() override {
         if (state->failPortCount)
-            throw RtMidiError("fake: cannot count input ports");
-        return unsigned(state->inputNames.size());
+            throw RtMidiError(std::string("fake: cannot count ") + side.word + " ports");
+        return unsigned(names().size());
     }
     std::string getPortName(unsigned int n) override {
-        if (n >= state->inputNames.size())
-            throw RtMidiError("fake: no such input port");
-        return state->inputNames[n];
+        if (n >= names().size())
+            throw RtMidiError(std::string("fake: no such ") + side.word + " port");
+        return names()[n];
     }
     void openPort(unsigned int n, const std::string &) override {
-        if (state->failOpenInput || n >= state->inputNames.size())
-            throw RtMidiError("fake: cannot open input port");
-        state->openedIn = int(n);
-        state->inOpen = true;
+        if ((*state).*side.failOpen || n >= names().size())
+            throw RtMidiError(std::string("fake: cannot open ") + side.word + " port");
+        (*state).*side.opened = int(n);
+        (*state).*side.open = true;
     }
     void closePort() override {
-        state->inOpen = false;
+        (*state).*side.open = false;
         state->closeCalls++;
     }
+
+protected:
+    std::shared_ptr<FakeMidiState> state;
+
+private:
+    const std::vector<std::string> &names() const { return (*state).*side.names; }
+    const Side &side;
+};
+
+class FakeInput : public FakePort<MidiInputPort> {
+public:
+    explicit FakeInput(std::shared_ptr<FakeMidiState> s) : FakePort(std::move(s), InputSide) {}
     void ignoreTypes(bool sysex, bool, bool) override { state->sysexIgnored = sysex; }
     double getMessage(MidiMessage *message) override {
         message->clear();
@@ -38,42 +64,16 @@ public:
         state->incoming.pop_front();
         return 0.001;
     }
-
-private:
-    std::shared_ptr<FakeMidiState> state;
 };
 
-class FakeOutput : public MidiOutputPort {
+class FakeOutput : public FakePort<MidiOutputPort> {
 public:
-    explicit FakeOutput(std::shared_ptr<FakeMidiState> s) : state(std::move(s)) {}
-    unsigned int getPortCount() override {
-        if (state->failPortCount)
-            throw RtMidiError("fake: cannot count output ports");
-        return unsigned(state->outputNames.size());
-    }
-    std::string getPortName(unsigned int n) override {
-        if (n >= state->outputNames.size())
-            throw RtMidiError("fake: no such output port");
-        return state->outputNames[n];
-    }
-    void openPort(unsigned int n, const std::string &) override {
-        if (state->failOpenOutput || n >= state->outputNames.size())
-            throw RtMidiError("fake: cannot open output port");
-        state->openedOut = int(n);
-        state->outOpen = true;
-    }
-    void closePort() override {
-        state->outOpen = false;
-        state->closeCalls++;
-    }
+    explicit FakeOutput(std::shared_ptr<FakeMidiState> s) : FakePort(std::move(s), OutputSide) {}
     void sendMessage(const MidiMessage *message) override {
         if (state->failSend)
             throw RtMidiError("fake: send failed");
         state->sent.push_back(*message);
     }
-
-private:
-    std::shared_ptr<FakeMidiState> state;
 };
 } // namespace
 

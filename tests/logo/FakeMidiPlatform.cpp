@@ -1,5 +1,15 @@
 #include "FakeMidiPlatform.h"
 
+namespace {
+// A header is prepared for the handle of the direction it belongs to only.
+int PrepareHeader(MidiPlatform::Handle handle, MidiPlatform::Handle own, MidiBuffer *buffer) {
+    if (handle != own || buffer == nullptr)
+        return 1;
+    buffer->prepared = true;
+    return 0;
+}
+} // namespace
+
 FakeMidiPlatform::FakeMidiPlatform(std::vector<std::string> inNames, std::vector<std::string> outNames)
     : m_inNames(std::move(inNames)), m_outNames(std::move(outNames)) {}
 
@@ -67,10 +77,7 @@ int FakeMidiPlatform::InOpen(Handle &handle, unsigned index, InCallback callback
 }
 
 int FakeMidiPlatform::InPrepareHeader(Handle handle, MidiBuffer *buffer) {
-    if (handle != kInHandle || buffer == nullptr)
-        return 1;
-    buffer->prepared = true;
-    return 0;
+    return PrepareHeader(handle, kInHandle, buffer);
 }
 
 int FakeMidiPlatform::InAddBuffer(Handle handle, MidiBuffer *buffer) {
@@ -138,10 +145,7 @@ int FakeMidiPlatform::OutOpen(Handle &handle, unsigned index, OutCallback callba
 }
 
 int FakeMidiPlatform::OutPrepareHeader(Handle handle, MidiBuffer *buffer) {
-    if (handle != kOutHandle || buffer == nullptr)
-        return 1;
-    buffer->prepared = true;
-    return 0;
+    return PrepareHeader(handle, kOutHandle, buffer);
 }
 
 int FakeMidiPlatform::OutLongMsg(Handle handle, MidiBuffer *buffer) {

@@ -1,5 +1,5 @@
 // Audio levels page: fader places, gain texts, the device path and the flow control of user moves.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
@@ -13,32 +13,13 @@
 #include <QTest>
 #include <QWindow>
 
-namespace {
-
-constexpr qint32 NeoSerial = 12345;
 const QPoint AudioPage(0, 37);
 
-QString fadersCommand(const std::array<int, 32> &values) {
-    std::vector<unsigned char> payload = {0x20};
-    for (int v : values)
-        payload.push_back((unsigned char)v);
-    return PageTestHarness::command(1, NeoSerial, 0x02, payload);
-}
-
-} // namespace
-
-class FaderPageTest : public QObject {
+class FaderPageTest : public PageTest {
     Q_OBJECT
 
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
-    TavikConfigurationDialog *window = nullptr;
-
-    AudioLevelsDialog *page() {
-        h.reset();
-        window = h.addDevice(1, NeoSerial, "Studio");
-        return window ? window->getAudioLevelsDialog() : nullptr;
-    }
+    AudioLevelsDialog *page() { return openDevice(1, NeoSerial) ? window->getAudioLevelsDialog() : nullptr; }
+    static QString fadersCommand(const std::array<int, 32> &values) { return neoCommand(0x02, 0x20, values); }
 
     // Drags the knob of the fader under the point (page coordinates) to the top, by real mouse moves.
     void dragToTop(const QPoint &place) {

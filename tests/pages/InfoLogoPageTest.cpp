@@ -1,5 +1,5 @@
 // Info line and logo: the info text by device type and locked rate, and the about windows.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr qint32 NeoSerial = 12345;
-constexpr qint32 LuxSerial = 1234;
 const QPoint LogoPlace(870, 4);
 
 MidiMessage lockedAt(unsigned char family, qint32 serial, int lockedRate) {
@@ -26,11 +24,8 @@ MidiMessage lockedAt(unsigned char family, qint32 serial, int lockedRate) {
 
 } // namespace
 
-class InfoLogoPageTest : public QObject {
+class InfoLogoPageTest : public PageTest {
     Q_OBJECT
-
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
 
 private slots:
     void init() { h.reset(); }
@@ -57,7 +52,7 @@ private slots:
 
     void unknownTypeAndMissingDevice() {
         h.app()->addConfiguration(777, new TavikConfiguration(777));
-        InfoDialog info(777, nullptr);
+        InfoDialog info(777, *h.app(), nullptr);
         info.updateInfo();
         QCOMPARE(info.getLabel()->text(), QString("selected:  unknown, not locked"));
         h.app()->removeConfiguration(777);

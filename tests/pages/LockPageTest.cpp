@@ -1,5 +1,5 @@
 // Lock page: the "Locked" box, what a click sends, and which device values check it.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -10,19 +10,10 @@
 #include <QCheckBox>
 #include <QTest>
 
-namespace {
-
-constexpr qint32 NeoSerial = 12345;
 const QPoint LockPage(5, 540);
 
-} // namespace
-
-class LockPageTest : public QObject {
+class LockPageTest : public PageTest {
     Q_OBJECT
-
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
-    TavikConfigurationDialog *window = nullptr;
 
     void lockReport(int lock) {
         h.feed(TestSysEx::report(1, NeoSerial, TavikSysEx::GET_CONFIG,
@@ -30,10 +21,7 @@ private:
     }
 
 private slots:
-    void init() {
-        h.reset();
-        window = h.addDevice(1, NeoSerial, "Studio");
-    }
+    void init() { openDevice(1, NeoSerial); }
     void cleanup() { LogSwitch::setOn(false); }
 
     void clickSendsTheLock() {
@@ -67,7 +55,7 @@ private slots:
     }
 
     void withoutConfigurationOnlyWarns() {
-        LockDialog page(4242, nullptr);
+        LockDialog page(4242, *h.app(), nullptr);
         QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");
         page.update(false);
         QTest::ignoreMessage(QtWarningMsg, "LockDialog::update(): cfg ptr is NULL!");

@@ -19,18 +19,11 @@ PageTestHarness *PageTestHarness::current = nullptr;
 
 PageTestHarness::PageTestHarness(int &argc, char **argv) {
     current = this;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings of the tests never reach the user's own store.
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote Page Tests");
-
     fake = installFakeMidi({"In A"}, {"Out A"});
     application = std::make_unique<MyApplication>(argc, argv);
     // A fixed clock: no acknowledgement ever counts as overdue and no device falls silent.
     DeviceClock::setSource([] { return qint64(1800000000000); });
-    window = std::make_unique<MainDialog>();
+    window = std::make_unique<MainDialog>(*application);
 
     MIDI *midi = application->getMIDI();
     midi->setPortNumberIn(0);
@@ -45,7 +38,6 @@ PageTestHarness::PageTestHarness(int &argc, char **argv) {
 
 PageTestHarness::~PageTestHarness() {
     window.reset();
-    application->setMainDialog(nullptr);
     application.reset();
     DeviceClock::setSource({});
     current = nullptr;

@@ -3,11 +3,11 @@
 
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h" // the device reports the tests feed
+#include "TestAppEnvironment.h"
 #include "protocol/MidiMessage.h"
 
 #include <QPoint>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <array>
 #include <memory>
 #include <vector>
@@ -63,7 +63,7 @@ public:
 
 private:
     static PageTestHarness *current;
-    QTemporaryDir configDir;
+    TestAppEnvironment environment{"Kalvenso Remote Page Tests"};
     std::shared_ptr<FakeMidiState> fake;
     std::unique_ptr<MyApplication> application;
     std::unique_ptr<MainDialog> window;

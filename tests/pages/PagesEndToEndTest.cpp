@@ -4,6 +4,7 @@
 #include "JackServer.h"
 #include "PageTestHarness.h"
 #include "SimProcess.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
 #include "pages/AudioLevelsDialog.h"
@@ -16,6 +17,7 @@
 #include "pages/SettingsDialog.h"
 #include "pages/StatusDialog.h"
 #include "pages/TavikFader.h"
+#include "protocol/DeviceControl.h"
 #include "protocol/MIDI.h"
 #include "protocol/MidiMessage.h"
 #include "windows/MIDIConnectDialog.h"
@@ -32,7 +34,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -52,9 +53,7 @@ bool shows(QLabel *cell, const char *name) {
 }
 
 void clickAt(QWidget *widget, QPoint pos) {
-    QWidget *top = widget->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(top, pos));
-    QCoreApplication::processEvents();
+    PageTestHarness::clickAt(widget, pos);
 }
 
 } // namespace
@@ -70,6 +69,13 @@ private:
 
     TavikConfigurationDialog *window(qint32 serial) { return app->getConfigurationDialog(serial); }
     TavikConfiguration *cfg(qint32 serial) { return app->getConfiguration(serial); }
+    // The first count values of a kind the Neo's record holds, as read by get(record, index).
+    template <class Get> std::vector<int> neoValues(int count, Get get) {
+        std::vector<int> values;
+        for (int i = 0; i < count; ++i)
+            values.push_back(get(cfg(NeoSerial), i));
+        return values;
+    }
 
     void select(qint32 serial) {
         TavikConfigurationDialog *dialog = window(serial);
@@ -142,7 +148,7 @@ private slots:
             *server, QStringList{"--device", "neo:12345:Studio", "--device", "lux:1234:Stage"});
         QVERIFY2(sim->start(), qPrintable(sim->diagnostics()));
 
-        mainDialog = std::make_unique<MainDialog>();
+        mainDialog = std::make_unique<MainDialog>(*app);
         mainDialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(mainDialog.get()));
         MIDIConnectDialog *panel = mainDialog->getStackedDialog()->getMIDIConnectDialog();
@@ -243,9 +249,7 @@ private slots:
     void routingClickReachesTheDevice() {
         select(NeoSerial);
         TavikConfigurationDialog *neo = window(NeoSerial);
-        std::vector<int> routing(12);
-        for (int i = 0; i < 12; ++i)
-            routing[i] = cfg(NeoSerial)->getRouting(quint8(i));
+        std::vector<int> routing = neoValues(12, [](auto *c, int i) { return c->getRouting(quint8(i)); });
         // Last button of the analog-output row at 32/44.1/48 kHz: fed from the ADAT inputs.
         clickAt(neo, QPoint(785 + 91 + 6, 37 + 77 + 6));
         routing[6] = 4;
@@ -268,9 +272,7 @@ private slots:
     void smuxClickReachesTheDevice() {
         select(NeoSerial);
         TavikConfigurationDialog *neo = window(NeoSerial);
-        std::vector<int> smux(4);
-        for (int i = 0; i < 4; ++i)
-            smux[i] = cfg(NeoSerial)->getSMUX(quint8(i));
+        std::vector<int> smux = neoValues(4, [](auto *c, int i) { return c->getSMUX(quint8(i)); });
         const int before = int(sim->logLines().size());
         clickAt(neo, QPoint(551 + 16 + 6, 360 + 147 + 6)); // MADI 48 -> 192 kHz
         smux[1] = 2;
@@ -317,9 +319,7 @@ private slots:
         TavikFader *moved = neo->getAudioLevelsDialog()->getTavikFader(18);
         QCOMPARE(moved->getSlider()->value(), 28);
         QCOMPARE(moved->getValueLabel()->text(), QString("+10.0"));
-        std::vector<int> values(32);
-        for (int i = 0; i < 32; ++i)
-            values[i] = cfg(NeoSerial)->getFaderValue(i);
+        const std::vector<int> values = neoValues(32, [](auto *c, int i) { return c->getFaderValue(i); });
         QCOMPARE(values[18], 28);
         // However the moves were merged, the last message the device got carries the final values.
         QVERIFY(QTest::qWaitFor(
@@ -333,6 +333,34 @@ private slots:
             },
             3000));
         QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
+    }
+
+    // A change made by code that knows no window, as a network front end would make it, is on the
+    // pages at once, and drawing it sends nothing: the device gets the change's messages alone.
+    void changeFromElsewhereIsDrawnAndNotSentBack() {
+        DeviceControl elsewhere(app->getMIDI(), app->getRegistry());
+        QVERIFY(elsewhere.origin() != app->getDeviceControl()->origin());
+        std::vector<int> smux = neoValues(4, [](auto *c, int i) { return c->getSMUX(quint8(i)); });
+        std::vector<int> faders = neoValues(32, [](auto *c, int i) { return c->getFaderValue(i); });
+        smux[2] = 1 - smux[2];
+        faders[16] = faders[16] == 5 ? 6 : 5;
+        const int before = int(sim->logLines().size());
+        QVERIFY(elsewhere.set(NeoSerial,
+                              {{SettingTable::find("smux.adat_44.1"), quint8(smux[2])},
+                               {SettingTable::find("fader.in.1"), quint8(faders[16])}},
+                              DeviceControl::Check::Acknowledgements, 3000));
+        TavikConfigurationDialog *neo = window(NeoSerial);
+        QVERIFY(neo->getSMuxDialog()->getButton(5 + smux[2])->isChecked());
+        QCOMPARE(neo->getAudioLevelsDialog()->getTavikFader(16)->getSlider()->value(), faders[16]);
+        QVERIFY(received(NeoHeader + " 01 10 " + TestSysEx::hex(smux) + " F7"));
+        QVERIFY(received(NeoHeader + " 02 20 " + TestSysEx::hex(faders) + " F7"));
+        QVERIFY(answered(NeoSerial));
+        QVERIFY(QTest::qWaitFor([&] { return !cfg(NeoSerial)->isFaderSendPending(); }, 3000));
+        QStringList commands;
+        for (const QString &line : sim->logLines().mid(before))
+            if (line.startsWith("RX " + NeoHeader + " 01 ") || line.startsWith("RX " + NeoHeader + " 02 "))
+                commands << line;
+        QCOMPARE(commands.size(), 2);
     }
 
     void logoOpensTheAboutWindow() {
@@ -362,17 +390,10 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote Page End To End");
+    TestAppEnvironment environment("Kalvenso Remote Page End To End");
     MyApplication application(argc, argv);
     PagesEndToEndTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    application.setMainDialog(nullptr);
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "PagesEndToEndTest.moc"

@@ -1,5 +1,5 @@
 // Routing page: the 40 buttons at their places, what a click stores and sends, and device values.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr qint32 NeoSerial = 12345;
-constexpr qint32 LuxSerial = 1234;
 const QPoint RoutingPage(785, 37);
 
 struct ButtonCase {
@@ -22,61 +20,43 @@ struct ButtonCase {
     QPoint place;
 };
 
-// The places of the matrices, group by group (A, B, C, D) and range by range.
+// The groups of buttons of one routing value each, by sample rate range: the rows of groups A and B
+// (their last value stands left of the others), then the columns of groups C and D.
+struct Group {
+    int routingIndex;
+    int values;
+    QPoint first;
+    QPoint step;
+    QPoint last;
+};
+const Group Groups[] = {
+    {6, 5, {110, 77}, {19, 0}, {91, 77}},    {9, 5, {110, 97}, {19, 0}, {72, 97}},
+    {0, 5, {72, 117}, {0, 20}, {72, 197}},   {3, 5, {91, 117}, {0, 20}, {91, 197}},
+    {7, 3, {129, 301}, {19, 0}, {110, 301}}, {10, 3, {129, 321}, {19, 0}, {91, 321}},
+    {1, 3, {91, 341}, {0, 20}, {91, 381}},   {4, 3, {110, 341}, {0, 20}, {110, 381}},
+    {8, 2, {138, 484}, {19, 0}, {119, 484}}, {11, 2, {138, 504}, {19, 0}, {100, 504}},
+    {2, 2, {100, 524}, {0, 20}, {100, 544}}, {5, 2, {119, 524}, {0, 20}, {119, 544}},
+};
+
 QList<ButtonCase> buttonCases() {
     QList<ButtonCase> cases;
-    auto add = [&cases](int index, int value, QPoint place) {
-        cases.append({int(cases.size()), index, value, place});
-    };
-    for (int k = 0; k < 5; ++k)
-        add(6, k, k < 4 ? QPoint(110 + 19 * k, 77) : QPoint(91, 77));
-    for (int k = 0; k < 5; ++k)
-        add(9, k, k < 4 ? QPoint(110 + 19 * k, 97) : QPoint(72, 97));
-    for (int k = 0; k < 5; ++k)
-        add(0, k, QPoint(72, 117 + 20 * k));
-    for (int k = 0; k < 5; ++k)
-        add(3, k, QPoint(91, 117 + 20 * k));
-    for (int k = 0; k < 3; ++k)
-        add(7, k, k < 2 ? QPoint(129 + 19 * k, 301) : QPoint(110, 301));
-    for (int k = 0; k < 3; ++k)
-        add(10, k, k < 2 ? QPoint(129 + 19 * k, 321) : QPoint(91, 321));
-    for (int k = 0; k < 3; ++k)
-        add(1, k, QPoint(91, 341 + 20 * k));
-    for (int k = 0; k < 3; ++k)
-        add(4, k, QPoint(110, 341 + 20 * k));
-    add(8, 0, QPoint(138, 484));
-    add(8, 1, QPoint(119, 484));
-    add(11, 0, QPoint(138, 504));
-    add(11, 1, QPoint(100, 504));
-    for (int k = 0; k < 2; ++k)
-        add(2, k, QPoint(100, 524 + 20 * k));
-    for (int k = 0; k < 2; ++k)
-        add(5, k, QPoint(119, 524 + 20 * k));
+    for (const Group &g : Groups) {
+        for (int k = 0; k < g.values; ++k)
+            cases.append(
+                {int(cases.size()), g.routingIndex, k, k + 1 < g.values ? g.first + g.step * k : g.last});
+    }
     return cases;
-}
-
-QString routingCommand(const std::array<int, 12> &routing) {
-    std::vector<unsigned char> payload = {0x20};
-    for (int v : routing)
-        payload.push_back((unsigned char)v);
-    return PageTestHarness::command(1, NeoSerial, 0x01, payload);
 }
 
 } // namespace
 
-class RoutingPageTest : public QObject {
+class RoutingPageTest : public PageTest {
     Q_OBJECT
 
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
-    TavikConfigurationDialog *window = nullptr;
-
-    RoutingDialog *neoPage() {
-        h.reset();
-        window = h.addDevice(1, NeoSerial, "Studio");
-        return window ? window->getRoutingDialog() : nullptr;
+    RoutingDialog *neoPage() { return openDevice(1, NeoSerial) ? window->getRoutingDialog() : nullptr; }
+    static QString routingCommand(const std::array<int, 12> &routing) {
+        return neoCommand(0x01, 0x20, routing);
     }
-
     void click(const QPoint &place) { PageTestHarness::clickAt(window, RoutingPage + place + QPoint(6, 6)); }
 
 private slots:
@@ -154,8 +134,7 @@ private slots:
     }
 
     void luxPageStaysDisabledAndUntouched() {
-        h.reset();
-        TavikConfigurationDialog *lux = h.addDevice(5, LuxSerial, "Stage");
+        TavikConfigurationDialog *lux = openDevice(5, LuxSerial, "Stage");
         RoutingDialog *page = lux->getRoutingDialog();
         QVERIFY(!page->isEnabled());
         std::array<int, 12> routing = {};

@@ -1,5 +1,5 @@
 // SMUX page: enabled buttons by device type, what a click sends, and device values.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr qint32 NeoSerial = 12345;
-constexpr qint32 LuxSerial = 1234;
 const QPoint SMuxPage(551, 360);
 const QPoint places[10] = {{16, 47},  {16, 67},  {16, 107},  {16, 127},  {16, 147},
                            {126, 47}, {126, 67}, {126, 107}, {126, 127}, {126, 147}};
@@ -25,17 +23,11 @@ QString smuxCommand(unsigned char family, qint32 serial, int a, int b, int c, in
 
 } // namespace
 
-class SMuxPageTest : public QObject {
+class SMuxPageTest : public PageTest {
     Q_OBJECT
 
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
-    TavikConfigurationDialog *window = nullptr;
-
     SMuxDialog *page(unsigned char family, qint32 serial) {
-        h.reset();
-        window = h.addDevice(family, serial, "Studio");
-        return window ? window->getSMuxDialog() : nullptr;
+        return openDevice(family, serial) ? window->getSMuxDialog() : nullptr;
     }
     void click(int button) { PageTestHarness::clickAt(window, SMuxPage + places[button] + QPoint(6, 6)); }
     static QList<int> checked(SMuxDialog *p) {

@@ -1,5 +1,5 @@
 // Settings page: enabled state by device type, the extended-functions switch across windows, sends.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr qint32 NeoSerial = 12345;
-constexpr qint32 LuxSerial = 1234;
 const QPoint SettingsPage(551, 185);
 const QPoint BoxPlace(101, 129);
 
@@ -41,11 +39,9 @@ const QList<bool> luxOn = {true, true, true, true, true, false, true, false, tru
 
 } // namespace
 
-class SettingsPageTest : public QObject {
+class SettingsPageTest : public PageTest {
     Q_OBJECT
 
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
     TavikConfigurationDialog *neo = nullptr;
     TavikConfigurationDialog *lux = nullptr;
 
@@ -56,8 +52,7 @@ private:
 
 private slots:
     void init() {
-        h.reset();
-        neo = h.addDevice(1, NeoSerial, "Studio");
+        neo = openDevice(1, NeoSerial);
         lux = h.addDevice(5, LuxSerial, "Stage");
         h.select(neo);
     }
@@ -85,7 +80,7 @@ private slots:
                              "Switching accessibility of settings dialog to: false for Tavik serialNo = 777");
         h.app()->addConfiguration(777, new TavikConfiguration(777));
         {
-            SettingsDialog standalone(777, nullptr);
+            SettingsDialog standalone(777, *h.app(), nullptr);
             QCOMPARE(enabledStates(&standalone), allOff);
         }
         h.app()->removeConfiguration(777);

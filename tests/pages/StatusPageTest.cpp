@@ -1,5 +1,5 @@
 // Status page: cells by device type, the rate display table and the lamps.
-#include "PageTestHarness.h"
+#include "PageTest.h"
 
 #include "app/MyApplication.h"
 #include "pages/StatusDialog.h"
@@ -9,9 +9,6 @@
 #include <QTest>
 
 namespace {
-
-constexpr qint32 NeoSerial = 12345;
-constexpr qint32 LuxSerial = 1234;
 
 QImage resource(const char *name) {
     return QPixmap(QString(":/images/gui/") + name).toImage();
@@ -29,16 +26,11 @@ std::vector<unsigned char> statusBytes(int bnc, int madi, int adatA, int adatB, 
 
 } // namespace
 
-class StatusPageTest : public QObject {
+class StatusPageTest : public PageTest {
     Q_OBJECT
 
-private:
-    PageTestHarness &h = *PageTestHarness::instance();
-
     StatusDialog *page(unsigned char family, qint32 serial) {
-        h.reset();
-        TavikConfigurationDialog *window = h.addDevice(family, serial, "Studio");
-        return window ? window->getStatusDialog() : nullptr;
+        return openDevice(family, serial) ? window->getStatusDialog() : nullptr;
     }
 
 private slots:

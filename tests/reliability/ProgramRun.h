@@ -13,8 +13,6 @@ class ProgramRun {
 public:
     ProgramRun(const JackServer &server, const QString &program);
     ~ProgramRun();
-    ProgramRun(const ProgramRun &) = delete;
-    ProgramRun &operator=(const ProgramRun &) = delete;
 
     // The settings folder the program reads (XDG_CONFIG_HOME); write its files before start().
     QString configDir() const;
@@ -47,6 +45,7 @@ public:
     bool endByClosingWindow(const QString &title);
 
 private:
+    Q_DISABLE_COPY(ProgramRun)
     const JackServer &m_server;
     QStringList m_clientsBefore;
     QProcess m_process;

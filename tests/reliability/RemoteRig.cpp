@@ -42,7 +42,7 @@ bool RemoteRig::setUp(int &argc, char **argv) {
     }
     server->applyToThisProcess();
     application = new MyApplication(argc, argv);
-    window = new MainDialog;
+    window = new MainDialog(*application);
     return true;
 }
 

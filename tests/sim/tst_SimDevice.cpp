@@ -18,6 +18,14 @@ QByteArray text(const SysExMessage &msg) {
     return QByteArray(reinterpret_cast<const char *>(msg.data()), int(msg.size())).toHex(' ').toUpper();
 }
 
+// Every reply as hex text, to compare a whole answer at once.
+QByteArrayList texts(const SimDevice::Result &result) {
+    QByteArrayList list;
+    for (const SysExMessage &msg : result.messages)
+        list << text(msg);
+    return list;
+}
+
 #define COMPARE_BYTES(actual, expected) QCOMPARE(text(actual), text(bytes(expected)))
 
 } // namespace
@@ -47,18 +55,12 @@ void TestSimDevice::versionRequestAnsweredForBroadcastAndOwnSerial() {
     SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio"));
     const char *reply =
         "F0 00 11 22 01 39 60 00 00 20 01 07 53 74 75 64 69 6F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F F7";
-    SimDevice::Result r = neo.handle(bytes("F0 00 11 22 01 00 00 00 00 00 F7"));
-    QCOMPARE(r.messages.size(), size_t(1));
-    QCOMPARE(r.messages[0].size(), size_t(29));
-    COMPARE_BYTES(r.messages[0], reply);
-
-    r = neo.handle(bytes("F0 00 11 22 01 39 60 00 00 00 F7"));
-    QCOMPARE(r.messages.size(), size_t(1));
-    COMPARE_BYTES(r.messages[0], reply);
+    QCOMPARE(texts(neo.handle(bytes("F0 00 11 22 01 00 00 00 00 00 F7"))), QByteArrayList{reply});
+    QCOMPARE(texts(neo.handle(bytes("F0 00 11 22 01 39 60 00 00 00 F7"))), QByteArrayList{reply});
 
     // A full 16-character name has no padding.
     SimDevice full(SimDevice::Neo, 268435455, QStringLiteral("ABCDEFGHIJKLMNOP"));
-    r = full.handle(bytes("F0 00 11 22 01 00 00 00 00 00 F7"));
+    const SimDevice::Result r = full.handle(bytes("F0 00 11 22 01 00 00 00 00 00 F7"));
     COMPARE_BYTES(r.messages.at(0),
                   "F0 00 11 22 01 7F 7F 7F 7F 20 01 07 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 F7");
 }
@@ -81,10 +83,9 @@ void TestSimDevice::luxAnswersWithItsFamily() {
     COMPARE_BYTES(r.messages.at(0),
                   "F0 00 11 22 05 52 09 00 00 20 01 07 42 6F 6F 74 68 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F F7");
     // Commands addressed with its own family byte are taken too.
-    r = lux.handle(bytes("F0 00 11 22 05 52 09 00 00 01 00 03 01 F7"));
-    QCOMPARE(r.messages.size(), size_t(2));
-    COMPARE_BYTES(r.messages[0], "F0 00 11 22 05 52 09 00 00 21 F7");
-    COMPARE_BYTES(r.messages[1], "F0 00 11 22 05 52 09 00 00 40 13 00 00 00 00 00 00 00 00 00 F7");
+    QCOMPARE(texts(lux.handle(bytes("F0 00 11 22 05 52 09 00 00 01 00 03 01 F7"))),
+             (QByteArrayList{"F0 00 11 22 05 52 09 00 00 21 F7",
+                             "F0 00 11 22 05 52 09 00 00 40 13 00 00 00 00 00 00 00 00 00 F7"}));
     // MADI as clock source on a device without MADI input: nothing is locked.
     r = lux.handle(bytes("F0 00 11 22 05 52 09 00 00 01 00 03 01 F7"));
     COMPARE_BYTES(lux.statusReport(), "F0 00 11 22 05 52 09 00 00 41 00 00 00 00 F7");
@@ -92,17 +93,12 @@ void TestSimDevice::luxAnswersWithItsFamily() {
 
 void TestSimDevice::infoAnsweredWithAckAndThreeReports() {
     SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio"));
-    const SimDevice::Result r = neo.handle(bytes("F0 00 11 22 01 39 60 00 00 05 F7"));
-    QCOMPARE(r.messages.size(), size_t(4));
-    COMPARE_BYTES(r.messages[0], "F0 00 11 22 01 39 60 00 00 25 F7");
-    COMPARE_BYTES(r.messages[1], "F0 00 11 22 01 39 60 00 00 40 03 00 00 00 00 00 00 00 00 00 F7");
-    QCOMPARE(r.messages[1].size(), size_t(21));
-    COMPARE_BYTES(r.messages[2], "F0 00 11 22 01 39 60 00 00 41 00 00 03 00 F7");
-    QCOMPARE(r.messages[2].size(), size_t(15));
-    COMPARE_BYTES(r.messages[3],
-                  "F0 00 11 22 01 39 60 00 00 42 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F "
-                  "10 11 12 13 14 15 16 17 18 19 1A 1B 1C 00 01 02 F7");
-    QCOMPARE(r.messages[3].size(), size_t(43));
+    QCOMPARE(texts(neo.handle(bytes("F0 00 11 22 01 39 60 00 00 05 F7"))),
+             (QByteArrayList{"F0 00 11 22 01 39 60 00 00 25 F7",
+                             "F0 00 11 22 01 39 60 00 00 40 03 00 00 00 00 00 00 00 00 00 F7",
+                             "F0 00 11 22 01 39 60 00 00 41 00 00 03 00 F7",
+                             "F0 00 11 22 01 39 60 00 00 42 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F "
+                             "10 11 12 13 14 15 16 17 18 19 1A 1B 1C 00 01 02 F7"}));
     // Not for this device: nothing.
     QVERIFY(neo.handle(bytes("F0 00 11 22 01 00 00 00 00 05 F7")).messages.empty());
 }
@@ -110,10 +106,9 @@ void TestSimDevice::infoAnsweredWithAckAndThreeReports() {
 void TestSimDevice::setValuesSettingsChangeConfigAndStatus() {
     SimDevice neo(SimDevice::Neo, 12345, QStringLiteral("Studio"));
     // 96 kHz from the BNC word clock.
-    const SimDevice::Result r = neo.handle(bytes("F0 00 11 22 01 39 60 00 00 01 00 05 03 F7"));
-    QCOMPARE(r.messages.size(), size_t(2));
-    COMPARE_BYTES(r.messages[0], "F0 00 11 22 01 39 60 00 00 21 F7");
-    COMPARE_BYTES(r.messages[1], "F0 00 11 22 01 39 60 00 00 40 35 00 00 00 00 00 00 00 00 00 F7");
+    QCOMPARE(texts(neo.handle(bytes("F0 00 11 22 01 39 60 00 00 01 00 05 03 F7"))),
+             (QByteArrayList{"F0 00 11 22 01 39 60 00 00 21 F7",
+                             "F0 00 11 22 01 39 60 00 00 40 35 00 00 00 00 00 00 00 00 00 F7"}));
     QCOMPARE(int(neo.config().frequency), 5);
     QCOMPARE(int(neo.config().sync), 3);
     // BNC rate 5 with its signal flag, locked at 5.

@@ -15,8 +15,6 @@ public:
     // choose an API.
     SimProcess(const JackServer &server, const QStringList &args);
     ~SimProcess();
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
 
     // Starts the simulator and waits until it prints "ready" (its ports are open then).
     bool start(int timeoutMs = 10000);
@@ -34,6 +32,7 @@ public:
     QString diagnostics();
 
 private:
+    Q_DISABLE_COPY(SimProcess)
     QProcess m_process;
     QTemporaryDir m_dir;
     QStringList m_args;

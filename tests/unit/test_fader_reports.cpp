@@ -18,8 +18,7 @@ TEST(FaderReports, AreStoredOnlyWhileNoFaderMessageIsUnacknowledged) {
     DeviceClock::setSource([&clockMs] { return clockMs; });
     installFakeMidi();
     HeadlessHost host;
-    LinkHost::setInstance(&host);
-    MIDI midi;
+    MIDI midi(host);
     midi.enumeratePorts();
     midi.setPortNumberIn(0);
     midi.setPortNumberOut(0);

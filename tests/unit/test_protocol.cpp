@@ -18,13 +18,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-qint64 clockNow = 1'700'000'000'000;
-
-class Link : public ::testing::Test {
+class Link : public AppFixture {
 protected:
     void SetUp() override {
-        DeviceClock::setSource([] { return clockNow; });
-        app = MyApplication::instance();
+        AppFixture::SetUp();
         midi = app->getMIDI();
         view = app->getMIDIView();
         *fakeMidi = FakeMidiState{};
@@ -39,8 +36,7 @@ protected:
         app->getSettings()->clear();
         midi->setPortNumberIn(-1);
         midi->setPortNumberOut(-1);
-        DeviceClock::setSource({});
-        LogSwitch::setOn(false);
+        AppFixture::TearDown();
     }
     void connectLink() {
         view->enumeratePorts(&inCombo, &outCombo);
@@ -59,7 +55,6 @@ protected:
         return app->getConfiguration(serial);
     }
 
-    MyApplication *app = nullptr;
     MIDI *midi = nullptr;
     MidiLinkView *view = nullptr;
     QComboBox inCombo, outCombo;
@@ -159,8 +154,8 @@ TEST_F(Link, ConnectOpensPortsStoresNumbersAndBroadcasts) {
 }
 
 TEST_F(Link, NoHandlerMeansEmptyListsAndNoCrash) {
-    MIDI fresh;
-    MidiLinkView freshView(&fresh);
+    MIDI fresh(*app);
+    MidiLinkView freshView(&fresh, app->getRegistry(), *app, DeviceRegistry::FromDevice);
     fakeMidi->failCreateInput = true;
     fakeMidi->failCreateOutput = true;
     LogCapture log;

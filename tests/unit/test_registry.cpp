@@ -10,22 +10,17 @@
 #include <gtest/gtest.h>
 
 namespace {
-qint64 clockNow = 1'700'000'000'000;
-
-class Registry : public ::testing::Test {
+class Registry : public AppFixture {
 protected:
     void SetUp() override {
-        DeviceClock::setSource([] { return clockNow; });
-        app = MyApplication::instance();
-        ASSERT_NE(app, nullptr);
+        AppFixture::SetUp();
         app->removeAllDevices();
         app->removeConfiguration(1);
     }
     void TearDown() override {
         app->removeAllDevices();
         app->removeConfiguration(1);
-        DeviceClock::setSource({});
-        LogSwitch::setOn(false);
+        AppFixture::TearDown();
     }
     TavikConfiguration *add(qint32 serial, qint64 lastHeard) {
         auto *cfg = new TavikConfiguration(serial);
@@ -33,7 +28,6 @@ protected:
         app->addConfiguration(serial, cfg);
         return cfg;
     }
-    MyApplication *app = nullptr;
 };
 } // namespace
 

@@ -52,11 +52,6 @@ DeviceSnapshot snapshotOf(quint8 family, qint32 serial = 12345) {
     return *snapshot;
 }
 
-bool sameValues(const Values &a, const Values &b) {
-    return a.rate == b.rate && a.sync == b.sync && a.lock == b.lock && a.smux == b.smux &&
-           a.routing == b.routing && a.faders == b.faders;
-}
-
 // The object with the value at the dotted path replaced (removed when value is undefined).
 QJsonObject edited(QJsonObject object, const QStringList &path, const QJsonValue &value) {
     if (path.size() == 1) {
@@ -81,7 +76,7 @@ TEST(Snapshot, JsonRoundTripKeepsIdentityAndEveryValueOfBothFamilies) {
         QStringList errors;
         const auto read = DeviceSnapshot::fromJson(written.toJson(), &errors);
         ASSERT_TRUE(read) << errors.join('\n').toStdString();
-        EXPECT_TRUE(sameValues(read->values(), written.values()));
+        EXPECT_TRUE(read->values() == written.values());
         EXPECT_EQ(read->family(), family);
         EXPECT_EQ(read->serial(), 12345);
         EXPECT_EQ(read->name(), QStringLiteral("Studio A"));
@@ -237,10 +232,11 @@ TEST(Snapshot, CarriesOverToTheOtherFamilyAsFarAsBothShareValues) {
                      "SMUX MADI 44.1: a Tavik Lux has no MADI port",
                      "SMUX MADI 48: a Tavik Lux has no MADI port", "Routing: a Tavik Lux has no routing"}));
     const Values neo = snapshotOf(FamilyNeo).values();
-    EXPECT_EQ(toLux.values().rate, 2);
-    EXPECT_EQ(toLux.values().lock, 1);
-    EXPECT_EQ(toLux.values().smux, (std::array<quint8, 4>{0, 0, neo.smux[2], neo.smux[3]}));
-    EXPECT_EQ(toLux.values().faders, neo.faders);
+    EXPECT_EQ(toLux.values()["rate"], 2);
+    EXPECT_EQ(toLux.values()["lock"], 1);
+    EXPECT_EQ(toLux.values().of(SettingTable::Smux),
+              (std::vector<quint8>{0, 0, neo["smux.adat_44.1"], neo["smux.adat_48"]}));
+    EXPECT_EQ(toLux.values().of(SettingTable::Faders), neo.of(SettingTable::Faders));
     EXPECT_TRUE(toLux.check().isEmpty());
 
     TavikConfiguration target(888);
@@ -251,19 +247,20 @@ TEST(Snapshot, CarriesOverToTheOtherFamilyAsFarAsBothShareValues) {
               (QStringList{"SMUX MADI 44.1: not in the snapshot of a Tavik Lux; the device keeps 44.1 kHz",
                            "SMUX MADI 48: not in the snapshot of a Tavik Lux; the device keeps 192 kHz",
                            "Routing: not in the snapshot of a Tavik Lux; the device keeps its own"}));
-    EXPECT_EQ(toNeo.values().rate, 5);
-    EXPECT_EQ(toNeo.values().routing, DeviceSnapshot::valuesOf(target).routing);
+    EXPECT_EQ(toNeo.values()["rate"], 5);
+    EXPECT_EQ(toNeo.values().of(SettingTable::Routing),
+              DeviceSnapshot::valuesOf(target).of(SettingTable::Routing));
 }
 
 TEST(Snapshot, ComparesGroupByGroupInThePagesWords) {
     const DeviceSnapshot snapshot = snapshotOf(FamilyNeo);
     Values device = snapshot.values();
     EXPECT_EQ(snapshot.differingGroups(device), DeviceSnapshot::Groups());
-    device.lock = 0;
-    device.faders[18] = 8;
-    device.routing[10] = 0;
+    device["lock"] = 0;
+    device["fader.in.3"] = 8;
+    device[*SettingTable::at(SettingTable::Routing, 10)] = 0;
     EXPECT_EQ(snapshot.differingGroups(device),
-              DeviceSnapshot::Lock | DeviceSnapshot::Routing | DeviceSnapshot::Faders);
+              SettingTable::Lock | SettingTable::Routing | SettingTable::Faders);
     QStringList texts;
     for (const DeviceSnapshot::Difference &d : snapshot.differences(device))
         texts << d.text();
@@ -272,8 +269,8 @@ TEST(Snapshot, ComparesGroupByGroupInThePagesWords) {
     // A Lux snapshot does not compare what a Lux lacks.
     const DeviceSnapshot lux = snapshotOf(FamilyLux);
     Values luxDevice = lux.values();
-    luxDevice.smux[0] = 1;
-    luxDevice.routing[3] = 2;
+    luxDevice["smux.madi_44.1"] = 1;
+    luxDevice[*SettingTable::at(SettingTable::Routing, 3)] = 2;
     EXPECT_EQ(lux.differingGroups(luxDevice), DeviceSnapshot::Groups());
 }
 
@@ -284,8 +281,7 @@ TEST(Snapshot, SysExIsWhatTheLinkSendsAndReadsBack) {
     QCoreApplication app(argc, argv);
     const std::shared_ptr<FakeMidiState> ports = installFakeMidi();
     HeadlessHost host;
-    LinkHost::setInstance(&host);
-    MIDI midi;
+    MIDI midi(host);
     host.midi = &midi;
     midi.enumeratePorts();
     midi.setPortNumberIn(0);
@@ -312,7 +308,7 @@ TEST(Snapshot, SysExIsWhatTheLinkSendsAndReadsBack) {
         ASSERT_TRUE(read) << errors.join('\n').toStdString();
         EXPECT_EQ(read->family(), family);
         EXPECT_EQ(read->serial(), serial);
-        EXPECT_TRUE(sameValues(read->values(), snapshot.values()));
+        EXPECT_TRUE(read->values() == snapshot.values());
     }
 }
 

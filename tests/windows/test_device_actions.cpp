@@ -3,6 +3,7 @@
 #include "JackServer.h"
 #include "MessageBoxCloser.h"
 #include "SimProcess.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/DeviceClock.h"
 #include "model/SnapshotFile.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -125,7 +125,7 @@ private slots:
         sim = std::make_unique<SimProcess>(*server, QStringList{"--device", "neo:12345:Studio", "--device",
                                                                 "lux:1234:Stage", "--drop-ack-faders", "2"});
         QVERIFY2(sim->start(), qPrintable(sim->diagnostics()));
-        window = std::make_unique<MainDialog>();
+        window = std::make_unique<MainDialog>(*app);
         actions = new DeviceActions(window.get(), app);
         window->show();
         window->activateWindow();
@@ -175,7 +175,8 @@ private slots:
         const std::optional<DeviceSnapshot> saved = SnapshotFile::read(path, &errors);
         QVERIFY2(saved, qPrintable(errors.join('\n')));
         QCOMPARE(saved->serial(), NeoSerial);
-        QCOMPARE(saved->values().faders, DeviceSnapshot::valuesOf(*cfg(NeoSerial)).faders);
+        QCOMPARE(saved->values().of(SettingTable::Faders),
+                 DeviceSnapshot::valuesOf(*cfg(NeoSerial)).of(SettingTable::Faders));
     }
 
     void badFileSendsNothing() {
@@ -201,7 +202,7 @@ private slots:
     void loadSendsOnlyTheDifferingGroupAndTheDeviceConfirmsIt() {
         show(NeoSerial);
         const quint8 rate = cfg(NeoSerial)->getFrequency();
-        const QString path = neoFileWith({{DeviceSnapshot::RateAndSync, 1, 2}}, "adat.json");
+        const QString path = neoFileWith({{SettingTable::RateAndSync, 1, 2}}, "adat.json");
         const int before = setValuesReceived();
         MessageBoxCloser boxes;
         FileAnswer answer(path);
@@ -221,11 +222,10 @@ private slots:
     void compareListsEveryDifferenceInThePagesWords() {
         show(NeoSerial);
         const quint8 fader = cfg(NeoSerial)->getFaderValue(2), smux = cfg(NeoSerial)->getSMUX(0);
-        const QString path =
-            neoFileWith({{DeviceSnapshot::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
-                         {DeviceSnapshot::Smux, 0, quint8(smux ? 0 : 1)},
-                         {DeviceSnapshot::Faders, 2, quint8(fader ? fader - 1 : 1)}},
-                        "changed.json");
+        const QString path = neoFileWith({{SettingTable::Lock, 0, quint8(cfg(NeoSerial)->getLock() ? 0 : 1)},
+                                          {SettingTable::Smux, 0, quint8(smux ? 0 : 1)},
+                                          {SettingTable::Faders, 2, quint8(fader ? fader - 1 : 1)}},
+                                         "changed.json");
         QStringList rows, same;
         Answer<CompareDialog> read([&](CompareDialog *d) {
             for (int i = 0; i < d->rows()->topLevelItemCount(); ++i)
@@ -306,15 +306,10 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote Device Actions");
+    TestAppEnvironment environment("Kalvenso Remote Device Actions");
     MyApplication application(argc, argv);
     TestDeviceActions test;
-    const int result = QTest::qExec(&test, argc, argv);
-    application.setMainDialog(nullptr);
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_device_actions.moc"

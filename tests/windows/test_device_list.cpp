@@ -1,6 +1,7 @@
 // The device list and page stack of the main window, with devices admitted through the real dispatcher.
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/TavikConfiguration.h"
 #include "protocol/MIDI.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -57,7 +57,7 @@ private:
 private slots:
     void init() {
         MyApplication::instance()->getSettings()->setValue("ExtFunctionsEnabled", 0);
-        window = std::make_unique<MainDialog>();
+        window = std::make_unique<MainDialog>(*MyApplication::instance());
     }
     void cleanup() {
         MyApplication::instance()->removeAllDevices();
@@ -116,13 +116,13 @@ private slots:
 
     void labelsShowNameAndSerialCode() {
         TavikConfiguration unnamed(12345);
-        TavikConfigurationDialog plain(&unnamed, nullptr);
+        TavikConfigurationDialog plain(&unnamed, *MyApplication::instance(), nullptr);
         QCOMPARE(plain.getLabel(), QString("141-202-380"));
         QCOMPARE(QByteArray(plain.getSerialCode()), QByteArray("141-202-380"));
         TavikConfiguration named(12345);
         const char name[17] = "Studio"; // the record copies a whole 17-byte name buffer
         named.setDeviceName(name);
-        TavikConfigurationDialog withName(&named, nullptr);
+        TavikConfigurationDialog withName(&named, *MyApplication::instance(), nullptr);
         QCOMPARE(withName.getLabel(), QString("Studio\n(141-202-380)"));
     }
 
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(list()->count(), 1);
 
         TavikConfiguration configuration(4321);
-        auto *page = new TavikConfigurationDialog(&configuration, stack());
+        auto *page = new TavikConfigurationDialog(&configuration, *MyApplication::instance(), stack());
         QTest::ignoreMessage(QtWarningMsg, "addPage() got an invalid icon-pointer, aborting program!");
         stack()->addPage(page, nullptr);
         QCOMPARE(list()->count(), 2);
@@ -181,7 +181,7 @@ private slots:
                     ->isChecked());
 
         MyApplication::instance()->removeAllDevices();
-        window = std::make_unique<MainDialog>(); // the next start reads it back
+        window = std::make_unique<MainDialog>(*MyApplication::instance()); // the next start reads it back
         QVERIFY(stack()->isExtFunctionsEnabled());
         stack()->setExtFunctionsEnabled(false);
         QCOMPARE(MyApplication::instance()->getSettings()->value("ExtFunctionsEnabled").toInt(), 0);
@@ -211,10 +211,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote");
+    TestAppEnvironment environment("Kalvenso Remote");
     auto fake = installFakeMidi({"In A", "In B"}, {"Out A", "Out B"});
     MyApplication app(argc, argv);
     TestDeviceList test;

@@ -1,6 +1,7 @@
 // The MIDI connection panel: reconnecting to remembered ports at start-up, connecting and disconnecting.
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "protocol/MIDI.h"
 #include "windows/MIDIConnectDialog.h"
@@ -13,7 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -64,7 +64,7 @@ private slots:
         if (storedOut.isValid())
             settings->setValue("midiOutPortnumber", storedOut);
 
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
         checkPanel(panel, connects);
         if (connects) {
@@ -80,7 +80,7 @@ private slots:
     }
 
     void userPicksPortsConnectsAndDisconnects() {
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
         checkPanel(panel, false);
         panel->getInPortCombo()->setCurrentIndex(1);
@@ -110,7 +110,7 @@ private slots:
     // boxes enabled by Disconnect! must not offer them, or the next Connect! waits for a port that
     // never comes. And the notice of a missing port takes keys while the main window runs modal.
     void disconnectOffersOnlyPortsThatExistAndTheNoticeCanBeClosed() {
-        MainDialog window;
+        MainDialog window(*MyApplication::instance());
         window.setWindowModality(Qt::ApplicationModal); // as exec() runs it
         window.show();
         MIDIConnectDialog *panel = window.getStackedDialog()->getMIDIConnectDialog();
@@ -139,10 +139,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote");
+    TestAppEnvironment environment("Kalvenso Remote");
     auto fake = installFakeMidi({"In A", "In B"}, {"Out A", "Out B"});
     MyApplication app(argc, argv);
     TestMidiConnect test(fake);

@@ -2,6 +2,7 @@
 // pause, the 10,000-message ring and silence once closed.
 #include "FakeMidiPorts.h"
 #include "SysExMessages.h"
+#include "TestAppEnvironment.h"
 #include "app/MyApplication.h"
 #include "model/MonitorLog.h"
 #include "protocol/MIDI.h"
@@ -225,10 +226,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QCoreApplication::setOrganizationName("Kalvenso");
-    QCoreApplication::setApplicationName("Kalvenso Remote");
+    TestAppEnvironment environment("Kalvenso Remote");
     auto fake = installFakeMidi();
     MyApplication app(argc, argv);
     TestMidiMonitor test;

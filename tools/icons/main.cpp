@@ -3,8 +3,9 @@
 // Usage: tavik-icongen --out DIR   writes DIR/<size>x<size>/apps/<name>.png and DIR/scalable/apps/<name>.svg
 
 #include "IconDesigns.h"
+#include "OffscreenPlatform.h"
+#include "ToolCommandLine.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -39,23 +40,14 @@ bool writeIcon(const QDir &out, const QString &name, const IconDrawing &drawing,
 } // namespace
 
 int main(int argc, char **argv) {
-    // Icons are drawn off screen; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenPlatform::chooseUnlessSet();
     QGuiApplication app(argc, argv);
-    QTextStream err(stderr);
-
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    QCommandLineOption outOption("out", "Folder of the hicolor icon tree the icons are written to.", "dir");
-    parser.addOption(outOption);
-    parser.process(app);
-    if (!parser.isSet(outOption)) {
-        err << "tavik-icongen: --out is required\n";
+    ToolCommandLine options("tavik-icongen", "Folder of the hicolor icon tree the icons are written to.");
+    if (!options.process(app))
         return 2;
-    }
 
-    const QDir out(parser.value(outOption));
+    QTextStream err(stderr);
+    const QDir out(options.out());
     const bool ok = writeIcon(out, "com.kalvenso.TavikRemote", IconDesigns::remote(), err) &&
                     writeIcon(out, "com.kalvenso.TavikLogo", IconDesigns::logo(), err);
     if (ok)

@@ -25,6 +25,18 @@ QImage ImageSet::blank(const QSize &size) {
     return img;
 }
 
+QImage ImageSet::drawn(const QSize &size, Rendering rendering, const std::function<void(QPainter &)> &draw) {
+    QImage img = blank(size);
+    QPainter p(&img);
+    if (rendering == Antialiased) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+    }
+    draw(p);
+    p.end();
+    return img;
+}
+
 void ImageSet::save(const QString &name, const QImage &image, const QSize &intended) {
     if (image.size() != intended) {
         problems << QStringLiteral("%1 is %2 x %3, not %4 x %5")

@@ -136,6 +136,14 @@ void PanelPainter::upwardText(QPainter &p, const QPointF &bottomCentre, const QS
     p.restore();
 }
 
+void PanelPainter::hairline(QPainter &p, const QLineF &line, const QColor &c) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(c);
+    p.drawLine(line);
+    p.restore();
+}
+
 void PanelPainter::recess(QPainter &p, const QRectF &r, const QColor &fill, qreal radius) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPainter>
 #include <QRectF>
 #include <QString>
@@ -41,6 +42,8 @@ public:
     // The same, turned a quarter left so it reads upwards; anchor is the bottom centre of the text.
     static void upwardText(QPainter &p, const QPointF &bottomCentre, const QString &text, const QFont &f,
                            const QColor &c);
+    // A one-pixel line drawn without antialiasing (rules, dividers).
+    static void hairline(QPainter &p, const QLineF &line, const QColor &c);
     // A window sunk into the panel (display cells, value strips).
     static void recess(QPainter &p, const QRectF &r, const QColor &fill, qreal radius = 2.0);
     // Frame around a panel that sits inside the chassis.

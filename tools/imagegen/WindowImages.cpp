@@ -194,151 +194,131 @@ void WindowImages::drawLogo(QPainter &p, const QPointF &origin, qreal factor) {
 }
 
 QImage WindowImages::mainBackground() {
-    QImage img = ImageSet::blank(QSize(1249, 616));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    PanelPainter::fillChassis(p, QRectF(0, 0, 1249, 616), 7);
+    return ImageSet::drawn(QSize(1249, 616), ImageSet::Antialiased, [](QPainter &p) {
+        PanelPainter::fillChassis(p, QRectF(0, 0, 1249, 616), 7);
 
-    // Header rail across the top of the device area.
-    const QRectF rail(237, 8, 1010, 35);
-    QLinearGradient rg(rail.topLeft(), rail.bottomLeft());
-    rg.setColorAt(0.0, QColor(0x26, 0x29, 0x2f));
-    rg.setColorAt(1.0, QColor(0x1c, 0x1e, 0x23));
-    p.fillRect(rail, rg);
-    PanelPainter::bezel(p, rail);
+        // Header rail across the top of the device area.
+        const QRectF rail(237, 8, 1010, 35);
+        QLinearGradient rg(rail.topLeft(), rail.bottomLeft());
+        rg.setColorAt(0.0, QColor(0x26, 0x29, 0x2f));
+        rg.setColorAt(1.0, QColor(0x1c, 0x1e, 0x23));
+        p.fillRect(rail, rg);
+        PanelPainter::bezel(p, rail);
 
-    // Every page and panel sits in its own opening of the chassis.
-    for (const QRectF &r : {deviceListArea, midiPanelArea, levelsArea, statusArea, settingsArea, smuxArea,
-                            routingAreas[0], routingAreas[1], routingAreas[2]}) {
-        PanelPainter::fillPanel(p, r, 11);
-        PanelPainter::bezel(p, r);
-    }
+        // Every page and panel sits in its own opening of the chassis.
+        for (const QRectF &r : {deviceListArea, midiPanelArea, levelsArea, statusArea, settingsArea, smuxArea,
+                                routingAreas[0], routingAreas[1], routingAreas[2]}) {
+            PanelPainter::fillPanel(p, r, 11);
+            PanelPainter::bezel(p, r);
+        }
 
-    // Display strip for the information line (dark text on a light strip).
-    PanelPainter::recess(p, infoArea.adjusted(-6, -2, 6, 1), PanelPainter::strip(), 2);
-    // Plate under the lock switch.
-    PanelPainter::recess(p, lockArea.adjusted(-3, -3, 5, 3), PanelPainter::strip(), 3);
+        // Display strip for the information line (dark text on a light strip).
+        PanelPainter::recess(p, infoArea.adjusted(-6, -2, 6, 1), PanelPainter::strip(), 2);
+        // Plate under the lock switch.
+        PanelPainter::recess(p, lockArea.adjusted(-3, -3, 5, 3), PanelPainter::strip(), 3);
 
-    // Maker's legend in the free corner below the device pages.
-    PanelPainter::legendText(p, QRectF(560, 552, 450, 28), Qt::AlignRight | Qt::AlignVCenter, "TAVIK",
-                             PanelPainter::font(W::Bold, 24, 7), QColor(0x9a, 0x9f, 0xa8));
-    PanelPainter::legendText(p, QRectF(460, 580, 550, 16), Qt::AlignRight | Qt::AlignVCenter,
-                             "DIGITAL AUDIO CONVERTERS  \u00b7  MIDI REMOTE",
-                             PanelPainter::font(W::Regular, 9, 2.4), QColor(0x6c, 0x71, 0x7a));
-    p.setPen(Qt::NoPen);
-    p.setBrush(PanelPainter::accent());
-    p.drawRect(QRectF(940, 600, 70, 2));
+        // Maker's legend in the free corner below the device pages.
+        PanelPainter::legendText(p, QRectF(560, 552, 450, 28), Qt::AlignRight | Qt::AlignVCenter, "TAVIK",
+                                 PanelPainter::font(W::Bold, 24, 7), QColor(0x9a, 0x9f, 0xa8));
+        PanelPainter::legendText(p, QRectF(460, 580, 550, 16), Qt::AlignRight | Qt::AlignVCenter,
+                                 "DIGITAL AUDIO CONVERTERS  \u00b7  MIDI REMOTE",
+                                 PanelPainter::font(W::Regular, 9, 2.4), QColor(0x6c, 0x71, 0x7a));
+        p.setPen(Qt::NoPen);
+        p.setBrush(PanelPainter::accent());
+        p.drawRect(QRectF(940, 600, 70, 2));
 
-    for (const QPointF &c : {QPointF(12, 12), QPointF(225, 12)})
-        PanelPainter::screw(p, c, 4);
-    return img;
+        for (const QPointF &c : {QPointF(12, 12), QPointF(225, 12)})
+            PanelPainter::screw(p, c, 4);
+    });
 }
 
 QImage WindowImages::deviceListCaption() {
-    QImage img = ImageSet::blank(QSize(77, 18));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    PanelPainter::legendText(p, QRectF(0, 0, 77, 15), Qt::AlignCenter, "DEVICES",
-                             PanelPainter::font(W::Bold, 11, 1.8), PanelPainter::legend());
-    p.setPen(Qt::NoPen);
-    p.setBrush(PanelPainter::accent());
-    p.drawRect(QRectF(27, 15.5, 23, 1.5));
-    return img;
+    return ImageSet::drawn(QSize(77, 18), ImageSet::Antialiased, [](QPainter &p) {
+        PanelPainter::legendText(p, QRectF(0, 0, 77, 15), Qt::AlignCenter, "DEVICES",
+                                 PanelPainter::font(W::Bold, 11, 1.8), PanelPainter::legend());
+        p.setPen(Qt::NoPen);
+        p.setBrush(PanelPainter::accent());
+        p.drawRect(QRectF(27, 15.5, 23, 1.5));
+    });
 }
 
 QImage WindowImages::midiPanel() {
-    QImage img = ImageSet::blank(QSize(229, 143));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    PanelPainter::fillPanel(p, QRectF(0, 0, 229, 143), 601);
-    PanelPainter::titleBand(p, QRectF(0, 0, 229, 143), "MIDI CONNECTION");
-    const QFont f = PanelPainter::font(W::Regular, 10, 0.4);
-    // Captions sit just above the input list (28, 41) and the output list (28, 82).
-    PanelPainter::legendText(p, QRectF(29, 24, 170, 16), Qt::AlignLeft | Qt::AlignVCenter, "MIDI input port",
-                             f, PanelPainter::legendDim());
-    PanelPainter::legendText(p, QRectF(29, 65, 170, 16), Qt::AlignLeft | Qt::AlignVCenter, "MIDI output port",
-                             f, PanelPainter::legendDim());
-    PanelPainter::legendText(p, QRectF(203, 41, 24, 20), Qt::AlignCenter, "IN",
-                             PanelPainter::font(W::Bold, 8), PanelPainter::accent());
-    PanelPainter::legendText(p, QRectF(203, 82, 24, 20), Qt::AlignCenter, "OUT",
-                             PanelPainter::font(W::Bold, 8), PanelPainter::accent());
-    dinSocket(p, QPointF(14.5, 51), 9);
-    dinSocket(p, QPointF(14.5, 92), 9);
-    // Faint seat for the connect button.
-    p.setPen(QColor(255, 255, 255, 18));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(52.5, 108.5, 124, 27), 4, 4);
-    return img;
+    return ImageSet::drawn(QSize(229, 143), ImageSet::Antialiased, [](QPainter &p) {
+        PanelPainter::fillPanel(p, QRectF(0, 0, 229, 143), 601);
+        PanelPainter::titleBand(p, QRectF(0, 0, 229, 143), "MIDI CONNECTION");
+        const QFont f = PanelPainter::font(W::Regular, 10, 0.4);
+        // Captions sit just above the input list (28, 41) and the output list (28, 82).
+        PanelPainter::legendText(p, QRectF(29, 24, 170, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "MIDI input port", f, PanelPainter::legendDim());
+        PanelPainter::legendText(p, QRectF(29, 65, 170, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "MIDI output port", f, PanelPainter::legendDim());
+        PanelPainter::legendText(p, QRectF(203, 41, 24, 20), Qt::AlignCenter, "IN",
+                                 PanelPainter::font(W::Bold, 8), PanelPainter::accent());
+        PanelPainter::legendText(p, QRectF(203, 82, 24, 20), Qt::AlignCenter, "OUT",
+                                 PanelPainter::font(W::Bold, 8), PanelPainter::accent());
+        dinSocket(p, QPointF(14.5, 51), 9);
+        dinSocket(p, QPointF(14.5, 92), 9);
+        // Faint seat for the connect button.
+        p.setPen(QColor(255, 255, 255, 18));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(52.5, 108.5, 124, 27), 4, 4);
+    });
 }
 
 QImage WindowImages::logo() {
-    QImage img = ImageSet::blank(QSize(129, 32));
-    QPainter p(&img);
-    drawLogo(p, QPointF(0, 0), 1.0);
-    return img;
+    return ImageSet::drawn(QSize(129, 32), ImageSet::Aliased,
+                           [](QPainter &p) { drawLogo(p, QPointF(0, 0), 1.0); });
 }
 
 QImage WindowImages::splash(const QString &version) {
-    QImage img = ImageSet::blank(QSize(489, 228));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    PanelPainter::fillPanel(p, QRectF(0, 0, 489, 228), 701);
-    p.fillRect(QRectF(0, 0, 489, 3), PanelPainter::accent());
+    return ImageSet::drawn(QSize(489, 228), ImageSet::Antialiased, [&](QPainter &p) {
+        PanelPainter::fillPanel(p, QRectF(0, 0, 489, 228), 701);
+        p.fillRect(QRectF(0, 0, 489, 3), PanelPainter::accent());
 
-    drawLogo(p, QPointF(20, 14), 1.0);
-    PanelPainter::legendText(p, QRectF(20, 52, 230, 28), Qt::AlignLeft | Qt::AlignVCenter, "Kalvenso Remote",
-                             PanelPainter::font(W::Bold, 21), Qt::white);
-    PanelPainter::legendText(p, QRectF(20, 80, 230, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                             "Version " + version, PanelPainter::font(W::Regular, 11, 0.5),
-                             PanelPainter::accent());
-    PanelPainter::legendText(p, QRectF(20, 100, 230, 30), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                             "Remote control of the Tavik digital audio converters over MIDI",
-                             PanelPainter::font(W::Regular, 10), PanelPainter::legendDim());
+        drawLogo(p, QPointF(20, 14), 1.0);
+        PanelPainter::legendText(p, QRectF(20, 52, 230, 28), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "Kalvenso Remote", PanelPainter::font(W::Bold, 21), Qt::white);
+        PanelPainter::legendText(p, QRectF(20, 80, 230, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "Version " + version, PanelPainter::font(W::Regular, 11, 0.5),
+                                 PanelPainter::accent());
+        PanelPainter::legendText(p, QRectF(20, 100, 230, 30), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                 "Remote control of the Tavik digital audio converters over MIDI",
+                                 PanelPainter::font(W::Regular, 10), PanelPainter::legendDim());
 
-    // Supported editions, drawn as the units themselves.
-    PanelPainter::legendText(p, QRectF(256, 14, 217, 14), Qt::AlignLeft | Qt::AlignVCenter,
-                             "SUPPORTED EDITIONS", PanelPainter::font(W::Bold, 9, 1.6),
-                             PanelPainter::legendDim());
-    drawDevice(p, QRectF(256, 32, 217, 46), 1);
-    PanelPainter::legendText(p, QRectF(256, 79, 217, 14), Qt::AlignRight | Qt::AlignVCenter, "Tavik Neo",
-                             PanelPainter::font(W::Bold, 10), PanelPainter::legend());
-    drawDevice(p, QRectF(256, 96, 217, 46), 5);
-    PanelPainter::legendText(p, QRectF(256, 143, 217, 14), Qt::AlignRight | Qt::AlignVCenter, "Tavik Lux",
-                             PanelPainter::font(W::Bold, 10), PanelPainter::legend());
+        // Supported editions, drawn as the units themselves.
+        PanelPainter::legendText(p, QRectF(256, 14, 217, 14), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "SUPPORTED EDITIONS", PanelPainter::font(W::Bold, 9, 1.6),
+                                 PanelPainter::legendDim());
+        drawDevice(p, QRectF(256, 32, 217, 46), 1);
+        PanelPainter::legendText(p, QRectF(256, 79, 217, 14), Qt::AlignRight | Qt::AlignVCenter, "Tavik Neo",
+                                 PanelPainter::font(W::Bold, 10), PanelPainter::legend());
+        drawDevice(p, QRectF(256, 96, 217, 46), 5);
+        PanelPainter::legendText(p, QRectF(256, 143, 217, 14), Qt::AlignRight | Qt::AlignVCenter, "Tavik Lux",
+                                 PanelPainter::font(W::Bold, 10), PanelPainter::legend());
 
-    // Credits and where updates come from.
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(255, 255, 255, 30));
-    p.drawLine(20, 166, 469, 166);
-    p.restore();
-    const QFont cf = PanelPainter::font(W::Regular, 9);
-    const QColor cc = PanelPainter::legendDim();
-    PanelPainter::legendText(p, QRectF(20, 170, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
-                             "Design and software: Kalvenso", cf, cc);
-    PanelPainter::legendText(p, QRectF(20, 184, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
-                             "Built with Qt and RtMidi (Gary P. Scavone)", cf, cc);
-    PanelPainter::legendText(p, QRectF(20, 198, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
-                             "Typeface Comfortaa by Johan Aakerlund, SIL Open Font Licence", cf, cc);
-    PanelPainter::legendText(p, QRectF(300, 170, 169, 13), Qt::AlignRight | Qt::AlignVCenter,
-                             "Updates and manuals:", cf, cc);
-    PanelPainter::legendText(p, QRectF(270, 184, 199, 14), Qt::AlignRight | Qt::AlignVCenter,
-                             "www.kalvenso.com", PanelPainter::font(W::Bold, 11), PanelPainter::accent());
-    PanelPainter::legendText(p, QRectF(300, 212, 169, 12), Qt::AlignRight | Qt::AlignVCenter,
-                             "\u00a9 2026 Kalvenso", PanelPainter::font(W::Regular, 8),
-                             QColor(0x7a, 0x7f, 0x88));
-    return img;
+        // Credits and where updates come from.
+        PanelPainter::hairline(p, QLineF(20, 166, 469, 166), QColor(255, 255, 255, 30));
+        const QFont cf = PanelPainter::font(W::Regular, 9);
+        const QColor cc = PanelPainter::legendDim();
+        PanelPainter::legendText(p, QRectF(20, 170, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "Design and software: Kalvenso", cf, cc);
+        PanelPainter::legendText(p, QRectF(20, 184, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "Built with Qt and RtMidi (Gary P. Scavone)", cf, cc);
+        PanelPainter::legendText(p, QRectF(20, 198, 330, 13), Qt::AlignLeft | Qt::AlignVCenter,
+                                 "Typeface Comfortaa by Johan Aakerlund, SIL Open Font Licence", cf, cc);
+        PanelPainter::legendText(p, QRectF(300, 170, 169, 13), Qt::AlignRight | Qt::AlignVCenter,
+                                 "Updates and manuals:", cf, cc);
+        PanelPainter::legendText(p, QRectF(270, 184, 199, 14), Qt::AlignRight | Qt::AlignVCenter,
+                                 "www.kalvenso.com", PanelPainter::font(W::Bold, 11), PanelPainter::accent());
+        PanelPainter::legendText(p, QRectF(300, 212, 169, 12), Qt::AlignRight | Qt::AlignVCenter,
+                                 "\u00a9 2026 Kalvenso", PanelPainter::font(W::Regular, 8),
+                                 QColor(0x7a, 0x7f, 0x88));
+    });
 }
 
 QImage WindowImages::deviceIcon(int kind) {
-    QImage img = ImageSet::blank(QSize(217, 46));
-    QPainter p(&img);
-    drawDevice(p, QRectF(0, 0, 217, 46), kind);
-    return img;
+    return ImageSet::drawn(QSize(217, 46), ImageSet::Aliased,
+                           [&](QPainter &p) { drawDevice(p, QRectF(0, 0, 217, 46), kind); });
 }
 
 void WindowImages::writeAll(ImageSet &set, const QString &version) {

@@ -39,7 +39,7 @@ int main(int argc, char **argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Kalvenso"));
     QCoreApplication::setApplicationName(QStringLiteral("Kalvenso Remote"));
     MyApplication app(argc, argv);
-    MainDialog mainDialog;
+    MainDialog mainDialog(app);
     mainDialog.setWindowTitle(QStringLiteral("Kalvenso Remote"));
     mainDialog.show();
 

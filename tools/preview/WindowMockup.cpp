@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <functional>
+
 namespace {
 
 QLabel *picture(QWidget *parent, const QString &name, int x = 0, int y = 0) {
@@ -23,6 +25,20 @@ QLabel *picture(QWidget *parent, const QString &name, int x = 0, int y = 0) {
 
 QString suffix(int type) {
     return type == 1 ? QString() : type == 5 ? QStringLiteral("_lux") : QStringLiteral("_off");
+}
+
+// A column of radio buttons in a group of their own, 20 pixels apart from x, y: the one at index
+// checked is checked, and each is enabled as enabled says for its index.
+void radioColumn(QWidget *page, int x, int y, int count, int checked,
+                 const std::function<bool(int)> &enabled) {
+    auto *group = new QButtonGroup(page);
+    for (int k = 0; k < count; ++k) {
+        auto *b = new QRadioButton(page);
+        b->move(x, y + 20 * k);
+        group->addButton(b);
+        b->setChecked(k == checked);
+        b->setEnabled(enabled(k));
+    }
 }
 
 QString gainText(int step, bool input) {
@@ -90,22 +106,20 @@ QWidget *WindowMockup::buildDeviceWindow(QWidget *parent) {
     logo->setPixmap(QPixmap(":/images/gui/logo.png"));
     logo->setGeometry(870, 4, 129, 32);
 
-    auto *levels = new QWidget(w);
-    levels->setGeometry(0, 37, 546, 494);
-    buildLevels(levels);
-    auto *status = new QWidget(w);
-    status->setGeometry(551, 37, 229, 143);
-    buildStatus(status);
-    auto *settings = new QWidget(w);
-    settings->setGeometry(551, 185, 229, 170);
-    buildSettings(settings);
-    auto *smux = new QWidget(w);
-    smux->setGeometry(551, 360, 229, 170);
-    buildSmux(smux);
-    auto *routing = new QWidget(w);
-    routing->setGeometry(785, 37, 223, 568);
-    buildRouting(routing);
-    routing->setEnabled(type == 1);
+    // The device pages, each at its place in the device window.
+    const struct {
+        QRect place;
+        void (WindowMockup::*build)(QWidget *);
+    } pages[] = {{QRect(0, 37, 546, 494), &WindowMockup::buildLevels},
+                 {QRect(551, 37, 229, 143), &WindowMockup::buildStatus},
+                 {QRect(551, 185, 229, 170), &WindowMockup::buildSettings},
+                 {QRect(551, 360, 229, 170), &WindowMockup::buildSmux},
+                 {QRect(785, 37, 223, 568), &WindowMockup::buildRouting}};
+    for (const auto &page : pages) {
+        auto *widget = new QWidget(w);
+        widget->setGeometry(page.place);
+        (this->*page.build)(widget);
+    }
 
     auto *lock = new QWidget(w);
     auto *box = new QCheckBox("Locked", lock);
@@ -135,23 +149,12 @@ void WindowMockup::buildStatus(QWidget *page) {
 
 void WindowMockup::buildSettings(QWidget *page) {
     picture(page, "settings" + suffix(type) + ".png");
-    auto *rates = new QButtonGroup(page);
-    auto *syncs = new QButtonGroup(page);
     const bool editable = type == 1 || type == 5;
-    for (int i = 0; i < 6; ++i) {
-        auto *b = new QRadioButton(page);
-        b->move(16, 47 + 20 * i);
-        rates->addButton(b);
-        b->setChecked(i == (type == 5 ? 1 : 2));
-        b->setEnabled(editable && !(type == 5 && i == 5));
-    }
-    for (int i = 0; i < 4; ++i) {
-        auto *b = new QRadioButton(page);
-        b->move(126, 47 + 20 * i);
-        syncs->addButton(b);
-        b->setChecked(i == (type == 1 ? 1 : 0));
-        b->setEnabled(editable && !(type == 5 && i == 1));
-    }
+    // Sample rates (no 192 kHz on a Lux), then the clock sources (no MADI on a Lux).
+    radioColumn(page, 16, 47, 6, type == 5 ? 1 : 2,
+                [&](int k) { return editable && !(type == 5 && k == 5); });
+    radioColumn(page, 126, 47, 4, type == 1 ? 1 : 0,
+                [&](int k) { return editable && !(type == 5 && k == 1); });
     auto *ext = new QCheckBox(page);
     ext->move(101, 129);
     ext->setChecked(editable);
@@ -164,15 +167,9 @@ void WindowMockup::buildSmux(QWidget *page) {
     const int ys[4] = {47, 107, 47, 107};
     const int values[4] = {0, 1, 1, 0};
     for (int g = 0; g < 4; ++g) {
-        auto *group = new QButtonGroup(page);
-        for (int k = 0; k < sizes[g]; ++k) {
-            auto *b = new QRadioButton(page);
-            b->move(xs[g], ys[g] + 20 * k);
-            group->addButton(b);
-            b->setChecked(k == values[g]);
-            const bool madi = g < 2;
-            b->setEnabled(type == 1 || (type != 0 && !madi && !(g == 3 && k == 2)));
-        }
+        const bool madi = g < 2;
+        radioColumn(page, xs[g], ys[g], sizes[g], values[g],
+                    [&](int k) { return type == 1 || (type != 0 && !madi && !(g == 3 && k == 2)); });
     }
 }
 
@@ -205,6 +202,8 @@ void WindowMockup::buildRouting(QWidget *page) {
             }
         }
     }
+    // Routing is a Neo's only.
+    page->setEnabled(type == 1);
 }
 
 void WindowMockup::buildLevels(QWidget *page) {

@@ -3,6 +3,7 @@
 //
 // Usage: tavik-preview OUTPUT_DIR
 
+#include "OffscreenPlatform.h"
 #include "WindowMockup.h"
 #include "resources/ResourceNames.h"
 
@@ -83,8 +84,7 @@ QImage contactSheet() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenPlatform::chooseUnlessSet();
     QApplication app(argc, argv);
     if (argc < 2) {
         QTextStream(stderr) << "usage: tavik-preview OUTPUT_DIR\n";

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringList>
 #include <QTextStream>
 
 ResourceCheck::ResourceCheck(QTextStream &report) : out(report) {}
@@ -26,33 +27,36 @@ int ResourceCheck::run(const QString &sourceDir) {
 }
 
 QMap<QString, QSize> ResourceCheck::intendedPictures() {
+    const struct {
+        QSize size;
+        QStringList names;
+    } groups[] = {
+        {QSize(217, 46), {"tavik_icon_neo.png", "tavik_icon_lux.png", "tavik_icon_xxx.png"}},
+        {QSize(1249, 616), {"main.png"}},
+        {QSize(77, 18), {"devicelist.png"}},
+        {QSize(229, 143), {"midiconnect.png", "inputs.png", "inputs_lux.png", "inputs_off.png"}},
+        {QSize(129, 32), {"logo.png"}},
+        {QSize(489, 228), {"splash.png"}},
+        {QSize(49, 25),
+         {"in_ok.png", "in_ko.png", "in_32.png", "in_441.png", "in_48.png", "in_882.png", "in_96.png",
+          "in_192.png"}},
+        {QSize(546, 244), {"ingains.png", "outgains.png"}},
+        {QSize(229, 170),
+         {"settings.png", "settings_lux.png", "settings_off.png", "smux.png", "smux_lux.png",
+          "smux_off.png"}},
+        {QSize(223, 219), {"routing48.png"}},
+        {QSize(223, 178), {"routing96.png"}},
+        {QSize(223, 160), {"routing192.png"}},
+        {QSize(23, 183), {"slider_back.png"}},
+        {QSize(20, 39), {"slider_knob.png"}},
+        {QSize(12, 13),
+         {"box_checked2.png", "box_unchecked.png", "box_checked_gray.png", "box_unchecked_gray.png",
+          "radio_cross.png", "radio_white.png", "radio_gray.png"}},
+    };
     QMap<QString, QSize> m;
-    const QSize icon(217, 46), cell(49, 25), box(12, 13), inputs(229, 143), page(229, 170), gains(546, 244);
-    for (const char *n : {"tavik_icon_neo.png", "tavik_icon_lux.png", "tavik_icon_xxx.png"})
-        m[n] = icon;
-    m["main.png"] = QSize(1249, 616);
-    m["devicelist.png"] = QSize(77, 18);
-    m["midiconnect.png"] = QSize(229, 143);
-    m["logo.png"] = QSize(129, 32);
-    m["splash.png"] = QSize(489, 228);
-    for (const char *n : {"inputs.png", "inputs_lux.png", "inputs_off.png"})
-        m[n] = inputs;
-    for (const char *n : {"in_ok.png", "in_ko.png", "in_32.png", "in_441.png", "in_48.png", "in_882.png",
-                          "in_96.png", "in_192.png"})
-        m[n] = cell;
-    m["ingains.png"] = gains;
-    m["outgains.png"] = gains;
-    for (const char *n :
-         {"settings.png", "settings_lux.png", "settings_off.png", "smux.png", "smux_lux.png", "smux_off.png"})
-        m[n] = page;
-    m["routing48.png"] = QSize(223, 219);
-    m["routing96.png"] = QSize(223, 178);
-    m["routing192.png"] = QSize(223, 160);
-    m["slider_back.png"] = QSize(23, 183);
-    m["slider_knob.png"] = QSize(20, 39);
-    for (const char *n : {"box_checked2.png", "box_unchecked.png", "box_checked_gray.png",
-                          "box_unchecked_gray.png", "radio_cross.png", "radio_white.png", "radio_gray.png"})
-        m[n] = box;
+    for (const auto &group : groups)
+        for (const QString &name : group.names)
+            m[name] = group.size;
     return m;
 }
 

@@ -4,14 +4,14 @@
 //
 // Usage: tavik-rescheck [PICTURE_SOURCE_DIR]
 
+#include "OffscreenPlatform.h"
 #include "ResourceCheck.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenPlatform::chooseUnlessSet();
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     const int failures = ResourceCheck(out).run(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
