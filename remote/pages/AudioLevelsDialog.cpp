@@ -13,7 +13,7 @@
 TAVIK_REVISION("AudioLevelsDialog.cpp");
 
 AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Faders, parent) {
     auto *inputPicture = new QLabel(this);
     inputPicture->setPixmap(QPixmap(":/images/gui/ingains.png"));
     inputPicture->setGeometry(0, 0, 546, 244);

@@ -3,18 +3,15 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QLabel;
 class TavikFader;
 
-class AudioLevelsDialog : public QWidget, public ValuesPage {
+class AudioLevelsDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Faders; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     // Configuration fader index 0..15: output faders, 16..31: input faders; null otherwise.
@@ -23,6 +20,4 @@ public:
 private:
     TavikFader *inputFader[16] = {};
     TavikFader *outputFader[16] = {};
-    qint32 serialNo;
-    LinkHost &host;
 };

@@ -20,7 +20,7 @@ const QStringList lockedRateNames = {
 } // namespace
 
 InfoDialog::InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Reported, parent) {
     label = new QLabel("selected: ---", this);
     label->setGeometry(0, 0, 400, 20);
 }

@@ -4,17 +4,15 @@
 #include "pages/ValuesPage.h"
 
 #include <QString>
-#include <QWidget>
 
 class LinkHost;
 class QLabel;
 
-class InfoDialog : public QWidget, public ValuesPage {
+class InfoDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Reported; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     // Rebuilds the text from the device's configuration; unchanged when the device is gone.
@@ -27,8 +25,6 @@ public:
     QLabel *getLabel() const { return label; }
 
 private:
-    qint32 serialNo;
-    LinkHost &host;
     QString infoText;
     QLabel *label = nullptr;
 };

@@ -13,7 +13,7 @@
 TAVIK_REVISION("LockDialog.cpp");
 
 LockDialog::LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Lock, parent) {
     lockBox = new QCheckBox(tr("Locked"), this);
     lockBox->ensurePolished();
     lockBox->setGeometry(QRect(QPoint(0, 0), lockBox->sizeHint()));

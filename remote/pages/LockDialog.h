@@ -3,17 +3,14 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QCheckBox;
 
-class LockDialog : public QWidget, public ValuesPage {
+class LockDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Lock; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     QCheckBox *getLockBox() const { return lockBox; }
@@ -23,7 +20,5 @@ public slots:
     void update();
 
 private:
-    qint32 serialNo;
-    LinkHost &host;
     QCheckBox *lockBox = nullptr;
 };

@@ -59,7 +59,7 @@ QPoint buttonPlace(const RangeLayout &r, int group, int k) {
 } // namespace
 
 RoutingDialog::RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Routing, parent) {
     for (int range = 0; range < 3; ++range)
         buildRange(range);
 }

@@ -4,18 +4,15 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QButtonGroup;
 class QRoutingRadioButton;
 
-class RoutingDialog : public QWidget, public ValuesPage {
+class RoutingDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Routing; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 40;
@@ -35,8 +32,6 @@ private:
     void buildRange(int range);
     void updateRange(int range, bool changedByGUI);
 
-    qint32 serialNo;
-    LinkHost &host;
     quint8 routing[12] = {};
     QRoutingRadioButton *button[ButtonCount] = {};
     // Groups A, B, C, D of each range.

@@ -35,7 +35,7 @@ const ButtonPlace places[SMuxDialog::ButtonCount] = {
 } // namespace
 
 SMuxDialog::SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Smux, parent) {
     TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 

@@ -3,18 +3,15 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QButtonGroup;
 class QRadioButton;
 
-class SMuxDialog : public QWidget, public ValuesPage {
+class SMuxDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Smux; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 10;
@@ -26,8 +23,6 @@ public slots:
     void update();
 
 private:
-    qint32 serialNo;
-    LinkHost &host;
     // The values last sent or received, to tell which values a click changed.
     quint8 smuxShown[4] = {};
     QRadioButton *button[ButtonCount] = {};

@@ -30,7 +30,7 @@ void place(QWidget *widget, int x, int y) {
 } // namespace
 
 SettingsDialog::SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::RateAndSync, parent) {
     TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 

@@ -3,19 +3,16 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
 
-class SettingsDialog : public QWidget, public ValuesPage {
+class SettingsDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::RateAndSync; }
     void showChange(const DeviceRegistry::Change &change) override;
 
     // Sets the check box and the enabled state of this page only.
@@ -36,8 +33,6 @@ signals:
     void allSettingsEnabledRequested(bool isEnabled);
 
 private:
-    qint32 serialNo;
-    LinkHost &host;
     QRadioButton *rateButton[6] = {};
     QRadioButton *syncButton[4] = {};
     QCheckBox *extFunctionsBox = nullptr;

@@ -43,7 +43,7 @@ int rateColumn(quint8 rate) {
 } // namespace
 
 StatusDialog::StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : QWidget(parent), serialNo(serialNo), host(host) {
+    : ValuesPage(serialNo, host, SettingTable::Reported, parent) {
     background = new QLabel(this);
     background->move(0, 0);
 

@@ -3,18 +3,15 @@
 
 #include "pages/ValuesPage.h"
 
-#include <QWidget>
-
 class LinkHost;
 class QLabel;
 class QPixmap;
 
-class StatusDialog : public QWidget, public ValuesPage {
+class StatusDialog : public ValuesPage {
     Q_OBJECT
 
 public:
     StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    SettingTable::Groups shownGroups() const override { return SettingTable::Reported; }
     void showChange(const DeviceRegistry::Change &change) override;
     ~StatusDialog() override;
 
@@ -27,8 +24,6 @@ public:
     QLabel *getBackground() const { return background; }
 
 private:
-    qint32 serialNo;
-    LinkHost &host;
     QLabel *cell[CellCount] = {};
     // lampOff, lampOn, then the rate images of codes 0..6: a lamp shows images[LampOff + bit].
     static constexpr int LampOff = 0;

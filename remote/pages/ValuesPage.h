@@ -1,13 +1,27 @@
-// A page that shows values of a device's record. The device window hands it every announced
-// change of the groups it shows; it draws them from the record and sends nothing back.
+// A page of a device window that shows values of the device's record. The window hands it every
+// announced change of the groups it shows; it draws them from the record and sends nothing back.
 #pragma once
 
 #include "model/DeviceRegistry.h"
 #include "model/SettingTable.h"
 
-class ValuesPage {
+#include <QWidget>
+
+class LinkHost;
+
+class ValuesPage : public QWidget {
 public:
-    virtual ~ValuesPage() = default;
-    virtual SettingTable::Groups shownGroups() const = 0;
+    ValuesPage(qint32 serialNo, LinkHost &host, SettingTable::Groups shown, QWidget *parent)
+        : QWidget(parent), serialNo(serialNo), host(host), shown(shown) {}
+
+    SettingTable::Groups shownGroups() const { return shown; }
     virtual void showChange(const DeviceRegistry::Change &change) = 0;
+
+protected:
+    // The page's device: its record is looked up through the host on every use.
+    const qint32 serialNo;
+    LinkHost &host;
+
+private:
+    const SettingTable::Groups shown;
 };
