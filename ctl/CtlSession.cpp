@@ -52,6 +52,7 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
 }
 
 CtlSession::~CtlSession() {
+    link->stopWatchingPorts();
     if (link->isConnected())
         link->toggleConnectedStatus();
     delete link;

@@ -38,6 +38,9 @@ public:
     void startTimers();
     void stopTimers();
     void closePorts();
+    // Stops following the system's port lists, for a program about to end: a disconnect then
+    // lists nothing anew (each listing opens fresh MIDI clients).
+    void stopWatchingPorts();
 
     // Inbound dispatch.
     void parseMsg(double stamp, MidiMessage *message);

@@ -218,6 +218,10 @@ void MIDI::portMissing(const QString &name, bool wasConnected) {
     emit portNoticeShown(text);
 }
 
+void MIDI::stopWatchingPorts() {
+    _portWatcher->stop();
+}
+
 void MIDI::checkPortLists() {
     _portWatcher->check();
 }
