@@ -13,7 +13,9 @@
 TAVIK_REVISION("AudioLevelsDialog.cpp");
 
 AudioLevelsDialog::AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Faders, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Faders,
+          [this](const DeviceRegistry::Change &change) { showFaders(change); }, parent) {
     auto *inputPicture = new QLabel(this);
     inputPicture->setPixmap(QPixmap(":/images/gui/ingains.png"));
     inputPicture->setGeometry(0, 0, 546, 244);
@@ -44,7 +46,7 @@ TavikFader *AudioLevelsDialog::getTavikFader(int index) const {
     return nullptr;
 }
 
-void AudioLevelsDialog::showChange(const DeviceRegistry::Change &change) {
+void AudioLevelsDialog::showFaders(const DeviceRegistry::Change &change) {
     if (change.fader >= 0) {
         if (TavikFader *fader = getTavikFader(change.fader))
             fader->update(change.faderCode, false);

@@ -3,7 +3,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QLabel;
 class TavikFader;
 
@@ -12,12 +11,14 @@ class AudioLevelsDialog : public ValuesPage {
 
 public:
     AudioLevelsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     // Configuration fader index 0..15: output faders, 16..31: input faders; null otherwise.
     TavikFader *getTavikFader(int index) const;
 
 private:
+    // A fader's change moves that fader; any other redraws them all from the record.
+    void showFaders(const DeviceRegistry::Change &change);
+
     TavikFader *inputFader[16] = {};
     TavikFader *outputFader[16] = {};
 };

@@ -20,7 +20,9 @@ const QStringList lockedRateNames = {
 } // namespace
 
 InfoDialog::InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Reported, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Reported, [this](const DeviceRegistry::Change &) { updateInfo(); },
+          parent) {
     label = new QLabel("selected: ---", this);
     label->setGeometry(0, 0, 400, 20);
 }
@@ -50,8 +52,4 @@ void InfoDialog::updateInfo() {
     text += lockedRateName(cfg->getLockedRate());
     infoText = text;
     label->setText(infoText);
-}
-
-void InfoDialog::showChange(const DeviceRegistry::Change &) {
-    updateInfo();
 }

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class LinkHost;
 class QLabel;
 
 class InfoDialog : public ValuesPage {
@@ -13,7 +12,6 @@ class InfoDialog : public ValuesPage {
 
 public:
     InfoDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     // Rebuilds the text from the device's configuration; unchanged when the device is gone.
     void updateInfo();

@@ -13,7 +13,9 @@
 TAVIK_REVISION("LockDialog.cpp");
 
 LockDialog::LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Lock, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Lock, [this](const DeviceRegistry::Change &) { update(false); },
+          parent) {
     lockBox = new QCheckBox(tr("Locked"), this);
     lockBox->ensurePolished();
     lockBox->setGeometry(QRect(QPoint(0, 0), lockBox->sizeHint()));
@@ -45,8 +47,4 @@ void LockDialog::update(bool changedByGUI) {
                 QString::fromLatin1(cfg->getDeviceName()) + "(sn=" + QString::number(serialNo) + ")");
     // Only 1 means locked; the field has four bits on the wire.
     lockBox->setChecked(value == 1);
-}
-
-void LockDialog::showChange(const DeviceRegistry::Change &) {
-    update(false);
 }

@@ -3,7 +3,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QCheckBox;
 
 class LockDialog : public ValuesPage {
@@ -11,7 +10,6 @@ class LockDialog : public ValuesPage {
 
 public:
     LockDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     QCheckBox *getLockBox() const { return lockBox; }
 

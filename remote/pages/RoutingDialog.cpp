@@ -59,7 +59,14 @@ QPoint buttonPlace(const RangeLayout &r, int group, int k) {
 } // namespace
 
 RoutingDialog::RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Routing, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Routing,
+          [this](const DeviceRegistry::Change &) {
+              updateRouting32(false);
+              updateRouting88(false);
+              updateRouting192(false);
+          },
+          parent) {
     for (int range = 0; range < 3; ++range)
         buildRange(range);
 }
@@ -161,10 +168,4 @@ void RoutingDialog::updateRange(int range, bool changedByGUI) {
             bg->setExclusive(true);
         }
     }
-}
-
-void RoutingDialog::showChange(const DeviceRegistry::Change &) {
-    updateRouting32(false);
-    updateRouting88(false);
-    updateRouting192(false);
 }

@@ -4,7 +4,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QButtonGroup;
 class QRoutingRadioButton;
 
@@ -13,7 +12,6 @@ class RoutingDialog : public ValuesPage {
 
 public:
     RoutingDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 40;
     QRoutingRadioButton *getButton(int index) const;

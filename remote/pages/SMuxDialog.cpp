@@ -35,7 +35,9 @@ const ButtonPlace places[SMuxDialog::ButtonCount] = {
 } // namespace
 
 SMuxDialog::SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Smux, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Smux, [this](const DeviceRegistry::Change &) { update(false); },
+          parent) {
     TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
@@ -116,8 +118,4 @@ void SMuxDialog::update(bool changedByGUI) {
             group[g]->setExclusive(true);
         }
     }
-}
-
-void SMuxDialog::showChange(const DeviceRegistry::Change &) {
-    update(false);
 }

@@ -3,7 +3,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QButtonGroup;
 class QRadioButton;
 
@@ -12,7 +11,6 @@ class SMuxDialog : public ValuesPage {
 
 public:
     SMuxDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     static constexpr int ButtonCount = 10;
     QRadioButton *getButton(int index) const;

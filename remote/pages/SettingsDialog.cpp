@@ -30,7 +30,9 @@ void place(QWidget *widget, int x, int y) {
 } // namespace
 
 SettingsDialog::SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::RateAndSync, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::RateAndSync,
+          [this](const DeviceRegistry::Change &) { update(false); }, parent) {
     TavikConfiguration *cfg = host.getConfiguration(serialNo);
     const quint8 type = cfg ? cfg->getDeviceType() : 0;
 
@@ -136,8 +138,4 @@ void SettingsDialog::setSettingsDialogEnabled(bool on) {
     syncButton[1]->setEnabled(neo);
     syncButton[2]->setEnabled(identified);
     syncButton[3]->setEnabled(identified);
-}
-
-void SettingsDialog::showChange(const DeviceRegistry::Change &) {
-    update(false);
 }

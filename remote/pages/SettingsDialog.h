@@ -3,7 +3,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
@@ -13,7 +12,6 @@ class SettingsDialog : public ValuesPage {
 
 public:
     SettingsDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
 
     // Sets the check box and the enabled state of this page only.
     void setSettingsDialogEnabled(bool on);

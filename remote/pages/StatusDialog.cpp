@@ -43,7 +43,13 @@ int rateColumn(quint8 rate) {
 } // namespace
 
 StatusDialog::StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent)
-    : ValuesPage(serialNo, host, SettingTable::Reported, parent) {
+    : ValuesPage(
+          serialNo, host, SettingTable::Reported,
+          [this](const DeviceRegistry::Change &) {
+              TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
+              updateStatus();
+          },
+          parent) {
     background = new QLabel(this);
     background->move(0, 0);
 
@@ -122,9 +128,4 @@ void StatusDialog::updateStatus() {
     showLamp(10, "input.bnc.signal");
     showLamp(5, "input.adat_a.lock");
     showLamp(8, "input.adat_b.lock");
-}
-
-void StatusDialog::showChange(const DeviceRegistry::Change &) {
-    TAVIK_DEBUG(QStringLiteral("GET_STATUS cmd: Setting status values from Tavik to GUI:"));
-    updateStatus();
 }

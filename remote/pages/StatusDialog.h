@@ -3,7 +3,6 @@
 
 #include "pages/ValuesPage.h"
 
-class LinkHost;
 class QLabel;
 class QPixmap;
 
@@ -12,7 +11,6 @@ class StatusDialog : public ValuesPage {
 
 public:
     StatusDialog(qint32 serialNo, LinkHost &host, QWidget *parent);
-    void showChange(const DeviceRegistry::Change &change) override;
     ~StatusDialog() override;
 
     // Redraws every existing cell from the device's configuration.

@@ -7,15 +7,20 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class LinkHost;
 
 class ValuesPage : public QWidget {
 public:
-    ValuesPage(qint32 serialNo, LinkHost &host, SettingTable::Groups shown, QWidget *parent)
-        : QWidget(parent), serialNo(serialNo), host(host), shown(shown) {}
+    // How the page draws an announced change of the groups it shows.
+    using Show = std::function<void(const DeviceRegistry::Change &)>;
+
+    ValuesPage(qint32 serialNo, LinkHost &host, SettingTable::Groups shown, Show show, QWidget *parent)
+        : QWidget(parent), serialNo(serialNo), host(host), shown(shown), show(std::move(show)) {}
 
     SettingTable::Groups shownGroups() const { return shown; }
-    virtual void showChange(const DeviceRegistry::Change &change) = 0;
+    void showChange(const DeviceRegistry::Change &change) { show(change); }
 
 protected:
     // The page's device: its record is looked up through the host on every use.
@@ -24,4 +29,5 @@ protected:
 
 private:
     const SettingTable::Groups shown;
+    const Show show;
 };

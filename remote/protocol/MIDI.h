@@ -125,6 +125,9 @@ private:
     void send(MidiMessage *message);
     // A message that is header, serial number and command only (SEND_VERSION, SEND_INFO).
     void sendCommand(qint32 serialNo, unsigned char family, unsigned char command, const char *name);
+    // A message to a device the record knows, up to its command byte, with the device's record;
+    // null while the link is off or the device unknown.
+    MidiMessage *startDeviceMessage(qint32 serialNo, unsigned char command, TavikConfiguration **cfg);
     void admitDevice(MidiMessage *message, qint32 serialNo);
     void recoverLostFaderAcks();
     static bool faderAckLost(const TavikConfiguration *cfg);

@@ -43,15 +43,23 @@ void MIDI::sendMsgSEND_INFO(qint32 serialNo) {
     sendCommand(serialNo, FamilyNeo, SEND_INFO, "SEND_INFO");
 }
 
-void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
+MidiMessage *MIDI::startDeviceMessage(qint32 serialNo, unsigned char command, TavikConfiguration **cfg) {
     if (!_isConnected || serialNo == 0 || !registry())
-        return;
-    TavikConfiguration *cfg = configuration(serialNo);
-    if (!cfg)
-        return;
-    MidiMessage *message = MidiCodec::prepMsgHeader(cfg->getDeviceType());
+        return nullptr;
+    *cfg = configuration(serialNo);
+    if (!*cfg)
+        return nullptr;
+    MidiMessage *message = MidiCodec::prepMsgHeader((*cfg)->getDeviceType());
     MidiCodec::prepMsgSerialNumber(message, serialNo);
-    message->push_back(SET_VALUES);
+    message->push_back(command);
+    return message;
+}
+
+void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
+    TavikConfiguration *cfg = nullptr;
+    MidiMessage *message = startDeviceMessage(serialNo, SET_VALUES, &cfg);
+    if (!message)
+        return;
     message->push_back(startIndex);
     // The group's values in their order, as the record holds them.
     SettingTable::Group group;
@@ -59,7 +67,8 @@ void MIDI::sendMsgSET_VALUES(qint32 serialNo, unsigned char startIndex) {
         for (int slot = 0; slot < SettingTable::count(group); ++slot)
             message->push_back(cfg->value(*SettingTable::at(group, slot)));
     } else {
-        TAVIK_DEBUG(QStringLiteral("sendMsgSET_VALUES: unknown start index = ") + QString::number(startIndex));
+        TAVIK_DEBUG(QStringLiteral("sendMsgSET_VALUES: unknown start index = ") +
+                    QString::number(startIndex));
     }
     MidiCodec::prepMsgSysExEnd(message);
     TAVIK_DEBUG(QStringLiteral("Sending to MIDI-OUT SET VALUES cmd!"));
@@ -77,14 +86,10 @@ void MIDI::prepMsgFaderValues(MidiMessage *message, qint32 serialNo) {
 }
 
 void MIDI::sendMsgSET_FADERS(qint32 serialNo) {
-    if (!_isConnected || serialNo == 0 || !registry())
+    TavikConfiguration *cfg = nullptr;
+    MidiMessage *message = startDeviceMessage(serialNo, SET_FADERS, &cfg);
+    if (!message)
         return;
-    TavikConfiguration *cfg = configuration(serialNo);
-    if (!cfg)
-        return;
-    MidiMessage *message = MidiCodec::prepMsgHeader(cfg->getDeviceType());
-    MidiCodec::prepMsgSerialNumber(message, serialNo);
-    message->push_back(SET_FADERS);
     prepMsgFaderValues(message, serialNo);
     MidiCodec::prepMsgSysExEnd(message);
     send(message);
