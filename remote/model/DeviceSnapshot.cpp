@@ -11,11 +11,14 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 TAVIK_REVISION("DeviceSnapshot.cpp");
 
 using Group = DeviceSnapshot::Group;
+using Kind = SettingTable::Kind;
+using Setting = SettingTable::Setting;
 
 namespace {
 quint8 &slotOf(DeviceSnapshot::Values &values, Group group, int slot) {
@@ -88,6 +91,93 @@ QString listOf(const QStringList &choices) {
     return QStringLiteral(" (") + choices.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
+// A value as a snapshot file holds it: rates and gains as numbers, the others as texts.
+QJsonValue fileValue(const Setting &row, int code) {
+    switch (row.kind) {
+    case Kind::Rate:
+        return SettingNames::rateKhz(code);
+    case Kind::SmuxRate:
+        return SettingNames::smuxKhz(row.index, code);
+    case Kind::Gain:
+        return SettingNames::gainDb(row.index, code);
+    case Kind::Sync:
+        return SettingNames::syncKey(code);
+    case Kind::OnOff:
+        return code == 1 ? QStringLiteral("on") : QStringLiteral("off");
+    case Kind::RoutingChoice:
+        return SettingNames::routingValueText(row.index, code);
+    default:
+        return row.json(code);
+    }
+}
+
+// A field of a snapshot file that holds values of the table: an object of further fields, an
+// array of the rows that share its place ("input[]"), in table order, or one row's value.
+struct FileField {
+    QString key;
+    QString path; // "routing.32-48k", "faders_db.input"
+    bool array = false;
+    std::vector<FileField> fields;     // of an object
+    std::vector<const Setting *> rows; // every row within
+
+    bool has(quint8 family) const {
+        return std::any_of(rows.begin(), rows.end(), [family](const Setting *s) { return s->has(family); });
+    }
+    QJsonValue::Type type() const {
+        return array            ? QJsonValue::Array
+               : fields.empty() ? fileValue(*rows.front(), 0).type()
+                                : QJsonValue::Object;
+    }
+    // The values the field holds for the family, as the file writes them.
+    QJsonValue written(const DeviceSnapshot::Values &values, quint8 family) const {
+        if (array) {
+            QJsonArray list;
+            for (const Setting *row : rows)
+                list.append(fileValue(*row, values[*row]));
+            return list;
+        }
+        if (fields.empty())
+            return fileValue(*rows.front(), values[*rows.front()]);
+        QJsonObject object;
+        for (const FileField &field : fields)
+            if (field.has(family))
+                object[field.key] = field.written(values, family);
+        return object;
+    }
+};
+
+// The fields of a snapshot file that hold the table's values, from the rows' places: the fields of
+// an object in the order the table first names them, which is the order they are read in, but
+// its arrays in the order of their keys (the inputs' gains first).
+const FileField &fileFields() {
+    static const FileField root = [] {
+        FileField root;
+        for (const Setting &row : SettingTable::rows()) {
+            FileField *field = &root;
+            for (const QString &item : row.snapshotPlace) {
+                field->rows.push_back(&row);
+                const bool array = item.endsWith(QStringLiteral("[]"));
+                const QString key = array ? item.chopped(2) : item;
+                std::vector<FileField> &fields = field->fields;
+                auto it = std::find_if(fields.begin(), fields.end(),
+                                       [&key](const FileField &f) { return f.key == key; });
+                if (it == fields.end()) {
+                    const QString path = field->path.isEmpty() ? key : field->path + QLatin1Char('.') + key;
+                    it = fields.insert(
+                        std::find_if(fields.begin(), fields.end(),
+                                     [&](const FileField &f) { return array && f.array && key < f.key; }),
+                        {key, path, array, {}, {}});
+                }
+                field = &*it;
+            }
+            if (field != &root)
+                field->rows.push_back(&row);
+        }
+        return root;
+    }();
+    return root;
+}
+
 // Reads a snapshot file field by field, collecting every problem with the field's path.
 struct FileReader {
     QStringList errors;
@@ -105,11 +195,15 @@ struct FileReader {
             return false;
         }
         *out = object.value(key);
-        if (out->type() != type) {
-            fail(field, shown(*out) + QStringLiteral(" is not ") + typeName(type));
-            return false;
-        }
-        return true;
+        return typed(*out, field, type);
+    }
+
+    // Whether the value is of the given type; false (with the problem noted) when not.
+    bool typed(const QJsonValue &value, const QString &path, QJsonValue::Type type) {
+        if (value.type() == type)
+            return true;
+        fail(path, shown(value) + QStringLiteral(" is not ") + typeName(type));
+        return false;
     }
 
     void unknownFields(const QJsonObject &object, const QString &path, const QStringList &known) {
@@ -165,145 +259,114 @@ struct FileReader {
                        QStringLiteral("name"), QStringLiteral("version")});
     }
 
-    void readSettings(const QJsonObject &settings, quint8 family, DeviceSnapshot::Values &values) {
-        QJsonValue v;
-        const QString path = QStringLiteral("settings");
-        if (take(settings, path, QStringLiteral("sample_rate_khz"), QJsonValue::Double, &v)) {
-            const int code = SettingNames::rateCode(v.toDouble());
-            if (code == 0)
-                fail(QStringLiteral("settings.sample_rate_khz"),
-                     shown(v) + QStringLiteral(" is not a sample rate (32, 44.1, 48, 88.2, 96, 192)"));
-            else if (!SettingNames::takesRate(family, code))
-                fail(QStringLiteral("settings.sample_rate_khz"),
-                     shown(v) + QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no ") +
-                         SettingNames::rateText(code));
-            else
-                values["rate"] = quint8(code);
-        }
-        if (take(settings, path, QStringLiteral("sync"), QJsonValue::String, &v)) {
-            const int code = SettingNames::syncCode(v.toString());
-            if (code < 0)
-                fail(QStringLiteral("settings.sync"),
-                     shown(v) + QStringLiteral(" is not a clock source (master, madi, adat, bnc)"));
-            else if (!SettingNames::takesSync(family, code))
-                fail(QStringLiteral("settings.sync"), shown(v) + QStringLiteral(": ") + familyText(family) +
-                                                          QStringLiteral(" has no MADI port"));
-            else
-                values["sync"] = quint8(code);
-        }
-        if (take(settings, path, QStringLiteral("lock"), QJsonValue::String, &v)) {
-            if (v.toString() == QLatin1String("on") || v.toString() == QLatin1String("off"))
-                values["lock"] = v.toString() == QLatin1String("on") ? 1 : 0;
-            else
-                fail(QStringLiteral("settings.lock"),
-                     shown(v) + QStringLiteral(" is neither \"on\" nor \"off\""));
-        }
-        unknownFields(settings, path,
-                      {QStringLiteral("sample_rate_khz"), QStringLiteral("sync"), QStringLiteral("lock")});
-    }
-
-    void readSmux(const QJsonObject &smux, quint8 family, DeviceSnapshot::Values &values) {
-        QStringList known;
-        for (int i = 0; i < SettingNames::SmuxCount; ++i) {
-            const QString key = SettingNames::smuxKey(i);
-            const QString field = QStringLiteral("smux.") + key;
-            known << key;
-            if (!SettingNames::hasSmuxGroup(family, i)) {
-                if (smux.contains(key))
-                    fail(field, familyText(family) + QStringLiteral(" has no MADI port"));
+    // The fields of an object that hold values of the table, then its unknown fields (others are
+    // those the caller reads).
+    void readObject(const FileField &object, const QJsonObject &json, quint8 family,
+                    DeviceSnapshot::Values &values, QStringList others = {}) {
+        for (const FileField &field : object.fields) {
+            others << field.key;
+            if (!field.has(family)) {
+                if (json.contains(field.key))
+                    fail(field.path, field.rows.front()->absence(family));
                 continue;
             }
             QJsonValue v;
-            if (!take(smux, QStringLiteral("smux"), key, QJsonValue::Double, &v))
+            if (!take(json, object.path, field.key, field.type(), &v))
                 continue;
-            const int value = SettingNames::smuxValue(i, v.toDouble());
+            if (field.array)
+                readArray(field, v.toArray(), family, values);
+            else if (field.fields.empty())
+                readValue(*field.rows.front(), field.path, v, family, values);
+            else
+                readObject(field, v.toObject(), family, values);
+        }
+        unknownFields(json, object.path, others);
+    }
+
+    // The arrays hold the faders' gains.
+    void readArray(const FileField &field, const QJsonArray &array, quint8 family,
+                   DeviceSnapshot::Values &values) {
+        if (array.size() != qsizetype(field.rows.size())) {
+            fail(field.path, QString::number(array.size()) + QStringLiteral(" gains, not ") +
+                                 QString::number(field.rows.size()));
+            return;
+        }
+        for (qsizetype k = 0; k < array.size(); ++k) {
+            const Setting &row = *field.rows[size_t(k)];
+            const QString path = field.path + QLatin1Char('[') + QString::number(k) + QLatin1Char(']');
+            if (typed(array.at(k), path, fileValue(row, 0).type()))
+                readValue(row, path, array.at(k), family, values);
+        }
+    }
+
+    // Stores the value of the row's field, or notes why it is none the family takes.
+    void readValue(const Setting &row, const QString &path, const QJsonValue &v, quint8 family,
+                   DeviceSnapshot::Values &values) {
+        const int i = row.index;
+        int code = -1;
+        QString problem;
+        switch (row.kind) {
+        case Kind::Rate:
+            code = SettingNames::rateCode(v.toDouble());
+            if (code == 0)
+                problem = QStringLiteral(" is not a sample rate (32, 44.1, 48, 88.2, 96, 192)");
+            else if (!SettingNames::takesRate(family, code))
+                problem = QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no ") +
+                          SettingNames::rateText(code);
+            break;
+        case Kind::Sync:
+            code = SettingNames::syncCode(v.toString());
+            if (code < 0)
+                problem = QStringLiteral(" is not a clock source (master, madi, adat, bnc)");
+            else if (!SettingNames::takesSync(family, code))
+                problem = QStringLiteral(": ") + familyText(family) + QStringLiteral(" has no MADI port");
+            break;
+        case Kind::OnOff:
+            code = v.toString() == QLatin1String("on") ? 1 : v.toString() == QLatin1String("off") ? 0 : -1;
+            if (code < 0)
+                problem = QStringLiteral(" is neither \"on\" nor \"off\"");
+            break;
+        case Kind::SmuxRate: {
+            code = SettingNames::smuxValue(i, v.toDouble());
             QStringList rates;
             for (int k = 0; k < SettingNames::smuxChoices(i); ++k)
                 rates << QString::number(SettingNames::smuxKhz(i, k));
-            if (value < 0)
-                fail(field, shown(v) + QStringLiteral(" is not a rate of ") + SettingNames::smuxText(i) +
-                                listOf(rates));
-            else if (!SettingNames::takesSmux(family, i, value))
-                fail(field, shown(v) + QStringLiteral(": ") + familyText(family) +
-                                QStringLiteral(" reads no ADAT stream at ") + khzText(v.toDouble()));
-            else
-                values[*SettingTable::at(SettingTable::Smux, i)] = quint8(value);
+            if (code < 0)
+                problem = QStringLiteral(" is not a rate of ") + SettingNames::smuxText(i) + listOf(rates);
+            else if (!SettingNames::takesSmux(family, i, code))
+                problem = QStringLiteral(": ") + familyText(family) +
+                          QStringLiteral(" reads no ADAT stream at ") + khzText(v.toDouble());
+            break;
         }
-        unknownFields(smux, QStringLiteral("smux"), known);
-    }
-
-    void readRouting(const QJsonObject &routing, DeviceSnapshot::Values &values) {
-        QStringList ranges;
-        for (int r = 0; r < 3; ++r) {
-            const QString rangeKey = SettingNames::routingRangeKey(r);
-            const QString rangePath = QStringLiteral("routing.") + rangeKey;
-            ranges << rangeKey;
-            QJsonValue range;
-            if (!take(routing, QStringLiteral("routing"), rangeKey, QJsonValue::Object, &range))
-                continue;
-            QStringList kinds;
-            for (int k = 0; k < 4; ++k) {
-                const int index = 3 * k + r;
-                const QString kindKey = SettingNames::routingKindKey(index);
-                kinds << kindKey;
-                QJsonValue v;
-                if (!take(range.toObject(), rangePath, kindKey, QJsonValue::String, &v))
-                    continue;
-                const int value = SettingNames::routingValue(index, v.toString());
-                QStringList choices;
-                for (int c = 0; c < SettingNames::routingChoices(index); ++c)
-                    choices << SettingNames::routingValueText(index, c);
-                if (value < 0)
-                    fail(rangePath + QLatin1Char('.') + kindKey,
-                         shown(v) + QStringLiteral(" is not a choice of the ") +
-                             SettingNames::routingRangeText(index) + QStringLiteral(" ") +
-                             SettingNames::routingKindText(index) + listOf(choices));
-                else
-                    values[*SettingTable::at(SettingTable::Routing, index)] = quint8(value);
-            }
-            unknownFields(range.toObject(), rangePath, kinds);
+        case Kind::RoutingChoice: {
+            code = SettingNames::routingValue(i, v.toString());
+            QStringList choices;
+            for (int c = 0; c < SettingNames::routingChoices(i); ++c)
+                choices << SettingNames::routingValueText(i, c);
+            if (code < 0)
+                problem = QStringLiteral(" is not a choice of the ") + SettingNames::routingRangeText(i) +
+                          QStringLiteral(" ") + SettingNames::routingKindText(i) + listOf(choices);
+            break;
         }
-        unknownFields(routing, QStringLiteral("routing"), ranges);
-    }
-
-    void readFaders(const QJsonObject &faders, DeviceSnapshot::Values &values) {
-        for (int side = 0; side < 2; ++side) {
-            const bool input = side == 0;
-            const QString key = input ? QStringLiteral("input") : QStringLiteral("output");
-            const QString path = QStringLiteral("faders_db.") + key;
-            QJsonValue v;
-            if (!take(faders, QStringLiteral("faders_db"), key, QJsonValue::Array, &v))
-                continue;
-            const QJsonArray gains = v.toArray();
-            if (gains.size() != 16) {
-                fail(path, QString::number(gains.size()) + QStringLiteral(" gains, not 16"));
-                continue;
-            }
-            for (int k = 0; k < 16; ++k) {
-                const int index = input ? 16 + k : k;
-                const QString field = path + QLatin1Char('[') + QString::number(k) + QLatin1Char(']');
-                const QJsonValue gain = gains.at(k);
-                if (!gain.isDouble()) {
-                    fail(field, shown(gain) + QStringLiteral(" is not a number"));
-                    continue;
-                }
-                const double db = gain.toDouble();
-                const double lowest = SettingNames::gainDb(index, 0);
-                const double highest = SettingNames::gainDb(index, SettingNames::MaxFaderStep);
-                const int step = SettingNames::gainStep(index, db);
-                if (db < lowest - 1e-6 || db > highest + 1e-6)
-                    fail(field, shown(gain) + QStringLiteral(" dB is outside ") +
-                                    SettingNames::gainText(index, 0) + QStringLiteral(" to ") +
-                                    SettingNames::gainText(index, SettingNames::MaxFaderStep) +
-                                    QStringLiteral(" dB"));
-                else if (step < 0)
-                    fail(field, shown(gain) + QStringLiteral(" dB is off the 0.5 dB steps"));
-                else
-                    values[*SettingTable::at(SettingTable::Faders, index)] = quint8(step);
-            }
+        case Kind::Gain: {
+            const double db = v.toDouble();
+            code = SettingNames::gainStep(i, db);
+            if (db < SettingNames::gainDb(i, 0) - 1e-6 ||
+                db > SettingNames::gainDb(i, SettingNames::MaxFaderStep) + 1e-6)
+                problem = QStringLiteral(" dB is outside ") + SettingNames::gainText(i, 0) +
+                          QStringLiteral(" to ") + SettingNames::gainText(i, SettingNames::MaxFaderStep) +
+                          QStringLiteral(" dB");
+            else if (code < 0)
+                problem = QStringLiteral(" dB is off the 0.5 dB steps");
+            break;
         }
-        unknownFields(faders, QStringLiteral("faders_db"),
-                      {QStringLiteral("input"), QStringLiteral("output")});
+        default: // a reported value, which no file holds
+            return;
+        }
+        if (problem.isEmpty())
+            values[row] = quint8(code);
+        else
+            fail(path, shown(v) + problem);
     }
 };
 } // namespace
@@ -404,46 +467,11 @@ QByteArray DeviceSnapshot::toJson() const {
     device[QStringLiteral("version")] =
         QString::number(firmware[0]) + QLatin1Char('.') + QString::number(firmware[1]);
 
-    QJsonObject values;
-    values[QStringLiteral("sample_rate_khz")] = SettingNames::rateKhz(settings["rate"]);
-    values[QStringLiteral("sync")] = SettingNames::syncKey(settings["sync"]);
-    values[QStringLiteral("lock")] = settings["lock"] == 1 ? QStringLiteral("on") : QStringLiteral("off");
-
-    QJsonObject smux;
-    for (int i = 0; i < SettingNames::SmuxCount; ++i)
-        if (SettingNames::hasSmuxGroup(deviceFamily, i))
-            smux[SettingNames::smuxKey(i)] =
-                SettingNames::smuxKhz(i, slotOf(settings, SettingTable::Smux, i));
-
-    QJsonArray inputs;
-    QJsonArray outputs;
-    for (int k = 0; k < 16; ++k) {
-        inputs.append(SettingNames::gainDb(16 + k, slotOf(settings, SettingTable::Faders, 16 + k)));
-        outputs.append(SettingNames::gainDb(k, slotOf(settings, SettingTable::Faders, k)));
-    }
-    QJsonObject faders;
-    faders[QStringLiteral("input")] = inputs;
-    faders[QStringLiteral("output")] = outputs;
-
-    QJsonObject root;
+    QJsonObject root = fileFields().written(settings, deviceFamily).toObject();
     root[QStringLiteral("format")] = formatName();
     root[QStringLiteral("version")] = FormatVersion;
     root[QStringLiteral("saved")] = savedAt.toUTC().toString(Qt::ISODate);
     root[QStringLiteral("device")] = device;
-    root[QStringLiteral("settings")] = values;
-    root[QStringLiteral("smux")] = smux;
-    root[QStringLiteral("faders_db")] = faders;
-    if (SettingNames::hasRouting(deviceFamily)) {
-        QJsonObject routing;
-        for (int r = 0; r < 3; ++r) {
-            QJsonObject range;
-            for (int k = 0; k < 4; ++k)
-                range[SettingNames::routingKindKey(3 * k + r)] = SettingNames::routingValueText(
-                    3 * k + r, slotOf(settings, SettingTable::Routing, 3 * k + r));
-            routing[SettingNames::routingRangeKey(r)] = range;
-        }
-        root[QStringLiteral("routing")] = routing;
-    }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -504,22 +532,9 @@ std::optional<DeviceSnapshot> DeviceSnapshot::fromJson(const QByteArray &json, Q
     // The values are checked for the file's family; of an unknown family, as far as they go.
     const quint8 checkedFamily = family ? family : TavikSysEx::FamilyNeo;
     Values values;
-    if (reader.take(root, QString(), QStringLiteral("settings"), QJsonValue::Object, &v))
-        reader.readSettings(v.toObject(), checkedFamily, values);
-    if (reader.take(root, QString(), QStringLiteral("smux"), QJsonValue::Object, &v))
-        reader.readSmux(v.toObject(), checkedFamily, values);
-    if (SettingNames::hasRouting(checkedFamily)) {
-        if (reader.take(root, QString(), QStringLiteral("routing"), QJsonValue::Object, &v))
-            reader.readRouting(v.toObject(), values);
-    } else if (root.contains(QStringLiteral("routing"))) {
-        reader.fail(QStringLiteral("routing"), familyText(checkedFamily) + QStringLiteral(" has no routing"));
-    }
-    if (reader.take(root, QString(), QStringLiteral("faders_db"), QJsonValue::Object, &v))
-        reader.readFaders(v.toObject(), values);
-    reader.unknownFields(root, QString(),
-                         {QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("saved"),
-                          QStringLiteral("device"), QStringLiteral("settings"), QStringLiteral("smux"),
-                          QStringLiteral("routing"), QStringLiteral("faders_db")});
+    reader.readObject(fileFields(), root, checkedFamily, values,
+                      {QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("saved"),
+                       QStringLiteral("device")});
 
     DeviceSnapshot result(family, serial, values);
     result.setName(name);

@@ -29,8 +29,8 @@ const CommandInfo Commands[] = {
     {ACK_PIC, "ACK_PIC", 0},
     {ACK_UPDATE, "ACK_UPDATE", 0},
     {ACK_INFO, "ACK_INFO", 11},
-    {GET_CONFIG, "GET_CONFIG", 21},
-    {GET_STATUS, "GET_STATUS", 15},
+    {GET_CONFIG, "GET_CONFIG", SettingTable::reportSize(SettingTable::Report::Config)},
+    {GET_STATUS, "GET_STATUS", SettingTable::reportSize(SettingTable::Report::Status)},
     {GET_FADERS, "GET_FADERS", 43},
 };
 

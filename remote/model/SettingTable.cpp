@@ -15,10 +15,6 @@ using Kind = SettingTable::Kind;
 using Report = SettingTable::Report;
 
 namespace {
-constexpr SettingTable::Group MessageOrder[] = {SettingTable::RateAndSync, SettingTable::Lock,
-                                                SettingTable::Smux, SettingTable::Routing,
-                                                SettingTable::Faders};
-
 // The digital inputs: key, words, rate (byte, shift), signal bit, lock bit (-1: none).
 struct InputPlace {
     const char *key;
@@ -46,17 +42,21 @@ std::vector<Setting> buildRows() {
     add(QStringLiteral("rate"), QStringLiteral("Sample rate"), SettingTable::RateAndSync, 0, 0, Kind::Rate,
         Report::Config, 10, 0, 4);
     rows.back().logName = QStringLiteral("Frequency");
+    rows.back().snapshotPlace = {QStringLiteral("settings"), QStringLiteral("sample_rate_khz")};
     add(QStringLiteral("sync"), QStringLiteral("Synchronization"), SettingTable::RateAndSync, 1, 0,
         Kind::Sync, Report::Config, 10, 4, 4);
     rows.back().logName = QStringLiteral("Sync");
+    rows.back().snapshotPlace = {QStringLiteral("settings"), QStringLiteral("sync")};
     add(QStringLiteral("lock"), QStringLiteral("Locked"), SettingTable::Lock, 0, 0, Kind::OnOff,
         Report::Config, 11, 0, 4);
     rows.back().logName = QStringLiteral("Lock");
+    rows.back().snapshotPlace = {QStringLiteral("settings"), QStringLiteral("lock")};
     for (int i = 0; i < SettingTable::SmuxCount; ++i) {
         add(QStringLiteral("smux.") + SettingNames::smuxKey(i),
             QStringLiteral("SMUX ") + SettingNames::smuxText(i), SettingTable::Smux, i, i, Kind::SmuxRate,
             Report::Config, 12 + i / 2, (i % 2) * 4, 4);
         rows.back().logName = QStringLiteral("Smux[%1]").arg(i);
+        rows.back().snapshotPlace = {QStringLiteral("smux"), SettingNames::smuxKey(i)};
     }
     for (int i = 0; i < SettingTable::RoutingCount; ++i) {
         add(QStringLiteral("routing.") + SettingNames::routingRangeKey(i) + QLatin1Char('.') +
@@ -65,13 +65,18 @@ std::vector<Setting> buildRows() {
                 SettingNames::routingKindText(i),
             SettingTable::Routing, i, i, Kind::RoutingChoice, Report::Config, 14 + i / 2, (i % 2) * 4, 4);
         rows.back().logName = QStringLiteral("Routing[%1]").arg(i);
+        rows.back().snapshotPlace = {QStringLiteral("routing"), SettingNames::routingRangeKey(i),
+                                     SettingNames::routingKindKey(i)};
     }
     // GET_FADERS: the 32 steps from byte 10, the output channels first.
-    for (int i = 0; i < SettingTable::FaderCount; ++i)
-        add(QStringLiteral("fader.") +
-                (SettingNames::isInputFader(i) ? QStringLiteral("in.") : QStringLiteral("out.")) +
+    for (int i = 0; i < SettingTable::FaderCount; ++i) {
+        const bool input = SettingNames::isInputFader(i);
+        add(QStringLiteral("fader.") + (input ? QStringLiteral("in.") : QStringLiteral("out.")) +
                 QString::number(SettingNames::faderChannel(i)),
             SettingNames::faderText(i), SettingTable::Faders, i, i, Kind::Gain, Report::Faders, 10 + i, 0, 8);
+        rows.back().snapshotPlace = {QStringLiteral("faders_db"),
+                                     input ? QStringLiteral("input[]") : QStringLiteral("output[]")};
+    }
     // Reported only.
     add(QStringLiteral("status_screen"), QStringLiteral("Status screen"), SettingTable::Reported, 0, 0,
         Kind::Number, Report::Config, 11, 4, 4);
@@ -158,16 +163,17 @@ int Setting::highestStored() const {
     }
 }
 
+QString Setting::absence(quint8 family) const {
+    return familyText(family) + (group == SettingTable::Routing ? QStringLiteral(" has no routing")
+                                                                : QStringLiteral(" has no MADI port"));
+}
+
 QString Setting::problem(quint8 family, int value) const {
     const QString code = codeText(value);
-    if (!has(family)) {
-        if (value == 0)
-            return QString();
-        return code + QStringLiteral(": ") + familyText(family) +
-               (group == SettingTable::Routing ? QStringLiteral(" has no routing")
-                                               : QStringLiteral(" has no MADI port")) +
-               QStringLiteral(" (the value is 0)");
-    }
+    if (!has(family))
+        return value == 0
+                   ? QString()
+                   : code + QStringLiteral(": ") + absence(family) + QStringLiteral(" (the value is 0)");
     switch (kind) {
     case Kind::Rate:
         if (SettingNames::rateKhz(value) == 0)
@@ -361,24 +367,14 @@ const Setting *SettingTable::at(Group group, int slot) {
 }
 
 int SettingTable::count(Group group) {
-    switch (group) {
-    case RateAndSync:
-        return 2;
-    case Lock:
-        return 1;
-    case Smux:
-        return SmuxCount;
-    case Routing:
-        return RoutingCount;
-    case Faders:
-        return FaderCount;
-    default:
-        return 0;
-    }
+    return TavikSysEx::groupMessage(group).count;
 }
 
 QList<SettingTable::Group> SettingTable::groups() {
-    return QList<Group>(std::begin(MessageOrder), std::end(MessageOrder));
+    QList<Group> list;
+    for (const TavikSysEx::GroupMessage &m : TavikSysEx::GroupMessages)
+        list << m.group;
+    return list;
 }
 
 SettingTable::Groups SettingTable::groupsOf(quint8 family) {
@@ -389,18 +385,7 @@ SettingTable::Groups SettingTable::groupsOf(quint8 family) {
 }
 
 quint8 SettingTable::startIndex(Group group) {
-    switch (group) {
-    case RateAndSync:
-        return TavikSysEx::StartRateAndSync;
-    case Lock:
-        return TavikSysEx::StartLock;
-    case Smux:
-        return TavikSysEx::StartSmux;
-    case Routing:
-        return TavikSysEx::StartRouting;
-    default:
-        return TavikSysEx::StartFaders;
-    }
+    return TavikSysEx::groupMessage(group).start;
 }
 
 QList<const Setting *> SettingTable::reportRows(Report report) {
@@ -428,9 +413,9 @@ SettingTable::GroupLog SettingTable::configLog(Group group) {
 }
 
 bool SettingTable::groupOfStart(quint8 start, Group *group) {
-    for (Group g : MessageOrder)
-        if (g != Faders && startIndex(g) == start) {
-            *group = g;
+    for (const TavikSysEx::GroupMessage &m : TavikSysEx::GroupMessages)
+        if (m.command == TavikSysEx::SET_VALUES && m.start == start) {
+            *group = m.group;
             return true;
         }
     return false;

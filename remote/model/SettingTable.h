@@ -4,10 +4,13 @@
 // decoder, snapshots and tavikctl read their device knowledge from here.
 #pragma once
 
+#include "sysex/TavikSysEx.h"
+
 #include <QFlags>
 #include <QJsonValue>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <cstddef>
@@ -15,17 +18,16 @@
 
 class SettingTable {
 public:
-    // The settings groups, each sent to a device as one message (SET_VALUES of its start index, or
-    // SET_FADERS); the reported values (digital inputs, status) belong to none of them.
-    enum Group : unsigned {
-        RateAndSync = 0x01,
-        Lock = 0x02,
-        Smux = 0x04,
-        Routing = 0x08,
-        Faders = 0x10,
-        AllGroups = 0x1F,
-        Reported = 0x20,
-    };
+    // The settings groups, each sent to a device as one message (TavikSysEx::GroupMessages); the
+    // reported values (digital inputs, status) belong to none of them.
+    using Group = TavikSysEx::SettingsGroup;
+    static constexpr Group RateAndSync = TavikSysEx::GroupRateAndSync;
+    static constexpr Group Lock = TavikSysEx::GroupLock;
+    static constexpr Group Smux = TavikSysEx::GroupSmux;
+    static constexpr Group Routing = TavikSysEx::GroupRouting;
+    static constexpr Group Faders = TavikSysEx::GroupFaders;
+    static constexpr Group AllGroups = Group(TavikSysEx::allGroups());
+    static constexpr Group Reported = TavikSysEx::GroupReported;
     Q_DECLARE_FLAGS(Groups, Group)
 
     // The report that carries a value, and the size of the whole message.
@@ -48,6 +50,10 @@ public:
         bool neoOnly; // a reported value of the MADI port
         // Its name in the debug log's lines of the configuration report: "Frequency", "Smux[2]".
         QString logName;
+        // Its place in a snapshot file, field by field: {"settings", "sample_rate_khz"},
+        // {"routing", "32-48k", "analog_in"}, {"faders_db", "input[]"} (an array of the rows there,
+        // in table order); none for a reported value.
+        QStringList snapshotPlace = {};
 
         bool readOnly() const { return group == Reported; }
         // Whether a device of the family has this value at all.
@@ -57,6 +63,8 @@ public:
         // The highest code the record keeps; a higher one leaves the stored value as it is.
         int highestStored() const;
 
+        // Why a family does not have this value at all: "a Tavik Lux has no routing".
+        QString absence(quint8 family) const;
         // Why the family does not take this code ("code 9 is no sample rate"); empty when it does.
         QString problem(quint8 family, int code) const;
         // The code in the pages' words: "44.1 kHz", "Master", "M1", "+1.5 dB" ("code 9" outside).
@@ -79,12 +87,11 @@ public:
         const Setting *lock;
     };
 
-    static constexpr int SmuxCount = 4;
-    static constexpr int RoutingCount = 12;
-    static constexpr int FaderCount = 32;
-    // The rows of the settings groups, the first of the table: rate and sync, lock, SMUX, routing
-    // and faders.
-    static constexpr int SettableCount = 2 + 1 + SmuxCount + RoutingCount + FaderCount;
+    static constexpr int SmuxCount = TavikSysEx::groupMessage(Smux).count;
+    static constexpr int RoutingCount = TavikSysEx::groupMessage(Routing).count;
+    static constexpr int FaderCount = TavikSysEx::groupMessage(Faders).count;
+    // The rows of the settings groups, the first of the table, in message order.
+    static constexpr int SettableCount = TavikSysEx::settableCount();
 
     // Every row, settings groups first in message order, then the reported values.
     static const std::vector<Setting> &rows();

@@ -8,6 +8,7 @@
 #include "sysex/TavikSysEx.h"
 
 #include <QTimer>
+#include <QtAlgorithms>
 
 TAVIK_REVISION("DeviceControl.cpp");
 
@@ -96,7 +97,9 @@ bool DeviceControl::acknowledgedAll(const Pending &p) const {
 }
 
 bool DeviceControl::reportedWhole(const Pending &p) const {
-    const int groups = SettingTable::groupsOf(p.target.family()).testFlag(SettingTable::Routing) ? 4 : 3;
+    // A whole configuration report: every settings group of the family but the faders.
+    const int groups = qPopulationCount(uint(
+        (SettingTable::groupsOf(p.target.family()) & ~SettingTable::Groups(SettingTable::Faders)).toInt()));
     return p.groupsReported.size() >= groups && p.fadersReported >= SettingTable::FaderCount &&
            p.statusReported;
 }

@@ -164,7 +164,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG null msg!"));
         return;
     }
-    if (message->size() != 21) {
+    if (message->size() != SettingTable::reportSize(SettingTable::Report::Config)) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG msg wrong size!"));
         return;
     }
@@ -172,7 +172,7 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG has no GET_CONFIG cmd!"));
         return;
     }
-    if ((*message)[20] != SysExEnd) {
+    if (message->back() != SysExEnd) {
         LogSwitch::warning(QStringLiteral("early return: GET_CONFIG has no sysex-end!"));
         return;
     }
@@ -227,7 +227,8 @@ void MIDI::parseMsgGET_CONFIG(MidiMessage *message, qint32 serialNo) {
 }
 
 void MIDI::parseMsgGET_STATUS(MidiMessage *message, qint32 serialNo) {
-    if (!isFramedReport(message, GET_STATUS, 15, "GET_STATUS"))
+    if (!isFramedReport(message, GET_STATUS, SettingTable::reportSize(SettingTable::Report::Status),
+                        "GET_STATUS"))
         return;
     TavikConfiguration *cfg = configuration(serialNo);
     if (!cfg) {

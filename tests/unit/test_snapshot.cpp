@@ -216,6 +216,47 @@ TEST(Snapshot, ReaderNamesFieldAndValueOfEveryClassOfBadFile) {
     EXPECT_TRUE(errors.value(0).startsWith("file: not JSON"));
 }
 
+// Every problem of a file in the order its fields are read: the settings, the SMUX values, the
+// routing range by range, the input gains before the output gains, unknown fields of an object last.
+TEST(Snapshot, ReaderReportsProblemsInTheOrderItReadsTheFile) {
+    const QJsonObject neo = jsonOf(snapshotOf(FamilyNeo));
+    QJsonArray inputs = neo["faders_db"]["input"].toArray();
+    QJsonArray outputs = neo["faders_db"]["output"].toArray();
+    inputs[15] = "0";
+    outputs[3] = 1.25;
+    const std::pair<QStringList, QJsonValue> edits[] = {
+        {{"faders_db", "output"}, outputs},
+        {{"faders_db", "input"}, inputs},
+        {{"routing", "192k", "adat_out"}, "M2"},
+        {{"routing", "32-48k", "analog_in"}, "ADAT"},
+        {{"smux", "madi_48"}, 44.1},
+        {{"settings", "snyc"}, "adat"},
+        {{"settings", "lock"}, "yes"},
+        {{"routing", "88-96k"}, QJsonValue::Undefined},
+        {{"notes"}, ""},
+    };
+    QJsonObject broken = neo;
+    for (const auto &[path, value] : edits)
+        broken = edited(broken, path, value);
+    QStringList errors;
+    EXPECT_FALSE(DeviceSnapshot::fromJson(QJsonDocument(broken).toJson(), &errors));
+    EXPECT_EQ(
+        errors,
+        (QStringList{
+            "settings.lock: \"yes\" is neither \"on\" nor \"off\"",
+            "settings.snyc: unknown field",
+            "smux.madi_48: 44.1 is not a rate of MADI 48 (48, 96, 192)",
+            "routing.32-48k.analog_in: \"ADAT\" is not a choice of the 32/44.1/48 kHz analog inputs (M1, M2, "
+            "M3, M4, off)",
+            "routing.88-96k: missing",
+            "routing.192k.adat_out: \"M2\" is not a choice of the 192 kHz ADAT outputs (M1, analog)",
+            "faders_db.input[15]: \"0\" is not a number",
+            "faders_db.output[3]: 1.25 dB is off the 0.5 dB steps",
+            "notes: unknown field",
+        }))
+        << errors.join('\n').toStdString();
+}
+
 TEST(Snapshot, CarriesOverToTheOtherFamilyAsFarAsBothShareValues) {
     TavikConfiguration lux(777);
     lux.setDeviceType(FamilyLux);

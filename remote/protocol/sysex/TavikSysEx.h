@@ -1,5 +1,6 @@
 // The Tavik SysEx framing, shared by TavikRemote, TavikLogo, tavik-sim and the tests: header
-// bytes, families, command codes, byte positions, serial numbers and the frame check.
+// bytes, families, command codes, the settings groups and their messages, byte positions, serial
+// numbers and the frame check.
 // Header-only and free of Qt, so every program includes it without linking anything.
 #pragma once
 
@@ -45,28 +46,66 @@ enum Command : std::uint8_t {
     GET_FADERS = 0x42,
 };
 
-// SET_VALUES start indices: the settings group that the values after the index belong to.
-constexpr std::uint8_t StartRateAndSync = 0; // sample rate, clock source
-constexpr std::uint8_t StartLock = 2;
-constexpr std::uint8_t StartSmux = 16;    // four SMUX values
-constexpr std::uint8_t StartRouting = 32; // twelve routing values
-// SET_FADERS start index: the 32 fader values follow.
-constexpr std::uint8_t StartFaders = 0x20;
+// The settings groups, each a flag (a set of groups is one word). The values a device only
+// reports (digital inputs, status) are GroupReported's, which no message sets.
+enum SettingsGroup : unsigned {
+    GroupRateAndSync = 0x01,
+    GroupLock = 0x02,
+    GroupSmux = 0x04,
+    GroupRouting = 0x08,
+    GroupFaders = 0x10,
+    GroupReported = 0x20,
+};
 
-// How many values follow a start index; 0 for an index no device knows.
+// How a device takes a group: one message of the command, its start index and as many values.
+struct GroupMessage {
+    SettingsGroup group;
+    std::uint8_t command;
+    std::uint8_t start;
+    std::uint8_t count;
+};
+// The settings groups in message order.
+constexpr GroupMessage GroupMessages[] = {
+    {GroupRateAndSync, SET_VALUES, 0, 2}, // sample rate, clock source
+    {GroupLock, SET_VALUES, 2, 1},        // the device lock
+    {GroupSmux, SET_VALUES, 16, 4},       // four SMUX values
+    {GroupRouting, SET_VALUES, 32, 12},   // twelve routing values
+    {GroupFaders, SET_FADERS, 0x20, 32},  // 32 fader steps
+};
+
+// The message of a group; one of no values for a group no message sets.
+constexpr GroupMessage groupMessage(SettingsGroup group) {
+    for (const GroupMessage &m : GroupMessages)
+        if (m.group == group)
+            return m;
+    return {group, 0, 0, 0};
+}
+constexpr std::uint8_t StartRateAndSync = groupMessage(GroupRateAndSync).start;
+constexpr std::uint8_t StartLock = groupMessage(GroupLock).start;
+constexpr std::uint8_t StartSmux = groupMessage(GroupSmux).start;
+constexpr std::uint8_t StartRouting = groupMessage(GroupRouting).start;
+constexpr std::uint8_t StartFaders = groupMessage(GroupFaders).start;
+
+// Every settings group's flag, and how many values they hold together.
+constexpr unsigned allGroups() {
+    unsigned all = 0;
+    for (const GroupMessage &m : GroupMessages)
+        all |= m.group;
+    return all;
+}
+constexpr int settableCount() {
+    int count = 0;
+    for (const GroupMessage &m : GroupMessages)
+        count += m.count;
+    return count;
+}
+
+// How many values follow a SET_VALUES start index; 0 for an index no device knows.
 constexpr std::size_t setValuesCount(std::uint8_t start) {
-    switch (start) {
-    case StartRateAndSync:
-        return 2;
-    case StartLock:
-        return 1;
-    case StartSmux:
-        return 4;
-    case StartRouting:
-        return 12;
-    default:
-        return 0;
-    }
+    for (const GroupMessage &m : GroupMessages)
+        if (m.command == SET_VALUES && m.start == start)
+            return m.count;
+    return 0;
 }
 
 // Serial numbers: 28 bits; 0 addresses all devices, 1 is TavikRemote's placeholder window.
