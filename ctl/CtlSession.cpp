@@ -34,12 +34,6 @@ CtlSession::CtlSession(const QString &inPort, const QString &outPort) : inWanted
     QObject::connect(link, &MIDI::faderApplied, link, [this](qint32 serial) { ++heardFrom[serial].faders; });
     QObject::connect(link, &MIDI::statusApplied, link,
                      [this](qint32 serial) { heardFrom[serial].status = true; });
-    QObject::connect(link, &MIDI::acknowledged, link, [this](qint32 serial, unsigned char command) {
-        if (command == TavikSysEx::ACK_VALUES)
-            ++heardFrom[serial].valueAcks;
-        else
-            ++heardFrom[serial].faderAcks;
-    });
     QObject::connect(link, &MIDI::messageReceived, this, &CtlSession::messageReceived);
     QObject::connect(&readTimer, &QTimer::timeout, this, [this] {
         if (link->isConnected())

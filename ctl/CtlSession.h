@@ -44,15 +44,13 @@ public:
     void awaitDevice(const QString &wanted, int ms,
                      const std::function<void(TavikConfiguration *, const QString &)> &then);
 
-    // What the link has heard from a device since forget(): reports and acknowledgements.
+    // What the link has heard from a device since forget(): its reports (the acknowledgements of
+    // changes are DeviceControl's).
     struct Heard {
         QSet<int> groups; // SettingTable::Group values stored
         int faders = 0;   // fader values stored
         bool status = false;
-        int valueAcks = 0;
-        int faderAcks = 0;
     };
-    const Heard &heard(qint32 serialNo) { return heardFrom[serialNo]; }
     void forget(qint32 serialNo) { heardFrom.remove(serialNo); }
     // The reports a command needs.
     enum Report { ConfigReport = 1, FaderReport = 2, StatusReport = 4, AllReports = 7 };
